@@ -1,0 +1,36 @@
+#pragma once
+// The verified command frame: 33 bytes on the wire, report id 5, checksum,
+// 0xFA marker, command, offset, length, segment marker, up to 25 data bytes.
+
+#include <QtGlobal>
+
+enum SendResult : quint8 {
+    SEND_OK = 0,
+    SEND_NO_DEVICE = 1,
+    SEND_VERIFY_FAILED = 2,
+    SEND_WRITE_FAILED = 4,
+};
+
+enum SegmentMarker : quint8 { SEG_FIRST = 0xD1, SEG_NEXT = 0xD2, SEG_END = 0xD3 };
+
+enum { FRAME_LENGTH = 33, FRAME_BUFFER = 64 };
+
+// A zeroed 64-byte buffer whose byte 0 is a spare byte never sent; bytes
+// 1..33 are the wire frame (wire byte k at buffer index k + 1).
+struct CommandFrame {
+    quint8 buf[FRAME_BUFFER] = {};
+    quint8 &wire(int k) { return buf[k + 1]; }
+    quint8 wire(int k) const { return buf[k + 1]; }
+    // report id 5, marker 0xFA, command, offset/arguments, length, segment, data
+    static CommandFrame make(quint8 command, quint8 arg1, quint8 arg2, quint8 length,
+                             quint8 segment, const quint8 *data = nullptr);
+};
+
+// Wire bytes 2..7 summed modulo 256, XOR 0x66.
+quint8 frameChecksum(const quint8 *wire);
+
+// Sends one frame over the cable's control collection when open, else the
+// receiver's; reads the echo back for commands <= 0x0A, 0x40 and 0x46 and
+// retries within fixed budgets. Blocking.
+quint8 sendFrame(const quint8 *frame, int length = FRAME_LENGTH);
+inline quint8 sendFrame(const CommandFrame &f) { return sendFrame(f.buf, FRAME_LENGTH); }

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds mousecfg and starts it. With no HID mouse of
+# this family attached it starts the demo build against the simulated mouse.
+set -euo pipefail
+cd "$(dirname "$0")"
+bash scripts/deps.sh --run
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMOUSECFG_TESTS=OFF -DMOUSECFG_BENCH=OFF >/dev/null
+cmake --build build -j"$(nproc)"
+
+app=build/bin/mousecfg-demo
+[ -x "$app" ] || app=build/bin/mousecfg
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: starting $app on a virtual X server (xvfb-run)."
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$app" "$@"
+fi
+exec "$app" "$@"

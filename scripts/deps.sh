@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need, when
+# they are missing. Safe to run again: it does nothing once all are present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qtbase5-dev qttools5-dev qttools5-dev-tools
+  libhidapi-dev libudev-dev libx11-dev
+  fonts-dejavu-core fonts-wqy-microhei
+)
+if [ "${1:-}" = "--run" ]; then
+  packages+=(xvfb xauth)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+if ! $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null; then
+  $SUDO apt-get update -q </dev/null
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+fi

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every test under AddressSanitizer and
+# UndefinedBehaviorSanitizer, runs the thread checks under ThreadSanitizer,
+# then runs the whole suite. The last line is CTest's summary.
+set -euo pipefail
+cd "$(dirname "$0")"
+bash scripts/deps.sh
+jobs="$(nproc)"
+
+if [ -f tests/tsan.targets ]; then
+  mapfile -t tsan_targets < <(grep -v '^\s*#' tests/tsan.targets | grep .)
+  if [ ${#tsan_targets[@]} -gt 0 ]; then
+    cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DMOUSECFG_TSAN=ON -DMOUSECFG_BENCH=OFF >/dev/null
+    cmake --build build-tsan -j"$jobs" --target "${tsan_targets[@]}"
+    (cd build-tsan && ctest --output-on-failure -R "^($(IFS='|'; echo "${tsan_targets[*]}"))\$")
+  fi
+fi
+
+cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Debug -DMOUSECFG_SANITIZE=ON >/dev/null
+cmake --build build-tests -j"$jobs"
+cd build-tests
+ctest --output-on-failure -j"$jobs"
