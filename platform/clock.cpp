@@ -1,0 +1,54 @@
+#include "platform/clock.h"
+
+#include <QThread>
+#include <atomic>
+
+namespace platform {
+namespace {
+std::atomic<SleepHook> g_hook{nullptr};
+std::atomic<qint64> g_virtualElapsed{0};
+
+void virtualSleep(int ms)
+{
+    if (ms > 0)
+        g_virtualElapsed.fetch_add(ms, std::memory_order_relaxed);
+}
+} // namespace
+
+void sleepMs(int ms)
+{
+    if (SleepHook hook = g_hook.load(std::memory_order_acquire)) {
+        hook(ms);
+        return;
+    }
+    if (ms > 0)
+        QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+void setSleepHook(SleepHook hook)
+{
+    g_hook.store(hook, std::memory_order_release);
+}
+
+VirtualClock::VirtualClock()
+{
+    reset();
+    setSleepHook(&virtualSleep);
+}
+
+VirtualClock::~VirtualClock()
+{
+    setSleepHook(nullptr);
+}
+
+qint64 VirtualClock::elapsedMs()
+{
+    return g_virtualElapsed.load(std::memory_order_relaxed);
+}
+
+void VirtualClock::reset()
+{
+    g_virtualElapsed.store(0, std::memory_order_relaxed);
+}
+
+} // namespace platform
