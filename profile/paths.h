@@ -1,11 +1,28 @@
 #pragma once
 // Where every file of the program lives.
 //
-//   application directory      DefaultProfile.bin, skin/, lang/ (read-only)
+//   application directory      DefaultProfile.bin, skin/, lang/, ConfigTemplate/Config.ini (read-only)
 //   Configs base               Config.ini (program-wide keys), LangConfig.ini, MacroDB/
 //   product folder             <base>/<product>/Config.ini (slot state, library list)
 //                              <base>/<product>/Profile/*.prof (slot and library files)
 // The product folder is the base itself when the current product name is empty.
+//
+// Which Config.ini holds which key:
+//   <base>/Config.ini (program-wide): Config/Battery, Config/BatteryFull,
+//     Config/GColorID, Config/CurrentProductName, Config/Model, MACRO_LIST/%d,
+//     FONT_LIST/*, MouseSenSor/1, MouseLEDMode/*, Mouse_List/0.
+//   <productDir>/Config.ini (the product being served): Config/ProfileID,
+//     AngleValue, Sync, LiftHigh, Jitter, Debounce, Count, Profile1..5,
+//     Config/Diff and the library list PROFILE_LIST/Count, PROFILE_LIST/1..n.
+//   Slot files, library files and DefaultProfile.prof: <productDir>/Profile/.
+//   Macro files: <base>/MacroDB/ for every caller. LangConfig.ini: <base>.
+//
+// The product folder is named by Config/CurrentProductName, read each time a
+// path is built; a name that fails checkFileName falls back to the base.
+//
+// The first time a base is used in a process, every key of the shipped
+// template (<appdir>/ConfigTemplate/Config.ini, or the copy built into the
+// program) that its Config.ini lacks is added; values already there are kept.
 
 #include <QString>
 
@@ -19,6 +36,7 @@ QString configsBase();
 void setConfigsBase(const QString &dir);     // empty restores the default
 
 QString descriptionPath();      // <appdir>/DefaultProfile.bin
+QString templateConfigPath();   // <appdir>/ConfigTemplate/Config.ini, else ":/templates/Config.ini"
 QString globalConfigPath();     // <base>/Config.ini
 QString languageConfigPath();   // <base>/LangConfig.ini
 QString productDir();           // <base>/<current product>, or <base>
@@ -28,7 +46,7 @@ QString macroDir();             // <base>/MacroDB
 
 // A name typed by the user that becomes a file name (profile, macro, gun file)
 // must stay inside its folder: not empty, no '/' or '\\', not "." or "..",
-// no ".." component, no control characters, at most 200 characters.
+// no control characters, at most 200 characters.
 enum class NameCheck { Ok, Empty, Separator, DotDot, ControlChar, TooLong };
 NameCheck checkFileName(const QString &name);
 inline bool isSafeFileName(const QString &name) { return checkFileName(name) == NameCheck::Ok; }
