@@ -1,12 +1,17 @@
 #pragma once
 // Config.ini: slot state and device-wide options (the product's file), and the
 // program-wide keys (battery, accent colour, current product, model).
+// paths.h lists which file holds which key.
 
 #include "records.h"
 #include <QStringList>
 
-void loadProfileSet(ProfileSet &set);   // product Config.ini + the five slot files + button matrix
-void saveProfileSet(const ProfileSet &set);  // options, Profile1 and slot 0's file
+// Product Config.ini + the five slot files + the button matrix of the device
+// description. An active slot beyond 4 reads as 0.
+void loadProfileSet(ProfileSet &set);
+// Options, Profile1 and slot 0's file; false when slot 0's name is not a safe
+// file name (the options and the name are written, the slot file is not).
+bool saveProfileSet(const ProfileSet &set);
 void saveSlotNames(const ProfileSet &set);   // ProfileID, Count, Profile1..5
 void setActiveSlot(int slot);
 
@@ -20,6 +25,8 @@ QString readCurrentProduct();
 void writeCurrentProduct(const QString &name);
 QString readModel();
 
-// Library list of the current product: PROFILE_LIST/Count and PROFILE_LIST/1..n.
+// Library list of the current product: PROFILE_LIST/Count and PROFILE_LIST/1..n
+// (empty entries are skipped, at most LIBRARY_LIST_MAX are read).
+enum { LIBRARY_LIST_MAX = 1000 };
 QStringList readLibraryList();
 void writeLibraryList(const QStringList &names);

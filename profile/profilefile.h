@@ -4,11 +4,14 @@
 #include "records.h"
 #include <QString>
 
+// Every key is written; a missing file reads as all zero with LedMoveOFF 255
+// and LedSleepTime 1. A LedMode beyond the 14 effects reads as 0.
 void writeProfileFile(const ProfileData &profile, const QString &path);
 void readProfileFile(ProfileData &profile, const QString &path);
 
-QString slotFilePath(const QString &name);   // <profileDir>/<name>.prof
-// Refused (false, nothing touched) when the name would leave the folder.
+QString slotFilePath(const QString &name);   // <profileDir>/<name>.prof; empty for an unsafe name
+// Refused (false, nothing touched) when the name would leave the folder; a
+// refused read leaves the record as a missing file would.
 bool writeSlotFile(const ProfileData &profile, const QString &name);
 bool readSlotFile(ProfileData &profile, const QString &name);
 bool writeActiveStage(const QString &name, int stage);   // only PROFILE/dpi
@@ -16,10 +19,23 @@ bool writeActiveStage(const QString &name, int stage);   // only PROFILE/dpi
 QString defaultProfileFilePath();            // <profileDir>/DefaultProfile.prof
 void writeDefaultProfileFile();
 
+// Tag, device-wide keys and PROFILE_0..4 (without LedMoveOFF/LedSleepTime).
+// The destination's previous content is replaced.
 void exportConfig(const ProfileSet &set, const QString &path);
-enum class ImportResult { Ok, WrongModel };
-// Refuses a file whose MouseName/Name differs from the current product.
+enum class ImportResult { Ok, WrongModel, Unreadable };
+// Refuses a file whose MouseName/Name differs from the current product, and a
+// file that does not exist or cannot be read; the set is then untouched.
+// LedMoveOFF and LedSleepTime of every slot keep their values.
 ImportResult importConfig(ProfileSet &set, const QString &path);
 
 void writeModelTag(const QString &model, const QString &path);
 QString readModelTag(const QString &path);
+
+// Single-profile export: tags the slot file with the current product and copies
+// it to path (replacing it). False when the name is unsafe or the copy fails.
+bool exportProfile(const QString &name, const QString &path);
+enum class ProfileImportResult { Ok, WrongModel, Exists, BadName, Unreadable, CopyFailed };
+// Single-profile import: model check, then refuses a base name that is unsafe
+// or already in the Profile folder, copies the file there and reads it into
+// `profile`. `name` receives the base name.
+ProfileImportResult importProfile(const QString &path, ProfileData &profile, QString *name = nullptr);

@@ -1,0 +1,171 @@
+#include "configstore.h"
+
+#include "description.h"
+#include "inifile.h"
+#include "paths.h"
+#include "profilefile.h"
+
+#include <QDebug>
+
+// Two Config.ini files: the slot state, device-wide options, Config/Diff and
+// the library list belong to the product being served (<base>/<product>/),
+// so each model keeps its own slots; battery, accent colour, current product,
+// model, macro list, fonts and the read-only device keys are program-wide
+// (<base>/Config.ini). With no current product both are the same file.
+
+namespace {
+
+QString key(const char *name)
+{
+    return QStringLiteral("Config/") + QLatin1String(name);
+}
+
+int globalInt(const char *name, qint64 fallback = 0)
+{
+    return lowI32(iniInt(IniFile(globalConfigPath()), key(name), fallback));
+}
+
+void setGlobal(const char *name, const QVariant &value)
+{
+    const QString path = globalConfigPath();
+    ensureParentDir(path);
+    IniFile(path).setValue(key(name), value);
+}
+
+void setProduct(const char *name, const QVariant &value)
+{
+    const QString path = productConfigPath();
+    ensureParentDir(path);
+    IniFile(path).setValue(key(name), value);
+}
+
+} // namespace
+
+void loadProfileSet(ProfileSet &set)
+{
+    {
+        IniFile config(productConfigPath());
+        set.ProfileID = lowU8(iniInt(config, key("ProfileID")));
+        if (set.ProfileID >= SLOT_COUNT) {
+            qDebug("Active slot %d out of range, using 0", set.ProfileID);
+            set.ProfileID = 0;
+        }
+        set.AngleValue = lowU8(iniInt(config, key("AngleValue")));
+        set.LiftHigh = lowU8(iniInt(config, key("LiftHigh")));
+        set.Sync = lowU8(iniInt(config, key("Sync")));
+        set.Jitter = lowU8(iniInt(config, key("Jitter")));
+        set.Debounce = lowU8(iniInt(config, key("Debounce")));
+        set.Count = lowU8(iniInt(config, key("Count")));
+        for (int i = 0; i < SLOT_COUNT; ++i)
+            set.names[i] = config.value(QStringLiteral("Config/Profile%1").arg(i + 1)).toString();
+    }
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        readSlotFile(set.profiles[i], set.names[i]);
+    readButtonMatrix(buttonMatrix().data());
+}
+
+bool saveProfileSet(const ProfileSet &set)
+{
+    {
+        const QString path = productConfigPath();
+        ensureParentDir(path);
+        IniFile config(path);
+        config.setValue(key("ProfileID"), set.ProfileID);
+        config.setValue(key("AngleValue"), set.AngleValue);
+        config.setValue(key("Sync"), set.Sync);
+        config.setValue(key("LiftHigh"), set.LiftHigh);
+        config.setValue(key("Jitter"), set.Jitter);
+        config.setValue(key("Debounce"), set.Debounce);
+        config.setValue(key("Count"), set.Count);
+        config.setValue(key("Profile1"), set.names[0]);
+    }
+    return writeSlotFile(set.profiles[0], set.names[0]);
+}
+
+void saveSlotNames(const ProfileSet &set)
+{
+    const QString path = productConfigPath();
+    ensureParentDir(path);
+    IniFile config(path);
+    config.setValue(key("ProfileID"), set.ProfileID);
+    config.setValue(key("Count"), set.Count);
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        config.setValue(QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
+}
+
+void setActiveSlot(int slot)
+{
+    setProduct("ProfileID", slot);
+}
+
+int readDiff()
+{
+    return lowI32(iniInt(IniFile(productConfigPath()), key("Diff")));
+}
+
+void writeDiff(int diff)
+{
+    setProduct("Diff", diff);
+}
+
+int readBattery()
+{
+    return globalInt("Battery");
+}
+
+void writeBattery(int percent)
+{
+    setGlobal("Battery", percent);
+}
+
+int readBatteryFull()
+{
+    return globalInt("BatteryFull", 4200);
+}
+
+int readAccentIndex()
+{
+    return globalInt("GColorID");
+}
+
+QString readCurrentProduct()
+{
+    return IniFile(globalConfigPath()).value(key("CurrentProductName")).toString();
+}
+
+void writeCurrentProduct(const QString &name)
+{
+    setGlobal("CurrentProductName", name);
+}
+
+QString readModel()
+{
+    return IniFile(globalConfigPath()).value(key("Model")).toString();
+}
+
+QStringList readLibraryList()
+{
+    IniFile config(productConfigPath());
+    config.beginGroup(QStringLiteral("PROFILE_LIST"));
+    const qint64 count = qBound<qint64>(0, iniInt(config, QStringLiteral("Count")), LIBRARY_LIST_MAX);
+    QStringList names;
+    for (qint64 i = 1; i <= count; ++i) {
+        const QString name = config.value(QString::number(i)).toString();
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    return names;
+}
+
+void writeLibraryList(const QStringList &names)
+{
+    const QString path = productConfigPath();
+    ensureParentDir(path);
+    IniFile config(path);
+    config.remove(QStringLiteral("PROFILE_LIST"));   // no stale entries past the new count
+    config.beginGroup(QStringLiteral("PROFILE_LIST"));
+    config.setValue(QStringLiteral("Count"), names.size());
+    for (int i = 0; i < names.size(); ++i)
+        config.setValue(QString::number(i + 1), names[i]);
+    config.endGroup();
+}

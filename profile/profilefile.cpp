@@ -1,0 +1,388 @@
+#include "profilefile.h"
+
+#include "configstore.h"
+#include "inifile.h"
+#include "paths.h"
+#include "profileset.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString kTagKey = QStringLiteral("MouseName/Name");
+
+// Key names are built once: a profile has 8 316 button keys.
+struct ProfileKeys {
+    struct Stage { QString used, link, xy, x, y; } stages[STAGE_COUNT];
+    struct Button {
+        QString ID, Fun, LoopNumber, KeyNumber, Res1, Res2, Res3, Res4, macroname;
+        QString map[KEYINFO_COUNT], dataL[KEYINFO_COUNT], dataH[KEYINFO_COUNT];
+    } buttons[BUTTON_COUNT];
+    struct Effect { QString RGB, h, s, v, bright, breath; } effects[EFFECT_COUNT];
+
+    ProfileKeys()
+    {
+        for (int i = 0; i < STAGE_COUNT; ++i) {
+            const QString p = QStringLiteral("DPI_INFO_%1_").arg(i);
+            stages[i] = {p + QStringLiteral("used"), p + QStringLiteral("link"), p + QStringLiteral("xy"),
+                         p + QStringLiteral("x"), p + QStringLiteral("y")};
+        }
+        for (int i = 0; i < BUTTON_COUNT; ++i) {
+            const QString p = QStringLiteral("BUTTON_INFO_%1_").arg(i);
+            Button &b = buttons[i];
+            b.ID = p + QStringLiteral("ID");
+            b.Fun = p + QStringLiteral("Fun");
+            b.LoopNumber = p + QStringLiteral("LoopNumber");
+            b.KeyNumber = p + QStringLiteral("KeyNumber");
+            b.Res1 = p + QStringLiteral("Res1");
+            b.Res2 = p + QStringLiteral("Res2");
+            b.Res3 = p + QStringLiteral("Res3");
+            b.Res4 = p + QStringLiteral("Res4");
+            b.macroname = p + QStringLiteral("macroname");
+            for (int j = 0; j < KEYINFO_COUNT; ++j) {
+                // dataL's key ends with the bare underscore.
+                const QString k = p + QStringLiteral("KeyInfo_%1_").arg(j);
+                b.map[j] = k + QStringLiteral("map");
+                b.dataL[j] = k;
+                b.dataH[j] = k + QStringLiteral("H");
+            }
+        }
+        for (int i = 0; i < EFFECT_COUNT; ++i) {
+            // "LedMode" is also a key of the group; QSettings keeps both.
+            const QString p = QStringLiteral("LedMode/LED_MODE_%1_").arg(i);
+            effects[i] = {p + QStringLiteral("RGB"), p + QStringLiteral("h"), p + QStringLiteral("s"),
+                          p + QStringLiteral("v"), p + QStringLiteral("bright"), p + QStringLiteral("breath")};
+        }
+    }
+};
+
+const ProfileKeys &keys()
+{
+    static const ProfileKeys k;
+    return k;
+}
+
+// The profile keys under the settings' current group. LedMoveOFF and
+// LedSleepTime belong to .prof files only.
+void writeProfileKeys(QSettings &s, const ProfileData &p, bool withLedTimers)
+{
+    const ProfileKeys &k = keys();
+    s.setValue(QStringLiteral("pollrate"), p.pollrate);
+    s.setValue(QStringLiteral("dpi"), p.dpi);
+    for (int i = 0; i < STAGE_COUNT; ++i) {
+        const DpiStage &st = p.stages[i];
+        s.setValue(k.stages[i].used, st.used);
+        s.setValue(k.stages[i].link, st.link);
+        s.setValue(k.stages[i].xy, st.xy);
+        s.setValue(k.stages[i].x, st.x);
+        s.setValue(k.stages[i].y, st.y);
+    }
+    s.setValue(QStringLiteral("mousespeed"), p.mousespeed);
+    s.setValue(QStringLiteral("dbclickspeed"), p.dbclickspeed);
+    s.setValue(QStringLiteral("scrollispage"), p.scrollispage);
+    s.setValue(QStringLiteral("scrollspeed"), p.scrollspeed);
+    s.setValue(QStringLiteral("accelenable"), p.accelenable);
+    s.setValue(QStringLiteral("acee"), p.acee);
+    for (int i = 0; i < BUTTON_COUNT; ++i) {
+        const ButtonEntry &b = p.buttons[i];
+        const ProfileKeys::Button &bk = k.buttons[i];
+        s.setValue(bk.ID, b.ID);
+        s.setValue(bk.Fun, b.Fun);
+        s.setValue(bk.LoopNumber, b.LoopNumber);
+        s.setValue(bk.KeyNumber, b.KeyNumber);
+        s.setValue(bk.Res1, b.Res1);
+        s.setValue(bk.Res2, b.Res2);
+        s.setValue(bk.Res3, b.Res3);
+        s.setValue(bk.Res4, b.Res4);
+        s.setValue(bk.macroname, b.macroname);
+        for (int j = 0; j < KEYINFO_COUNT; ++j) {
+            s.setValue(bk.map[j], b.KeyInfo[j].map);
+            s.setValue(bk.dataL[j], b.KeyInfo[j].dataL);
+            s.setValue(bk.dataH[j], b.KeyInfo[j].dataH);
+        }
+    }
+    s.setValue(QStringLiteral("ProfileName"), p.ProfileName);
+    s.setValue(QStringLiteral("ProfilePath"), p.ProfilePath);
+    s.setValue(QStringLiteral("LedMode"), p.LedMode);
+    if (withLedTimers) {
+        s.setValue(QStringLiteral("LedMoveOFF"), p.LedMoveOFF);
+        s.setValue(QStringLiteral("LedSleepTime"), p.LedSleepTime);
+    }
+    for (int i = 0; i < EFFECT_COUNT; ++i) {
+        const LightEffect &e = p.effects[i];
+        const ProfileKeys::Effect &ek = k.effects[i];
+        s.setValue(ek.RGB, QVariant::fromValue(e.colour));
+        s.setValue(ek.h, static_cast<quint32>(e.h));
+        s.setValue(ek.s, static_cast<quint32>(e.s));
+        s.setValue(ek.v, static_cast<quint32>(e.v));
+        s.setValue(ek.bright, static_cast<quint32>(e.bright));
+        s.setValue(ek.breath, static_cast<quint32>(e.breath));
+    }
+}
+
+// Fills the record from the settings' current group; absent keys give 0,
+// LedMoveOFF 255 and LedSleepTime 1, or keep the record's own LedMoveOFF and
+// LedSleepTime when the file does not carry them by design (.conf).
+void readProfileKeys(const QSettings &s, ProfileData &p, bool withLedTimers)
+{
+    const ProfileKeys &k = keys();
+    const quint8 moveOff = p.LedMoveOFF;
+    const quint8 sleepTime = p.LedSleepTime;
+    p = ProfileData();
+    p.pollrate = lowU8(iniInt(s, QStringLiteral("pollrate")));
+    p.dpi = lowU8(iniInt(s, QStringLiteral("dpi")));
+    for (int i = 0; i < STAGE_COUNT; ++i) {
+        DpiStage &st = p.stages[i];
+        st.used = lowU8(iniInt(s, k.stages[i].used));
+        st.link = lowU8(iniInt(s, k.stages[i].link));
+        st.xy = lowU32(iniInt(s, k.stages[i].xy));
+        st.x = lowU32(iniInt(s, k.stages[i].x));
+        st.y = lowU32(iniInt(s, k.stages[i].y));
+    }
+    p.mousespeed = lowU8(iniInt(s, QStringLiteral("mousespeed")));
+    p.dbclickspeed = lowU8(iniInt(s, QStringLiteral("dbclickspeed")));
+    p.scrollispage = lowU8(iniInt(s, QStringLiteral("scrollispage")));
+    p.scrollspeed = lowU8(iniInt(s, QStringLiteral("scrollspeed")));
+    p.accelenable = lowU8(iniInt(s, QStringLiteral("accelenable")));
+    p.acee = lowU8(iniInt(s, QStringLiteral("acee")));
+    for (int i = 0; i < BUTTON_COUNT; ++i) {
+        ButtonEntry &b = p.buttons[i];
+        const ProfileKeys::Button &bk = k.buttons[i];
+        b.ID = lowI32(iniInt(s, bk.ID));
+        b.Fun = lowI32(iniInt(s, bk.Fun));
+        b.LoopNumber = lowI32(iniInt(s, bk.LoopNumber));
+        b.KeyNumber = lowI32(iniInt(s, bk.KeyNumber));
+        b.Res1 = lowU8(iniInt(s, bk.Res1));
+        b.Res2 = lowU8(iniInt(s, bk.Res2));
+        b.Res3 = lowU8(iniInt(s, bk.Res3));
+        b.Res4 = lowU8(iniInt(s, bk.Res4));
+        b.macroname = s.value(bk.macroname).toString();
+        for (int j = 0; j < KEYINFO_COUNT; ++j) {
+            b.KeyInfo[j].map = lowU8(iniInt(s, bk.map[j]));
+            b.KeyInfo[j].dataL = lowU8(iniInt(s, bk.dataL[j]));
+            b.KeyInfo[j].dataH = lowU8(iniInt(s, bk.dataH[j]));
+        }
+    }
+    p.ProfileName = s.value(QStringLiteral("ProfileName")).toString();
+    p.ProfilePath = s.value(QStringLiteral("ProfilePath")).toString();
+    p.LedMode = lowU8(iniInt(s, QStringLiteral("LedMode")));
+    if (p.LedMode >= EFFECT_COUNT) {
+        qDebug("Lighting mode %d out of range, using 0", p.LedMode);
+        p.LedMode = 0;
+    }
+    if (withLedTimers) {
+        p.LedMoveOFF = lowU8(iniInt(s, QStringLiteral("LedMoveOFF"), 255));
+        p.LedSleepTime = lowU8(iniInt(s, QStringLiteral("LedSleepTime"), 1));
+    } else {
+        p.LedMoveOFF = moveOff;
+        p.LedSleepTime = sleepTime;
+    }
+    for (int i = 0; i < EFFECT_COUNT; ++i) {
+        LightEffect &e = p.effects[i];
+        const ProfileKeys::Effect &ek = k.effects[i];
+        const QVariant colour = s.value(ek.RGB);
+        e.colour = colour.isValid() ? colour.value<QColor>() : QColor();
+        e.h = lowI32(iniInt(s, ek.h));
+        e.s = lowI32(iniInt(s, ek.s));
+        e.v = lowI32(iniInt(s, ek.v));
+        e.bright = lowI32(iniInt(s, ek.bright));
+        e.breath = lowI32(iniInt(s, ek.breath));
+    }
+}
+
+// Config/* of a .conf: the device-wide options and the five slot names.
+void writeDeviceWideKeys(QSettings &s, const ProfileSet &set)
+{
+    s.setValue(QStringLiteral("Config/ProfileID"), set.ProfileID);
+    s.setValue(QStringLiteral("Config/AngleValue"), set.AngleValue);
+    s.setValue(QStringLiteral("Config/LiftHigh"), set.LiftHigh);
+    s.setValue(QStringLiteral("Config/Sync"), set.Sync);
+    s.setValue(QStringLiteral("Config/Jitter"), set.Jitter);
+    s.setValue(QStringLiteral("Config/Debounce"), set.Debounce);
+    s.setValue(QStringLiteral("Config/Count"), set.Count);
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        s.setValue(QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
+}
+
+ProfileData missingFileProfile()
+{
+    ProfileData p;
+    p.LedMoveOFF = 255;
+    p.LedSleepTime = 1;
+    return p;
+}
+
+bool readable(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly);
+}
+
+} // namespace
+
+void writeProfileFile(const ProfileData &profile, const QString &path)
+{
+    ensureParentDir(path);
+    IniFile file(path);
+    file.beginGroup(QStringLiteral("PROFILE"));
+    writeProfileKeys(file, profile, true);
+    file.endGroup();
+}
+
+void readProfileFile(ProfileData &profile, const QString &path)
+{
+    if (!QFile::exists(path)) {
+        profile = missingFileProfile();
+        return;
+    }
+    IniFile file(path);
+    file.beginGroup(QStringLiteral("PROFILE"));
+    readProfileKeys(file, profile, true);
+}
+
+QString slotFilePath(const QString &name)
+{
+    const NameCheck check = checkFileName(name);
+    if (check != NameCheck::Ok) {
+        qDebug("Refused profile name \"%s\" (%d)", qPrintable(name), static_cast<int>(check));
+        return QString();
+    }
+    return profileDir() + QLatin1Char('/') + name + QStringLiteral(".prof");
+}
+
+bool writeSlotFile(const ProfileData &profile, const QString &name)
+{
+    const QString path = slotFilePath(name);
+    if (path.isEmpty())
+        return false;
+    writeProfileFile(profile, path);
+    return true;
+}
+
+bool readSlotFile(ProfileData &profile, const QString &name)
+{
+    const QString path = slotFilePath(name);
+    if (path.isEmpty()) {
+        profile = missingFileProfile();
+        return false;
+    }
+    readProfileFile(profile, path);
+    return true;
+}
+
+bool writeActiveStage(const QString &name, int stage)
+{
+    const QString path = slotFilePath(name);
+    if (path.isEmpty())
+        return false;
+    ensureParentDir(path);
+    IniFile(path).setValue(QStringLiteral("PROFILE/dpi"), stage);
+    return true;
+}
+
+QString defaultProfileFilePath()
+{
+    return profileDir() + QStringLiteral("/DefaultProfile.prof");
+}
+
+void writeDefaultProfileFile()
+{
+    ProfileData profile;
+    buildDefaultProfile(profile);
+    writeProfileFile(profile, defaultProfileFilePath());
+}
+
+void exportConfig(const ProfileSet &set, const QString &path)
+{
+    const QString model = readCurrentProduct();
+    ensureParentDir(path);
+    IniFile file(path);
+    file.clear();
+    file.setValue(kTagKey, model);
+    writeDeviceWideKeys(file, set);
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        file.beginGroup(QStringLiteral("PROFILE_%1").arg(i));
+        writeProfileKeys(file, set.profiles[i], false);
+        file.endGroup();
+    }
+}
+
+ImportResult importConfig(ProfileSet &set, const QString &path)
+{
+    if (!readable(path))
+        return ImportResult::Unreadable;
+    if (readModelTag(path) != readCurrentProduct())
+        return ImportResult::WrongModel;
+    IniFile file(path);
+    if (file.status() != QSettings::NoError)
+        return ImportResult::Unreadable;
+    set.ProfileID = lowU8(iniInt(file, QStringLiteral("Config/ProfileID")));
+    if (set.ProfileID >= SLOT_COUNT) {
+        qDebug("Active slot %d out of range, using 0", set.ProfileID);
+        set.ProfileID = 0;
+    }
+    set.AngleValue = lowU8(iniInt(file, QStringLiteral("Config/AngleValue")));
+    set.LiftHigh = lowU8(iniInt(file, QStringLiteral("Config/LiftHigh")));
+    set.Sync = lowU8(iniInt(file, QStringLiteral("Config/Sync")));
+    set.Jitter = lowU8(iniInt(file, QStringLiteral("Config/Jitter")));
+    set.Debounce = lowU8(iniInt(file, QStringLiteral("Config/Debounce")));
+    set.Count = lowU8(iniInt(file, QStringLiteral("Config/Count")));
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        set.names[i] = file.value(QStringLiteral("Config/Profile%1").arg(i + 1)).toString();
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        file.beginGroup(QStringLiteral("PROFILE_%1").arg(i));
+        readProfileKeys(file, set.profiles[i], false);
+        file.endGroup();
+    }
+    return ImportResult::Ok;
+}
+
+void writeModelTag(const QString &model, const QString &path)
+{
+    ensureParentDir(path);
+    IniFile(path).setValue(kTagKey, model);
+}
+
+QString readModelTag(const QString &path)
+{
+    if (!QFile::exists(path))
+        return QString();
+    return IniFile(path).value(kTagKey).toString();
+}
+
+bool exportProfile(const QString &name, const QString &path)
+{
+    const QString source = slotFilePath(name);
+    if (source.isEmpty() || !QFile::exists(source))
+        return false;
+    writeModelTag(readCurrentProduct(), source);
+    if (QFileInfo(source).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+        return true;
+    ensureParentDir(path);
+    if (QFile::exists(path) && !QFile::remove(path))
+        return false;
+    return QFile::copy(source, path);
+}
+
+ProfileImportResult importProfile(const QString &path, ProfileData &profile, QString *name)
+{
+    if (!readable(path))
+        return ProfileImportResult::Unreadable;
+    if (readModelTag(path) != readCurrentProduct())
+        return ProfileImportResult::WrongModel;
+    const QString base = QFileInfo(path).completeBaseName();
+    if (name)
+        *name = base;
+    const QString target = slotFilePath(base);
+    if (target.isEmpty())
+        return ProfileImportResult::BadName;
+    if (QFile::exists(target))
+        return ProfileImportResult::Exists;
+    ensureParentDir(target);
+    if (!QFile::copy(path, target))
+        return ProfileImportResult::CopyFailed;
+    readProfileFile(profile, target);
+    return ProfileImportResult::Ok;
+}
