@@ -1,0 +1,43 @@
+#pragma once
+// HID interface names in the Windows form that the device link's matching
+// reads:
+//   \\?\HID#VID_248A&PID_FA02&MI_00&Col04#<instance>
+//
+// Linux hidraw gives one enumeration entry per top-level collection, all with
+// the same node path (/dev/hidraw3). Here each entry gets a name of that form
+// whose instance part is the node path; the collection number is the entry's
+// position among the entries of its node, counted from 1 in enumeration
+// order, and MI_xx is the USB interface number (left out when there is
+// none). Paths already in the Windows form (the simulated mouse's) are kept
+// unchanged. realHidPath() maps a name back to what hid_open_path takes.
+
+#include <QByteArray>
+#include <QVector>
+
+struct hid_device_info;
+
+namespace platform {
+
+// "\\?\HID#VID_%04X&PID_%04X[&MI_%02X]&Col%02d#<node>"
+QByteArray hidInterfaceName(quint16 vid, quint16 pid, int interfaceNumber, int collection,
+                            const QByteArray &node);
+
+// The interface name of every entry of an enumeration list, in list order.
+QVector<QByteArray> hidInterfaceNames(const hid_device_info *list);
+
+// True for names that carry a node path of ours ("...#/dev/hidraw3").
+bool isNodeInterfaceName(const QByteArray &name);
+
+// The path to open for an interface name (with or without "\\?\"): the node
+// path for names of ours, anything else unchanged.
+QByteArray realHidPath(const QByteArray &name);
+
+// A debug text when a node could not be opened for lack of permission (names
+// the udev rule to install), else empty.
+QByteArray openFailureHint(const QByteArray &realPath);
+
+// Number of top-level collections in a HID report descriptor (0 for an empty
+// or malformed one).
+int topLevelCollectionCount(const QByteArray &reportDescriptor);
+
+} // namespace platform
