@@ -1,0 +1,401 @@
+// Profile files (.prof), configuration exports (.conf), model tags, slot files
+// in the product folder, and names that would leave their folder.
+
+#include "profiletest.h"
+
+#include "profile/configstore.h"
+#include "profile/macrostore.h"
+#include "profile/profilefile.h"
+#include "profile/profileset.h"
+
+#include <QFile>
+#include <QtTest>
+
+class TestProfileFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void profileRoundTrip();
+    void keyLayout();
+    void missingFileAndAbsentKeys();
+    void garbageAndOutOfRangeNumbers();
+    void rewriteKeepsTagAndReplacesValues();
+    void slotFilesLiveInTheProductFolder();
+    void unsafeProductNameFallsBackToBase();
+    void activeStageOnly();
+    void defaultProfileFile();
+    void configRoundTrip();
+    void configExportReplacesDestination();
+    void modelTagRefusals();
+    void singleProfileExportImport();
+    void hostileNamesTouchNothing();
+};
+
+void TestProfileFile::profileRoundTrip()
+{
+    TempBase base;
+    for (int seed = 0; seed < 3; ++seed) {
+        ProfileData out, in;
+        fillProfile(out, seed);
+        const QString path = base.root.path() + QStringLiteral("/p%1.prof").arg(seed);
+        writeProfileFile(out, path);
+        fillProfile(in, 77);   // every field must be replaced
+        readProfileFile(in, path);
+        QCOMPARE(profileDifference(in, out), QString());
+    }
+}
+
+void TestProfileFile::keyLayout()
+{
+    TempBase base;
+    ProfileData p;
+    p.buttons[5].KeyInfo[7] = {11, 22, 33};   // map, dataL, dataH
+    p.LedMode = 6;
+    p.effects[3].colour = QColor(10, 20, 30);
+    p.stages[2].x = 4000000000u;
+    const QString path = base.root.path() + QStringLiteral("/layout.prof");
+    writeProfileFile(p, path);
+
+    QSettings raw(path, QSettings::IniFormat);
+    raw.beginGroup(QStringLiteral("PROFILE"));
+    QCOMPARE(raw.value("BUTTON_INFO_5_KeyInfo_7_map").toInt(), 11);
+    QCOMPARE(raw.value("BUTTON_INFO_5_KeyInfo_7_").toInt(), 22);
+    QCOMPARE(raw.value("BUTTON_INFO_5_KeyInfo_7_H").toInt(), 33);
+    QCOMPARE(raw.value("LedMode").toInt(), 6);
+    QCOMPARE(raw.value("LedMode/LED_MODE_3_RGB").value<QColor>(), QColor(10, 20, 30));
+    QCOMPARE(raw.value("DPI_INFO_2_x").toString(), QStringLiteral("4000000000"));
+    QCOMPARE(raw.value("LedMoveOFF").toInt(), 0);
+    QVERIFY(raw.contains("LedSleepTime"));
+    int buttonKeys = 0;
+    const QStringList all = raw.allKeys();
+    for (const QString &k : all)
+        buttonKeys += k.startsWith(QLatin1String("BUTTON_INFO_"));
+    QCOMPARE(buttonKeys, 42 * (9 + 63 * 3));
+    QCOMPARE(all.size(), 8316 + 2 + 8 * 5 + 6 + 2 + 3 + 14 * 6);
+    raw.endGroup();
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains("\nLedMode=6\n"));
+    QVERIFY(text.contains("\nLedMode\\LED_MODE_3_RGB=@Variant("));   // QSettings' own colour form
+}
+
+void TestProfileFile::missingFileAndAbsentKeys()
+{
+    TempBase base;
+    ProfileData p;
+    fillProfile(p, 4);
+    readProfileFile(p, base.root.path() + QStringLiteral("/none.prof"));
+    ProfileData expected;
+    expected.LedMoveOFF = 255;
+    expected.LedSleepTime = 1;
+    QCOMPARE(profileDifference(p, expected), QString());
+    QVERIFY(!QFile::exists(base.root.path() + QStringLiteral("/none.prof")));
+
+    // A file without the two lighting timers.
+    const QString path = base.root.path() + QStringLiteral("/old.prof");
+    writeIni(path, {{"PROFILE/pollrate", 3}});
+    fillProfile(p, 4);
+    readProfileFile(p, path);
+    QCOMPARE(p.pollrate, quint8(3));
+    QCOMPARE(p.LedMoveOFF, quint8(255));
+    QCOMPARE(p.LedSleepTime, quint8(1));
+    QCOMPARE(p.buttons[3].Fun, 0);
+    QVERIFY(!p.effects[0].colour.isValid());
+}
+
+void TestProfileFile::garbageAndOutOfRangeNumbers()
+{
+    TempBase base;
+    const QString path = base.root.path() + QStringLiteral("/junk.prof");
+    writeIni(path, {
+        {"PROFILE/pollrate", "abc"}, {"PROFILE/dpi", "300"}, {"PROFILE/DPI_INFO_0_x", "-1"},
+        {"PROFILE/DPI_INFO_0_y", "8589934593"}, {"PROFILE/BUTTON_INFO_1_Fun", "4294967297"},
+        {"PROFILE/BUTTON_INFO_1_Res1", "-1"}, {"PROFILE/BUTTON_INFO_1_KeyInfo_0_", "1e3"},
+        {"PROFILE/BUTTON_INFO_1_KeyInfo_0_map", "99999999999999999999"},
+        {"PROFILE/LedMode", "99"}, {"PROFILE/LedMoveOFF", "2.5"}, {"PROFILE/mousespeed", " 7 "},
+        {"PROFILE/LedMode/LED_MODE_0_bright", "4294967295"}, {"PROFILE/LedMode/LED_MODE_0_RGB", "not a colour"},
+    });
+    ProfileData p;
+    readProfileFile(p, path);
+    QCOMPARE(p.pollrate, quint8(0));
+    QCOMPARE(p.dpi, quint8(44));
+    QCOMPARE(p.stages[0].x, 0xFFFFFFFFu);
+    QCOMPARE(p.stages[0].y, 1u);
+    QCOMPARE(p.buttons[1].Fun, 1);
+    QCOMPARE(p.buttons[1].Res1, quint8(255));
+    QCOMPARE(p.buttons[1].KeyInfo[0].dataL, quint8(0));
+    QCOMPARE(p.buttons[1].KeyInfo[0].map, quint8(0));
+    QCOMPARE(p.LedMode, quint8(0));   // beyond the 14 effects
+    QCOMPARE(p.LedMoveOFF, quint8(0));
+    QCOMPARE(p.mousespeed, quint8(7));
+    QCOMPARE(p.effects[0].bright, -1);
+    QVERIFY(!p.effects[0].colour.isValid());
+}
+
+void TestProfileFile::rewriteKeepsTagAndReplacesValues()
+{
+    TempBase base;
+    ProfileData p;
+    fillProfile(p, 1);
+    QVERIFY(writeSlotFile(p, QStringLiteral("A")));
+    writeModelTag(QStringLiteral("VELKOR"), slotFilePath(QStringLiteral("A")));
+    fillProfile(p, 2);
+    QVERIFY(writeSlotFile(p, QStringLiteral("A")));
+    QCOMPARE(readModelTag(slotFilePath(QStringLiteral("A"))), QStringLiteral("VELKOR"));
+    ProfileData in;
+    QVERIFY(readSlotFile(in, QStringLiteral("A")));
+    QCOMPARE(profileDifference(in, p), QString());
+}
+
+void TestProfileFile::slotFilesLiveInTheProductFolder()
+{
+    TempBase base;
+    QCOMPARE(readCurrentProduct(), QStringLiteral("VELKOR"));   // from the template
+    QCOMPARE(profileDir(), base.base + QStringLiteral("/VELKOR/Profile"));
+    QCOMPARE(slotFilePath(QStringLiteral("Game")), base.base + QStringLiteral("/VELKOR/Profile/Game.prof"));
+    QCOMPARE(defaultProfileFilePath(), base.base + QStringLiteral("/VELKOR/Profile/DefaultProfile.prof"));
+    ProfileData p;
+    fillProfile(p, 3);
+    QVERIFY(writeSlotFile(p, QStringLiteral("Game")));
+    QVERIFY(QFile::exists(base.base + QStringLiteral("/VELKOR/Profile/Game.prof")));
+
+    writeCurrentProduct(QStringLiteral("ZEPHYR"));
+    QCOMPARE(slotFilePath(QStringLiteral("Game")), base.base + QStringLiteral("/ZEPHYR/Profile/Game.prof"));
+    ProfileData other;
+    QVERIFY(readSlotFile(other, QStringLiteral("Game")));
+    QCOMPARE(other.LedMoveOFF, quint8(255));   // another model's folder: not there
+
+    writeCurrentProduct(QString());
+    QCOMPARE(productDir(), base.base);
+    QCOMPARE(slotFilePath(QStringLiteral("Game")), base.base + QStringLiteral("/Profile/Game.prof"));
+}
+
+void TestProfileFile::unsafeProductNameFallsBackToBase()
+{
+    TempBase base;
+    for (const QString &bad : {QStringLiteral("../escape"), QStringLiteral(".."), QStringLiteral("a/b"),
+                               QStringLiteral("x\ny")}) {
+        writeCurrentProduct(bad);
+        QCOMPARE(productDir(), base.base);
+        QCOMPARE(profileDir(), base.base + QStringLiteral("/Profile"));
+    }
+}
+
+void TestProfileFile::activeStageOnly()
+{
+    TempBase base;
+    ProfileData p;
+    fillProfile(p, 5);
+    QVERIFY(writeSlotFile(p, QStringLiteral("S")));
+    QVERIFY(writeActiveStage(QStringLiteral("S"), 4));
+    ProfileData in;
+    QVERIFY(readSlotFile(in, QStringLiteral("S")));
+    QCOMPARE(in.dpi, quint8(4));
+    in.dpi = p.dpi;
+    QCOMPARE(profileDifference(in, p), QString());
+}
+
+void TestProfileFile::defaultProfileFile()
+{
+    TempBase base;
+    writeDefaultProfileFile();
+    ProfileData expected, in;
+    buildDefaultProfile(expected);
+    readProfileFile(in, defaultProfileFilePath());
+    QCOMPARE(profileDifference(in, expected), QString());
+    QCOMPARE(in.LedMoveOFF, quint8(1));
+}
+
+namespace {
+ProfileSet richSet()
+{
+    ProfileSet set;
+    set.ProfileID = 3;
+    set.AngleValue = 1;
+    set.LiftHigh = 2;
+    set.Sync = 1;
+    set.Count = 5;
+    set.Jitter = 6;
+    set.Debounce = 12;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        fillProfile(set.profiles[i], 20 + i);
+        set.names[i] = QStringLiteral("配置 %1").arg(i);
+    }
+    return set;
+}
+}
+
+void TestProfileFile::configRoundTrip()
+{
+    TempBase base;
+    const ProfileSet out = richSet();
+    const QString path = base.root.path() + QStringLiteral("/all.conf");
+    exportConfig(out, path);
+
+    QSettings raw(path, QSettings::IniFormat);
+    raw.setIniCodec("UTF-8");
+    QCOMPARE(raw.value("MouseName/Name").toString(), QStringLiteral("VELKOR"));
+    QCOMPARE(raw.value("Config/Profile4").toString(), QStringLiteral("配置 3"));
+    QCOMPARE(raw.value("Config/Debounce").toInt(), 12);
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        raw.beginGroup(QStringLiteral("PROFILE_%1").arg(i));
+        QVERIFY(!raw.contains("LedMoveOFF"));
+        QVERIFY(!raw.contains("LedSleepTime"));
+        QCOMPARE(raw.value("pollrate").toInt(), 21 + i);
+        raw.endGroup();
+    }
+    QVERIFY(!raw.childGroups().contains("PROFILE"));
+
+    ProfileSet in;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        fillProfile(in.profiles[i], 90 + i);
+        in.profiles[i].LedMoveOFF = quint8(60 + i);
+        in.profiles[i].LedSleepTime = quint8(70 + i);
+    }
+    QCOMPARE(importConfig(in, path), ImportResult::Ok);
+    QCOMPARE(setDifference(in, out, false), QString());
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        QCOMPARE(in.profiles[i].LedMoveOFF, quint8(60 + i));
+        QCOMPARE(in.profiles[i].LedSleepTime, quint8(70 + i));
+    }
+
+    // Absent device-wide keys give 0 and empty names; an active slot out of range gives 0.
+    const QString sparse = base.root.path() + QStringLiteral("/sparse.conf");
+    writeIni(sparse, {{"MouseName/Name", "VELKOR"}, {"Config/ProfileID", 9}, {"PROFILE_2/dpi", 3}});
+    in = out;
+    QCOMPARE(importConfig(in, sparse), ImportResult::Ok);
+    QCOMPARE(in.ProfileID, quint8(0));
+    QCOMPARE(in.Debounce, quint8(0));
+    QVERIFY(in.names[0].isEmpty());
+    QCOMPARE(in.profiles[2].dpi, quint8(3));
+    QCOMPARE(in.profiles[2].LedMoveOFF, out.profiles[2].LedMoveOFF);
+    QCOMPARE(in.profiles[2].buttons[3].Fun, 0);
+}
+
+void TestProfileFile::configExportReplacesDestination()
+{
+    TempBase base;
+    const QString path = base.root.path() + QStringLiteral("/old.conf");
+    writeIni(path, {{"Stale/Key", 1}, {"PROFILE_7/dpi", 2}});
+    exportConfig(richSet(), path);
+    QVERIFY(!readIni(path, "Stale/Key").isValid());
+    QVERIFY(!readIni(path, "PROFILE_7/dpi").isValid());
+}
+
+void TestProfileFile::modelTagRefusals()
+{
+    TempBase base;
+    const ProfileSet original = richSet();
+    const QString tagged = base.root.path() + QStringLiteral("/tagged.conf");
+    exportConfig(original, tagged);
+    const QString untagged = base.root.path() + QStringLiteral("/untagged.conf");
+    exportConfig(original, untagged);
+    {
+        QSettings s(untagged, QSettings::IniFormat);
+        s.remove("MouseName");
+    }
+    QCOMPARE(readModelTag(untagged), QString());
+    QCOMPARE(readModelTag(base.root.path() + QStringLiteral("/missing.conf")), QString());
+
+    ProfileSet set;
+    set.Debounce = 99;
+    writeCurrentProduct(QStringLiteral("ZEPHYR"));
+    QCOMPARE(importConfig(set, tagged), ImportResult::WrongModel);
+    QCOMPARE(set.Debounce, quint8(99));
+    writeCurrentProduct(QStringLiteral("VELKOR"));
+    QCOMPARE(importConfig(set, untagged), ImportResult::WrongModel);   // absent tag, named product
+    QCOMPARE(set.Debounce, quint8(99));
+    QCOMPARE(importConfig(set, base.root.path() + QStringLiteral("/missing.conf")), ImportResult::Unreadable);
+    QCOMPARE(set.Debounce, quint8(99));
+
+    writeCurrentProduct(QString());
+    QCOMPARE(importConfig(set, tagged), ImportResult::WrongModel);   // tag VELKOR, no product
+    QCOMPARE(importConfig(set, untagged), ImportResult::Ok);          // both empty
+    QCOMPARE(set.Debounce, original.Debounce);
+
+    writeModelTag(QStringLiteral("ZEPHYR"), tagged);
+    QCOMPARE(readModelTag(tagged), QStringLiteral("ZEPHYR"));
+    writeCurrentProduct(QStringLiteral("ZEPHYR"));
+    QCOMPARE(importConfig(set, tagged), ImportResult::Ok);
+}
+
+void TestProfileFile::singleProfileExportImport()
+{
+    TempBase base;
+    ProfileData p;
+    fillProfile(p, 8);
+    QVERIFY(writeSlotFile(p, QStringLiteral("Shooter")));
+    const QString exported = base.root.path() + QStringLiteral("/out/Shooter.prof");
+    QVERIFY(exportProfile(QStringLiteral("Shooter"), exported));
+    QCOMPARE(readModelTag(exported), QStringLiteral("VELKOR"));
+    QCOMPARE(readModelTag(slotFilePath(QStringLiteral("Shooter"))), QStringLiteral("VELKOR"));
+    QVERIFY(!exportProfile(QStringLiteral("Nobody"), base.root.path() + QStringLiteral("/out/n.prof")));
+
+    ProfileData in;
+    QString name;
+    QCOMPARE(importProfile(exported, in, &name), ProfileImportResult::Exists);
+    QCOMPARE(name, QStringLiteral("Shooter"));
+    QVERIFY(QFile::remove(slotFilePath(QStringLiteral("Shooter"))));
+    writeCurrentProduct(QStringLiteral("ZEPHYR"));
+    QCOMPARE(importProfile(exported, in, &name), ProfileImportResult::WrongModel);
+    writeCurrentProduct(QStringLiteral("VELKOR"));
+    QCOMPARE(importProfile(exported, in, &name), ProfileImportResult::Ok);
+    QCOMPARE(profileDifference(in, p), QString());
+    QVERIFY(QFile::exists(slotFilePath(QStringLiteral("Shooter"))));
+    QCOMPARE(importProfile(base.root.path() + QStringLiteral("/none.prof"), in), ProfileImportResult::Unreadable);
+}
+
+void TestProfileFile::hostileNamesTouchNothing()
+{
+    TempBase base;
+    writeDefaultProfileFile();   // the base exists and has been seeded
+    saveSlotNames(ProfileSet());  // and so does the product's Config.ini
+    const QStringList before = listFiles(base.root.path());
+    const struct { QString name; NameCheck check; } hostile[] = {
+        {QString(), NameCheck::Empty},
+        {QStringLiteral("../evil"), NameCheck::Separator},
+        {QStringLiteral("../../evil"), NameCheck::Separator},
+        {QStringLiteral("a/b"), NameCheck::Separator},
+        {QStringLiteral("a\\b"), NameCheck::Separator},
+        {QStringLiteral("/abs"), NameCheck::Separator},
+        {QStringLiteral(".."), NameCheck::DotDot},
+        {QStringLiteral("."), NameCheck::DotDot},
+        {QStringLiteral("bad\nname"), NameCheck::ControlChar},
+        {QStringLiteral("tab\tname"), NameCheck::ControlChar},
+        {QString(QChar(0x7F)), NameCheck::ControlChar},
+        {QString(201, QLatin1Char('x')), NameCheck::TooLong},
+    };
+    ProfileData p;
+    fillProfile(p, 1);
+    for (const auto &h : hostile) {
+        QCOMPARE(checkFileName(h.name), h.check);
+        QVERIFY(!isSafeFileName(h.name));
+        QVERIFY(slotFilePath(h.name).isEmpty());
+        QVERIFY(!writeSlotFile(p, h.name));
+        QVERIFY(!writeActiveStage(h.name, 2));
+        ProfileData in;
+        QVERIFY(!readSlotFile(in, h.name));
+        QCOMPARE(in.LedMoveOFF, quint8(255));
+        QVERIFY(macroPath(h.name).isEmpty());
+        QVERIFY(!saveMacro(h.name, MacroSettings(), {{1, 2, 3}}));
+        QVERIFY(!addMacroName(h.name));
+        clearWriteSign(h.name);
+        QVERIFY(loadMacroEvents(h.name).isEmpty());
+        ProfileSet set;
+        set.names[0] = h.name;
+        QVERIFY(!saveProfileSet(set));
+    }
+    // saveProfileSet still records the options, but no file of a refused name appears.
+    QCOMPARE(listFiles(base.root.path()), before);
+    QVERIFY(listMacros().isEmpty());
+    // Odd but harmless names are accepted.
+    for (const QString &ok : {QStringLiteral("a..b"), QStringLiteral("..."), QStringLiteral(".hidden"),
+                              QStringLiteral("名前 (2)"), QString(200, QLatin1Char('y'))})
+        QCOMPARE(checkFileName(ok), NameCheck::Ok);
+}
+
+QTEST_GUILESS_MAIN(TestProfileFile)
+#include "tst_profilefile.moc"
