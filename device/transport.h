@@ -34,3 +34,9 @@ quint8 frameChecksum(const quint8 *wire);
 // retries within fixed budgets. Blocking.
 quint8 sendFrame(const quint8 *frame, int length = FRAME_LENGTH);
 inline quint8 sendFrame(const CommandFrame &f) { return sendFrame(f.buf, FRAME_LENGTH); }
+
+// Every step of sendFrame produces a trace text that goes to this sink; the
+// default one discards it. nullptr restores the default. The sink may be
+// called from any thread that sends frames.
+using TransportTraceSink = void (*)(const char *text);
+void setTransportTraceSink(TransportTraceSink sink);

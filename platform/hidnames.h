@@ -36,8 +36,16 @@ QByteArray realHidPath(const QByteArray &name);
 // the udev rule to install), else empty.
 QByteArray openFailureHint(const QByteArray &realPath);
 
-// Number of top-level collections in a HID report descriptor (0 for an empty
-// or malformed one).
+// Number of top-level collections in a HID report descriptor; counting stops
+// at an item that runs past the end.
 int topLevelCollectionCount(const QByteArray &reportDescriptor);
+
+// The interface names (without "\\?\") of every top-level collection of a
+// hidraw node, as the notifier reports them.
+QVector<QByteArray> nodeInterfaceNames(quint16 vid, quint16 pid, int interfaceNumber,
+                                       const QByteArray &reportDescriptor, const QByteArray &node);
+
+// Vendor and product of a HID_ID property ("0003:0000248A:0000FA02").
+bool parseHidId(const QByteArray &hidId, quint16 *vid, quint16 *pid);
 
 } // namespace platform
