@@ -1,0 +1,207 @@
+#include "poller.h"
+
+#include "commands.h"
+#include "devicetable.h"
+#include "platform/clock.h"
+#include "transport.h"
+
+#include <QDebug>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+std::atomic<quint8> g_deviceMode{0};
+
+// Pauses are cut into steps this long so a stop request ends them early.
+constexpr int kPauseStepMs = 10;
+
+// The control handle a turn talks through: the cable's when open, else the
+// receiver's. Each HID call holds a lease on that very opening, so a handle
+// closed (or reopened) meanwhile is never used.
+struct TurnHandle {
+    DeviceSlot slot = WiredControl;
+    quint64 opening = 0;
+
+    bool choose()
+    {
+        for (DeviceSlot s : {WiredControl, ReceiverControl}) {
+            DeviceLease lease(s);
+            if (lease) {
+                slot = s;
+                opening = lease.opening();
+                return true;
+            }
+        }
+        return false;
+    }
+    // -2 when the opening is gone, else what the HID call returned.
+    int write(const quint8 *data, int length) const
+    {
+        DeviceLease lease(slot, opening);
+        return lease ? hid_write(lease.handle(), data, size_t(length)) : -2;
+    }
+    int read(quint8 *data, int length, int timeoutMs) const
+    {
+        DeviceLease lease(slot, opening);
+        return lease ? hid_read_timeout(lease.handle(), data, size_t(length), timeoutMs) : -2;
+    }
+};
+
+enum { HANDLE_GONE = -2 };
+
+} // namespace
+
+quint8 deviceModeByte()
+{
+    return g_deviceMode.load();
+}
+
+void setDeviceModeByte(quint8 mode)
+{
+    g_deviceMode.store(mode);
+}
+
+// ---- ZelGetBatteryThread ------------------------------------------------------
+
+ZelGetBatteryThread::ZelGetBatteryThread(QObject *parent) : QThread(parent) {}
+
+ZelGetBatteryThread::~ZelGetBatteryThread()
+{
+    stop();
+    wait();
+}
+
+void ZelGetBatteryThread::pause(int ms)
+{
+    while (ms > 0 && !stopRequested()) {
+        const int step = std::min(ms, kPauseStepMs);
+        platform::sleepMs(step);
+        ms -= step;
+    }
+}
+
+void ZelGetBatteryThread::handleBatteryReply(const quint8 *reply)
+{
+    setDeviceModeByte(reply[10]);
+    emit RefreshBatteryStatus(reply[6], reply[4], reply[5]);
+    if (reply[4] || reply[5] || reply[6])
+        emit RefreshWriteStatus(reply[7]);
+}
+
+void ZelGetBatteryThread::run()
+{
+    qDebug("ZelGetBatteryThread.\n");
+    // The query: report id 5, checksum 0x24, marker 0xFA, CMD_BATTERY.
+    const CommandFrame query = [] {
+        CommandFrame f = CommandFrame::make(CMD_BATTERY, 0, 0, 0, 0);
+        f.wire(1) = frameChecksum(f.buf + 1);
+        return f;
+    }();
+
+    int turn = 0;
+    while (!stopRequested()) {
+        TurnHandle handle;
+        if (!handle.choose())
+            return;   // no control handle open: end silently
+        quint8 reply[FRAME_BUFFER] = {};
+
+        if (turn != 0) {
+            ++turn;
+        } else {
+            if (handle.write(query.buf + 1, FRAME_LENGTH) < 0)
+                qDebug("Unable to send a feature report.\n");
+            pause(10);
+            const int got = handle.read(reply, FRAME_LENGTH, QUERY_READ_MS);
+            if (got == HANDLE_GONE)
+                return;
+            if (got < 0) {
+                emit RefreshBatteryStatus(0, 0, 0);
+            } else {
+                qDebug("Threadread bat - %x %x %x %x %x %x %x %x\n", reply[0], reply[1], reply[2], reply[3],
+                       reply[4], reply[5], reply[6], reply[7]);
+                if (reply[3] == CMD_BATTERY)
+                    handleBatteryReply(reply);
+            }
+            turn = 2;
+            pause(QUERY_PAUSE_MS);
+        }
+
+        // Listen. The reply buffer keeps the query's reply when this read
+        // times out empty, which hands that reply on once more.
+        reply[0] = 0x04;
+        const int got = handle.read(reply, FRAME_LENGTH, LISTEN_READ_MS);
+        if (got == HANDLE_GONE)
+            return;
+        if (got < 0) {
+            qDebug("Unable to read a feature report 1.\n");
+            pause(FAILED_LISTEN_PAUSE_MS);
+        } else if (reply[3] == CMD_STATUS) {
+            emit RefreshStatus(reply[4], reply[5], reply[6], reply[7]);
+            pause(LISTEN_PAUSE_MS);
+        } else if (reply[3] == CMD_BATTERY) {
+            handleBatteryReply(reply);
+            pause(LISTEN_PAUSE_MS);
+        } else {
+            pause(LISTEN_PAUSE_MS);
+        }
+
+        if (turn == LAST_TURN)
+            turn = 0;
+    }
+    qDebug("ZelGetBatteryThread Stop.\n");
+}
+
+// ---- BatteryPoller --------------------------------------------------------------
+
+BatteryPoller::BatteryPoller(QObject *parent) : QObject(parent) {}
+
+BatteryPoller::~BatteryPoller()
+{
+    if (pollerControl() == this)
+        setPollerControl(nullptr);
+    stop();
+}
+
+void BatteryPoller::start()
+{
+    stop();
+    m_thread = new ZelGetBatteryThread;
+    if (m_connect)
+        m_connect(m_thread);
+    m_thread->start(QThread::InheritPriority);
+}
+
+void BatteryPoller::stop()
+{
+    if (!m_thread)
+        return;
+    m_thread->stop();
+    platform::sleepMs(10);
+    m_thread->stop();
+    // The running turn ends within one HID read (50 ms) and one pause step.
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+}
+
+bool BatteryPoller::isRunning() const
+{
+    return m_thread && m_thread->isRunning();
+}
+
+void BatteryPoller::stopPoller()
+{
+    if (QThread::currentThread() == thread())
+        stop();
+    else
+        QMetaObject::invokeMethod(this, [this] { stop(); }, Qt::BlockingQueuedConnection);
+}
+
+void BatteryPoller::startPoller()
+{
+    if (QThread::currentThread() == thread())
+        start();
+    else
+        QMetaObject::invokeMethod(this, [this] { start(); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The battery and status poller: a thread that asks the mouse for its battery
+// state about every 25 seconds, listens for the status reports the mouse
+// sends on its own in between, and passes both on as signals.
+//
+// BatteryPoller owns the thread. Its stop() returns only once the thread has
+// left the control handle alone, so the caller may close the handles right
+// after it.
+
+#include "device/pollercontrol.h"
+
+#include <QObject>
+#include <QThread>
+#include <atomic>
+#include <functional>
+
+class ZelGetBatteryThread : public QThread {
+    Q_OBJECT
+public:
+    // A query turn (counter 0 -> 2), then listen-only turns up to LAST_TURN.
+    enum { LAST_TURN = 57, QUERY_READ_MS = 50, LISTEN_READ_MS = 50,
+           QUERY_PAUSE_MS = 450, LISTEN_PAUSE_MS = 400, FAILED_LISTEN_PAUSE_MS = 450 };
+
+    explicit ZelGetBatteryThread(QObject *parent = nullptr);
+    ~ZelGetBatteryThread() override;
+
+    // Asks the loop to end; takes effect at the next check, and cuts the
+    // current pause short.
+    void stop() { m_bStop.store(1); }
+    bool stopRequested() const { return m_bStop.load() != 0; }
+
+signals:
+    void RefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, quint8 iHiByte);
+    void RefreshStatus(quint8 iProfile, quint8 iDPI, quint8 iRate, quint8 iMode);
+    void RefreshWriteStatus(quint8 iStatus);
+
+protected:
+    void run() override;
+
+private:
+    void handleBatteryReply(const quint8 *reply);
+    // Sleeps `ms` in short steps, returning early once a stop is asked for.
+    void pause(int ms);
+
+    std::atomic<quint8> m_bStop{0};
+};
+
+// Starts and stops the poller for the main window (and, through
+// PollerControl, for the download).
+class BatteryPoller : public QObject, public PollerControl {
+    Q_OBJECT
+public:
+    // `receiver` provides the slots slotRefreshBatteryStatus(quint8, quint8,
+    // quint8), slotRefreshStatus(quint8, quint8, quint8, quint8) and
+    // slotRefreshWriteStatus(quint8); every new thread's signals are
+    // connected to them (automatic connections, so queued across threads).
+    template <class Receiver>
+    explicit BatteryPoller(Receiver *receiver, QObject *parent = nullptr)
+        : BatteryPoller(parent)
+    {
+        m_connect = [receiver](ZelGetBatteryThread *thread) {
+            connect(thread, &ZelGetBatteryThread::RefreshBatteryStatus, receiver, &Receiver::slotRefreshBatteryStatus);
+            connect(thread, &ZelGetBatteryThread::RefreshStatus, receiver, &Receiver::slotRefreshStatus);
+            connect(thread, &ZelGetBatteryThread::RefreshWriteStatus, receiver, &Receiver::slotRefreshWriteStatus);
+        };
+    }
+    explicit BatteryPoller(QObject *parent = nullptr);
+    ~BatteryPoller() override;   // stops the thread
+
+    // A new thread, connected, started with the inherited priority. A thread
+    // still running is stopped first.
+    void start();
+    // Sets the stop flag, pauses 10 ms, sets it again, then waits for the
+    // running turn to end and deletes the thread.
+    void stop();
+    void restart() { stop(); start(); }
+    bool isRunning() const;
+    // The current thread (nullptr when none); for connecting further signals.
+    ZelGetBatteryThread *pollerThread() const { return m_thread; }
+
+    // PollerControl, callable from any thread: stopping from another thread
+    // blocks until the owner's thread has stopped the poller; starting from
+    // another thread is queued to the owner's thread.
+    void stopPoller() override;
+    void startPoller() override;
+
+private:
+    std::function<void(ZelGetBatteryThread *)> m_connect;
+    ZelGetBatteryThread *m_thread = nullptr;
+};

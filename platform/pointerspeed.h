@@ -1,0 +1,64 @@
+#pragma once
+// The desktop's pointer speed on the 1-20 scale a profile stores (10 leaves
+// the pointer unscaled).
+//
+// On an X11 session it is the server's pointer acceleration
+// (XGetPointerControl / XChangePointerControl). Speed s maps to the factor
+//     s = 1..10:  1/32, 2/32, 4/32, 8/32, 12/32, 16/32, 20/32, 24/32, 28/32, 32/32
+//     s = 11..20: (32 + 8·(s − 10)) / 32, i.e. 1.25 up to 3.5 in steps of 0.25
+// sent as numerator/32 with the threshold left as it is; reading picks the
+// speed whose factor lies nearest to the server's numerator/denominator (the
+// X default 2/1 reads as 14). Elsewhere the speed is kept in memory.
+
+#include <QVector>
+
+namespace platform {
+
+enum { POINTER_SPEED_MIN = 1, POINTER_SPEED_MAX = 20, POINTER_SPEED_DEFAULT = 10 };
+
+class PointerSpeed {
+public:
+    virtual ~PointerSpeed() = default;
+    // 1..20.
+    virtual int read() = 0;
+    // `speed` lies within 1..20. Returns 0 on success, else an error code.
+    virtual int apply(int speed) = 0;
+};
+
+// The factor of a speed as numerator / 32, and the speed nearest a factor.
+int pointerSpeedNumerator(int speed);
+enum { POINTER_SPEED_DENOMINATOR = 32 };
+int pointerSpeedFromFactor(int numerator, int denominator);
+
+// True on an X11 session: the Qt platform is "xcb", or, without a
+// QGuiApplication, the display named by DISPLAY can be opened.
+bool isX11Session();
+
+class X11PointerSpeed : public PointerSpeed {
+public:
+    int read() override;
+    int apply(int speed) override;   // 1 when the display cannot be opened
+};
+
+class MemoryPointerSpeed : public PointerSpeed {
+public:
+    int read() override { return m_speed; }
+    int apply(int speed) override;
+
+private:
+    int m_speed = POINTER_SPEED_DEFAULT;
+};
+
+// Test double: remembers every speed applied.
+class RecordingPointerSpeed : public MemoryPointerSpeed {
+public:
+    int apply(int speed) override;
+    QVector<int> applied;
+};
+
+// The installed backend, or the session's own (X11 or memory, chosen once).
+PointerSpeed &pointerSpeed();
+// Tests install a double; nullptr restores the session's backend.
+void setPointerSpeedBackend(PointerSpeed *backend);
+
+} // namespace platform
