@@ -1,0 +1,71 @@
+#pragma once
+// Writing the working set to disk and to the mouse behind a busy animation.
+//
+// The write thread works on copies taken when the write starts, so the GUI
+// thread may go on changing the live working set (status reports from the
+// mouse arrive while the busy dialog spins) without a data race. When the
+// thread has ended, the GUI thread makes the saved set a copy of what was
+// written.
+
+#include "profile/records.h"
+
+#include <QDialog>
+#include <QPixmap>
+#include <QThread>
+#include <atomic>
+
+class QLabel;
+class QMovie;
+
+// Result codes of a write: 0 success, 5 mouse not available (nothing sent),
+// anything else the failing transfer's code.
+enum : quint8 { WRITE_OK = 0, WRITE_MOUSE_OFF = 5 };
+
+// Set while the battery display shows the mouse as off (GUI thread writes,
+// the write thread reads).
+extern std::atomic<bool> g_mouseOff;
+
+class ZelProcessThread : public QThread {
+    Q_OBJECT
+public:
+    ZelProcessThread(const ProfileSet &working, const ProfileSet &saved, bool writeEverything,
+                     QObject *parent = nullptr);
+
+    quint8 result() const { return m_iResult; }
+    // True when a download was attempted: the saved set must become written().
+    bool downloaded() const { return m_bDownloaded; }
+    const ProfileSet &written() const { return m_working; }
+    quint8 mask() const { return m_iMask; }
+
+signals:
+    void DoProcessDlg();
+
+protected:
+    void run() override;
+
+private:
+    ProfileSet m_working;
+    ProfileSet m_saved;
+    bool m_bWriteEverything = false;
+    quint8 m_iResult = WRITE_OK;
+    quint8 m_iMask = 0;
+    bool m_bDownloaded = false;
+};
+
+class ZelProcessDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit ZelProcessDialog(QWidget *centreOn, QWidget *parent = nullptr);
+
+public slots:
+    void slotProcessDlg();
+    void updateProgress();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QLabel *m_pLabel = nullptr;
+    QMovie *m_pMovie = nullptr;
+    QPixmap m_Pixmap;
+};

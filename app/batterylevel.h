@@ -1,0 +1,15 @@
+#pragma once
+// What the battery display shows for one report of the mouse.
+
+#include <QtGlobal>
+
+// raw = hi * 256 + low, millivolts = raw * 990 / 240 (rounded down).
+int batteryMillivolts(quint8 lowByte, quint8 hiByte);
+// 100 at or above the full threshold, then 90 from 4100 mV down to 10.
+int batteryLevel(int millivolts, int fullThreshold);
+
+// The connection picture and battery bar states of the first model:
+// 0 cable only, 1 dongle charging or cable and dongle, 2 dongle, 3 none.
+int connectionIconState(bool cable, bool dongle, bool charging);
+bool connectionPictureVisible(int state);
+bool batteryBarVisible(int state);

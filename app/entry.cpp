@@ -1,0 +1,60 @@
+#include "app/entry.h"
+
+#include "app/mousecfgwidget.h"
+#include "device/devicetable.h"
+#include "platform/singleinstance.h"
+#include "profile/description.h"
+#include "profile/keys.h"
+#include "profile/paths.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QInputMethod>
+#include <QLocale>
+#include <memory>
+
+namespace {
+bool frenchInputLocale()
+{
+    const QInputMethod *input = QGuiApplication::inputMethod();
+    return input && input->locale().language() == QLocale::French;
+}
+} // namespace
+
+int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
+{
+    QApplication app(argc, argv);
+    // The window scales itself by whole steps from the screen's DPI, so Qt's
+    // own high-DPI scaling stays off; pixmaps may still use high-DPI sources.
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
+    QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
+    app.setQuitOnLastWindowClosed(false);
+    setFrenchLayoutQuery(&frenchInputLocale);
+
+    const QString product = productName();
+    platform::SingleInstance guard(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
+    if (!guard.isOwner())
+        return 1;
+
+    if (hooks.beforeWindow)
+        hooks.beforeWindow();
+
+    int result = 0;
+    {
+        std::unique_ptr<MousecfgWidget> window(new MousecfgWidget);
+        if (MousecfgWidget::listedMouseCount() != 0) {
+            window->setWindowOpacity(1.0);
+            window->show();
+        }
+        window->setWindowIcon(QIcon(applicationDir() + QStringLiteral("/skin/icon.ico")));
+        window->setWindowTitle(product);
+        if (hooks.afterWindow)
+            hooks.afterWindow(*window);
+        result = app.exec();
+    }
+    closeDevice();
+    shutdownDeviceLink();
+    return result;
+}

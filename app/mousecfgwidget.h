@@ -1,0 +1,263 @@
+#pragma once
+// The single top-level window: a frameless window shaped by its background,
+// with the page tabs, the mouse picture, the profile controls, the battery
+// display, the language and model selectors, and the settings pages. Closing
+// it hides it to the tray.
+
+#include "app/profilelibrary.h"
+#include "app/scale.h"
+
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QTranslator>
+#include <QWidget>
+
+class BatteryPoller;
+class QAction;
+class QLineEdit;
+class QMenu;
+class QLabel;
+class QProgressBar;
+class QScrollArea;
+class ZelAction;
+class ZelLabel;
+class ZelPushButton;
+namespace platform {
+class DeviceNotifier;
+}
+
+class MousecfgWidget : public QWidget {
+    Q_OBJECT
+public:
+    enum Page { PageLighting = 0, PageCustomize = 1, PageDpi = 2, PageMacro = 3 };
+    enum { MARKERS_PER_VIEW = 20, EXTRA_MARKERS = 2, MARKER_COUNT = 2 * MARKERS_PER_VIEW + EXTRA_MARKERS };
+
+    explicit MousecfgWidget(QWidget *parent = nullptr);
+    ~MousecfgWidget() override;
+
+    // Process-wide facts other parts read.
+    static int listedMouseCount();
+    static MousecfgWidget *instance();
+    static void setListedMouseCount(int count);
+
+    int currentPage() const { return m_iPage; }
+    int scaleStep() const { return m_Scale.step; }
+    double scaleFactor() const { return m_Scale.factor; }
+    int connectionIconState() const { return m_iConnectionState; }
+    int batteryLevelShown() const { return m_iBatteryLevel; }
+    bool isReconnected() const { return m_iReconnected != 0; }
+    bool isWarningOpen() const { return m_bWarningOpen; }
+    QStringList listedModels() const { return m_ListedModels; }
+    ProfileLibrary &library() { return m_Library; }
+
+    // Controls, for the tray, the pages and tests.
+    ZelPushButton *pageTab(int page) const { return m_pTabs[page]; }
+    ZelPushButton *profileButton(int slot) const { return m_pProfileBtns[slot]; }
+    ZelPushButton *profileSlotButton() const { return m_pProfileSel; }
+    ZelPushButton *languageButton() const { return m_pLangBtn; }
+    ZelPushButton *modelButton() const { return m_pModelBtn; }
+    ZelPushButton *marker(int index) const { return m_pMarkers[index]; }
+    QLineEdit *profileNameEdit() const { return m_pNameEdit; }
+    QProgressBar *batteryBar() const { return m_pBattery; }
+    QLabel *frontPicture() const { return m_pFrontPic; }
+    QLabel *sidePicture() const { return m_pSidePic; }
+    QLabel *connectionPicture() const { return m_pConnection; }
+    QMenu *slotMenu() const { return m_pSlotMenu; }
+    QMenu *profileFileMenu() const { return m_pFileMenu; }
+    QMenu *languageMenu() const { return m_pLangMenu; }
+    QMenu *modelMenu() const { return m_pModelMenu; }
+    QSystemTrayIcon *trayIcon() const { return m_pTray; }
+    ZelPushButton *controlButton(const QString &objectName) const;
+
+    // The actions behind the buttons (also used by the tray and tests).
+    void selectPage(int page);
+    void selectView(bool front);
+    void selectSlot(int slot);
+    void switchLanguage(int index);
+    void apply();
+    void okAndHide();
+    void cancelAndHide();
+    // Saves and writes to the mouse behind the busy animation, then says what
+    // went wrong, if anything. Returns the write's result code.
+    quint8 writeAndReport(bool writeEverything = false);
+    void firmwareUpdate(bool fromPress);
+    void showOsdText(const QString &text);
+    // A device arrival or removal, with the interface name without "\\?\".
+    void handleDeviceChange(const QString &interfaceName, bool arrival);
+
+public slots:
+    void slotMouseOver(ZelPushButton *btn, bool bType);
+
+private slots:
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void SelBtnChanged(quint8 iBtn, quint8 iType);
+    void slotGotoMacro(quint8 iBtn);
+    void slot_show_profilename(QAction *action);
+    void slot_show_mousename(QAction *action);
+    void slotPopOneClickBox();
+    void OnProfileMenuCheck(QWidget *item);
+    void slotEnableButtons(bool bEnable);
+    void slotLiftChange(quint8 iLift);
+    void slotProfileNameChange();
+    void slotRefreshProfile(quint8 iProfile);
+    void slotRefreshDPIStage(quint8 iDPI);
+    void slotRefreshLightMode(quint8 iBuff1);
+    void slotRefreshRate(quint8 iRate);
+    void slotWarning();
+    void slotWarnClose();
+
+public slots:
+    // Fed by the battery and status poller.
+    void slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, quint8 iHiByte);
+    void slotRefreshStatus(quint8 iProfile, quint8 iDPI, quint8 iRate, quint8 iMode);
+    void slotRefreshWriteStatus(quint8 iStatus);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Start-up pieces.
+    void loadSkin();
+    void computeScale();
+    void buildInterface();
+    void buildTray();
+    ZelPushButton *makeButton(const QStringList &images, const QString &objectName,
+                              int x, int y, int w, int h, const QString &icon = QString());
+    void place(QWidget *widget, int x, int y, int w, int h);
+    void relayout();
+    void applyScaleStep(const ScaleStep &step);
+    void updateMask();
+
+    // Texts, fonts, menus.
+    void retranslate();
+    void applyFonts();
+    void buildLanguageMenu();
+    void buildSlotMenu();
+    void rebuildProfileFileMenu();
+    void rebuildModelList();
+    bool loadCatalogue(int index);
+
+    // Pictures, markers, pages.
+    void refreshPictures();
+    void refreshPages();
+    void selectMarker(int group, int index);
+    void clearSelectedButtons();
+    void updateProfileControls();
+
+    // Device presence.
+    void openCurrentDevice();
+    void reloadForProduct();
+    void scheduleReconnect();
+    void recomputeConnectionIcon();
+    bool modelConnected(int entry, int side) const;
+    bool firstModelHas(int slot) const;
+
+    // Button handlers.
+    void onButtonClicked();
+    void onButtonPressed(ZelPushButton *button);
+    void onDelete();
+    void onAdd();
+    void onCopy();
+    void onResetProfile();
+    void onResetAll();
+    void onExportProfile();
+    void onImportProfile();
+    void onExportConfig();
+    void onImportConfig();
+    void reportLibraryResult(ProfileLibrary::Result result);
+
+    int showMessage(int type, const QString &text, bool watchDevice = false);
+    QString chooseFile(const QString &title, const QString &filter, bool save);
+
+    ScaleStep m_Scale;
+    QPixmap m_Backgrounds[SCALE_STEPS];
+    QPixmap m_BatteryPics[2];   // bat1.png, bat2.png
+    QHash<QWidget *, QRect> m_DesignRects;
+
+    ZelPushButton *m_pClose = nullptr;
+    ZelPushButton *m_pMin = nullptr;
+    ZelPushButton *m_pImport = nullptr;
+    ZelPushButton *m_pExport = nullptr;
+    ZelPushButton *m_pReset = nullptr;
+    ZelPushButton *m_pAdd = nullptr;
+    ZelPushButton *m_pDelete = nullptr;
+    ZelPushButton *m_pCopy = nullptr;
+    ZelPushButton *m_pTabs[4] = {};
+    ZelPushButton *m_pLangBtn = nullptr;
+    ZelPushButton *m_pProfileSel = nullptr;
+    ZelPushButton *m_pProfileBtns[SLOT_COUNT] = {};
+    ZelPushButton *m_pProfileFile = nullptr;
+    QLineEdit *m_pNameEdit = nullptr;
+    ZelLabel *m_pNameLabel = nullptr;
+    ZelPushButton *m_pResetAll = nullptr;
+    ZelPushButton *m_pOk = nullptr;
+    ZelPushButton *m_pCancel = nullptr;
+    ZelPushButton *m_pApply = nullptr;
+    ZelPushButton *m_pLoad = nullptr;
+    ZelPushButton *m_pSave = nullptr;
+    ZelPushButton *m_pFirmware = nullptr;
+    ZelPushButton *m_pFront = nullptr;
+    ZelPushButton *m_pSide = nullptr;
+    ZelPushButton *m_pModelBtn = nullptr;
+    ZelLabel *m_pVersion = nullptr;
+    QProgressBar *m_pBattery = nullptr;
+    QLabel *m_pCharging = nullptr;
+    QLabel *m_pConnection = nullptr;
+    QLabel *m_pFrontPic = nullptr;
+    QLabel *m_pSidePic = nullptr;
+    ZelPushButton *m_pMarkers[MARKER_COUNT] = {};
+    QPoint m_MarkerPos[MARKER_COUNT];
+    bool m_MarkerUsed[MARKER_COUNT] = {};
+
+    QMenu *m_pSlotMenu = nullptr;
+    QMenu *m_pFileMenu = nullptr;
+    QMenu *m_pLangMenu = nullptr;
+    QMenu *m_pModelMenu = nullptr;
+    ZelAction *m_pSlotActions[SLOT_COUNT] = {};
+    QSystemTrayIcon *m_pTray = nullptr;
+    QMenu *m_pTrayMenu = nullptr;
+    QAction *m_pShowAction = nullptr;
+    QAction *m_pQuitAction = nullptr;
+
+    // Language.
+    QTranslator m_Translator;
+    bool m_bTranslatorInstalled = false;
+    int m_iLanguage = 0;
+    int m_iLanguageCount = 0;
+    QString m_LangNames[10];
+    QString m_LangFiles[10];
+
+    // State.
+    int m_iPage = PageLighting;
+    bool m_bFrontView = true;
+    int m_SelectedButton[SLOT_COUNT] = {};
+    int m_iSelectedMarkerGroup = 0;
+    int m_iSelectedMarker = -1;
+    bool m_bDragging = false;
+    QPoint m_DragPress;
+    QPoint m_DragOrigin;
+    int m_iConnectionState = 3;
+    int m_iBatteryLevel = 0;
+    bool m_bCharging = false;
+    int m_iBatteryFull = 4200;
+    int m_iReconnected = 0;
+    bool m_bWarningOpen = false;
+    bool m_bFirmwareHandledOnPress = false;
+    QStringList m_ListedModels;
+    QString m_ProductName;
+
+    ProfileLibrary m_Library;
+    BatteryPoller *m_pPoller = nullptr;
+    platform::DeviceNotifier *m_pNotifier = nullptr;
+    QTimer m_ReconnectTimer;
+};

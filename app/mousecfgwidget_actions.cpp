@@ -1,0 +1,245 @@
+// The main window's profile operations and the write to the mouse.
+
+#include "app/applyflow.h"
+#include "app/mousecfgwidget.h"
+#include "device/commands.h"
+#include "device/poller.h"
+#include "device/pointerspeed.h"
+#include "profile/configstore.h"
+#include "profile/profilefile.h"
+#include "profile/profileset.h"
+#include "widgets/zelmessagebox.h"
+#include "widgets/zelpushbutton.h"
+
+#include <QLineEdit>
+#include <QtDebug>
+
+void MousecfgWidget::selectSlot(int slot)
+{
+    if (slot < 0 || slot >= SLOT_COUNT)
+        return;
+    m_Library.selectSlot(slot);
+    m_pProfileSel->setText(tr("Mode") + QStringLiteral(" %1").arg(slot + 1));
+    m_pNameEdit->setText(workingSet().names[slot]);
+    refreshPages();
+    rebuildProfileFileMenu();
+    selectProfile(quint8(slot));
+    applySections();
+    // The newly selected slot's pointer speed, not the last download's.
+    applyPointerSpeedOfSlot(workingSet(), slot);
+}
+
+void MousecfgWidget::reportLibraryResult(ProfileLibrary::Result result)
+{
+    switch (result) {
+    case ProfileLibrary::Result::Ok:
+        break;
+    case ProfileLibrary::Result::AlreadyUsed:
+        showMessage(2, tr("Profile is Already Used!"));
+        break;
+    case ProfileLibrary::Result::DefaultName:
+        showMessage(2, tr("The default Profile cannot be deleted or renamed."));
+        break;
+    case ProfileLibrary::Result::Exists:
+        showMessage(2, tr("Profile Exist!"));
+        break;
+    case ProfileLibrary::Result::AtLeastOne:
+        showMessage(2, tr("AT LEAST ONE PROFILE TO BE RETAINED."));
+        break;
+    case ProfileLibrary::Result::WrongModel:
+        showMessage(2, tr("The file is not match current mouse!"));
+        break;
+    case ProfileLibrary::Result::BadName:
+        showMessage(2, tr("This name cannot be used for a file. Please choose another name."));
+        break;
+    case ProfileLibrary::Result::Failed:
+        showMessage(2, tr("The file could not be read or written."));
+        break;
+    }
+}
+
+void MousecfgWidget::slotProfileNameChange()
+{
+    const QString oldName = m_Library.currentName();
+    const QString typed = m_pNameEdit->text();
+    if (typed.trimmed() == oldName)
+        return;
+    const ProfileLibrary::Result result = m_Library.rename(typed);
+    if (result != ProfileLibrary::Result::Ok) {
+        reportLibraryResult(result);
+        m_pNameEdit->setText(oldName);
+        return;
+    }
+    m_pNameEdit->setText(m_Library.currentName());
+    rebuildProfileFileMenu();
+}
+
+void MousecfgWidget::onAdd()
+{
+    QString created;
+    const ProfileLibrary::Result result = m_Library.add(&created);
+    if (result != ProfileLibrary::Result::Ok) {
+        reportLibraryResult(result);
+        return;
+    }
+    m_pNameEdit->setText(created);
+    rebuildProfileFileMenu();
+    refreshPages();
+}
+
+void MousecfgWidget::onDelete()
+{
+    const ProfileLibrary::Result check = m_Library.canRemove();
+    if (check != ProfileLibrary::Result::Ok) {
+        reportLibraryResult(check);
+        return;
+    }
+    if (showMessage(1, tr("Are you sure you want delete this profile?")) != 1)
+        return;
+    QString replacement;
+    const ProfileLibrary::Result result = m_Library.remove(&replacement);
+    if (result != ProfileLibrary::Result::Ok) {
+        reportLibraryResult(result);
+        return;
+    }
+    m_pNameEdit->setText(replacement);
+    rebuildProfileFileMenu();
+    refreshPages();
+}
+
+void MousecfgWidget::onCopy()
+{
+    QString created;
+    const ProfileLibrary::Result result = m_Library.copy(&created);
+    if (result != ProfileLibrary::Result::Ok) {
+        reportLibraryResult(result);
+        return;
+    }
+    m_pNameEdit->setText(created);
+    rebuildProfileFileMenu();
+}
+
+void MousecfgWidget::onResetProfile()
+{
+    if (showMessage(1, tr("Are you sure you want reset this profile?")) != 1)
+        return;
+    qDebug("Accepted %d", m_Library.currentSlot());
+    m_Library.resetCurrent();
+    retranslate();
+    refreshPages();
+    m_pNameEdit->setText(m_Library.currentName());
+    writeAndReport(false);
+}
+
+void MousecfgWidget::onResetAll()
+{
+    if (showMessage(1, tr("Are you sure you want reset all profiles?")) != 1)
+        return;
+    m_Library.resetAll();
+    rebuildProfileFileMenu();
+    refreshPages();
+    writeAndReport(true);
+}
+
+void MousecfgWidget::onExportProfile()
+{
+    const QString path = chooseFile(tr("Save Profile File"), tr("Profile File(*.prof)"), true);
+    if (path.isEmpty())
+        return;
+    reportLibraryResult(m_Library.exportProfile(path));
+}
+
+void MousecfgWidget::onImportProfile()
+{
+    const QString path = chooseFile(tr("Load Profile File"), tr("Profile File(*.prof)"), false);
+    if (path.isEmpty())
+        return;
+    QString name;
+    const ProfileLibrary::Result result = m_Library.importProfile(path, &name);
+    if (result != ProfileLibrary::Result::Ok) {
+        reportLibraryResult(result);
+        return;
+    }
+    rebuildProfileFileMenu();
+    refreshPages();
+    m_pNameEdit->setText(name);
+    writeAndReport(false);
+}
+
+void MousecfgWidget::onExportConfig()
+{
+    const QString path = chooseFile(tr("Save Config File"), tr("Config File(*.conf)"), true);
+    if (path.isEmpty())
+        return;
+    reportLibraryResult(m_Library.exportConfiguration(path));
+}
+
+void MousecfgWidget::onImportConfig()
+{
+    const QString path = chooseFile(tr("Load Config File"), tr("Config File(*.conf)"), false);
+    if (path.isEmpty())
+        return;
+    const ProfileLibrary::Result result = m_Library.importConfiguration(path);
+    if (result != ProfileLibrary::Result::Ok) {
+        reportLibraryResult(result);
+        return;
+    }
+    selectPage(PageLighting);
+    refreshPictures();
+    rebuildProfileFileMenu();
+    refreshPages();
+    writeAndReport(false);
+}
+
+// ------------------------------------------------------------- apply flow --
+
+quint8 MousecfgWidget::writeAndReport(bool writeEverything)
+{
+    ZelProcessDialog dialog(this);
+    ZelProcessThread thread(workingSet(), savedSet(), writeEverything);
+    connect(&thread, &ZelProcessThread::DoProcessDlg, &dialog, &ZelProcessDialog::slotProcessDlg,
+            Qt::QueuedConnection);
+    thread.start();
+    const int shown = dialog.exec();
+    thread.wait();
+
+    // The saved set is what reached the mouse: the copy the thread wrote, not
+    // the live working set, which status reports may have changed meanwhile.
+    if (thread.downloaded())
+        savedSet() = thread.written();
+
+    const quint8 result = thread.result();
+    if (shown == QDialog::Accepted && result != WRITE_OK) {
+        if (result == WRITE_MOUSE_OFF)
+            showMessage(1, tr("Mouse is sleeping or not connected."));
+        else
+            showMessage(1, tr("Send data failed, please try again."));
+    }
+    return result;
+}
+
+void MousecfgWidget::apply()
+{
+    // The settings pages hand their values to the working set as they change.
+    writeAndReport(false);
+}
+
+void MousecfgWidget::okAndHide()
+{
+    writeAndReport(false);
+    hide();
+}
+
+void MousecfgWidget::cancelAndHide()
+{
+    hide();
+    m_Library.reloadCurrent();
+    refreshPages();
+    m_pNameEdit->setText(m_Library.currentName());
+}
+
+void MousecfgWidget::slotRefreshWriteStatus(quint8 iStatus)
+{
+    if (iStatus == 0)
+        writeDiff(1);
+}

@@ -1,0 +1,408 @@
+// The main window's side of the mouse's presence: the model list, hot-plug,
+// the no-mouse warning, the battery display, status reports from the mouse,
+// the on-screen display and the firmware updater.
+
+#include "app/applyflow.h"
+#include "app/batterylevel.h"
+#include "app/mousecfgwidget.h"
+#include "app/services.h"
+#include "device/devicetable.h"
+#include "device/poller.h"
+#include "device/pointerspeed.h"
+#include "platform/clock.h"
+#include "platform/osdchannel.h"
+#include "profile/configstore.h"
+#include "profile/description.h"
+#include "profile/language.h"
+#include "profile/paths.h"
+#include "profile/profilefile.h"
+#include "profile/profileset.h"
+#include "widgets/uistate.h"
+#include "widgets/zelpushbutton.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QtDebug>
+
+namespace {
+
+const char kOsdTitle[] = "BLMX Wireless Mouse OSD";
+
+QString rateText(quint8 rate)
+{
+    switch (rate) {
+    case 8:
+        return MousecfgWidget::tr("125 HZ");
+    case 4:
+        return MousecfgWidget::tr("250 HZ");
+    case 2:
+        return MousecfgWidget::tr("500 HZ");
+    case 1:
+        return MousecfgWidget::tr("1000 HZ");
+    default:
+        return QString();
+    }
+}
+
+QString entryName(const DeviceEntry &entry)
+{
+    return QString::fromLatin1(entry.name, int(qstrnlen(entry.name, sizeof entry.name)));
+}
+
+} // namespace
+
+// ------------------------------------------------------------ model list --
+
+bool MousecfgWidget::modelConnected(int entry, int side) const
+{
+    const DeviceEntry &e = deviceTable().entries[entry];
+    return e.present[mouseSlot(side)] && e.present[controlSlot(side)];
+}
+
+bool MousecfgWidget::firstModelHas(int slot) const
+{
+    return deviceTable().count > 0 && deviceTable().entries[0].present[slot] != 0;
+}
+
+void MousecfgWidget::rebuildModelList()
+{
+    m_ListedModels.clear();
+    setListedMouseCount(0);
+    if (m_pModelMenu) {
+        m_pModelMenu->deleteLater();
+        m_pModelMenu = nullptr;
+    }
+    auto *menu = new QMenu(this);
+    const DeviceTable &table = deviceTable();
+    for (quint32 i = 0; i < table.count && i < quint32(DEVICE_TABLE_CAPACITY); ++i) {
+        if (modelConnected(int(i), SIDE_RECEIVER) || modelConnected(int(i), SIDE_CABLE)) {
+            const QString name = entryName(table.entries[i]);
+            m_ListedModels << name;
+            menu->addAction(name);
+        }
+    }
+    const int count = m_ListedModels.size();
+    setListedMouseCount(count);
+    if (count < 2)
+        m_pModelBtn->hide();
+    if (count == 1) {
+        qDebug("RefreshMouseList %s", qPrintable(m_ListedModels.first()));
+        writeCurrentProduct(m_ListedModels.first());
+    } else if (count == 0) {
+        writeCurrentProduct(QString());
+    } else {
+        m_pModelBtn->show();
+        const QString current = readCurrentProduct();
+        if (m_ListedModels.contains(current)) {
+            m_pModelBtn->setText(current);
+            writeCurrentProduct(current);
+        } else {
+            m_pModelBtn->setText(m_ListedModels.first());
+            writeCurrentProduct(m_ListedModels.first());
+        }
+    }
+    connect(menu, &QMenu::triggered, this, &MousecfgWidget::slot_show_mousename);
+    m_pModelBtn->setMenu(menu);
+    menu->setFixedWidth(scaled(150));
+    menu->setStyleSheet(menuStyleSheet());
+    m_pModelMenu = menu;
+    if (m_pTray)
+        m_pTray->setToolTip(readCurrentProduct());
+}
+
+void MousecfgWidget::openCurrentDevice()
+{
+    const QByteArray name = readCurrentProduct().toLatin1();
+    openDevice(name.constData());
+}
+
+void MousecfgWidget::reloadForProduct()
+{
+    clearSelectedButtons();
+    selectView(true);
+    refreshPictures();
+    relayout();
+    loadProfileSet(savedSet());
+    workingSet() = savedSet();
+    m_Library.load();
+    savedSet() = workingSet();
+    updateProfileControls();
+    rebuildProfileFileMenu();
+    writeDefaultProfileFile();
+    selectPage(PageLighting);
+    refreshPages();
+}
+
+void MousecfgWidget::slot_show_mousename(QAction *action)
+{
+    m_pPoller->stop();
+    platform::sleepMs(50);
+    closeDevice();
+    platform::sleepMs(50);
+    m_pModelBtn->setText(action->text());
+    writeCurrentProduct(action->text());
+    openCurrentDevice();
+    platform::sleepMs(50);
+    reloadForProduct();
+    m_pPoller->start();
+}
+
+// --------------------------------------------------------------- hot-plug --
+
+void MousecfgWidget::scheduleReconnect()
+{
+    // The device reopens 500 ms after the connection changed; further changes
+    // within that time push the reopening back instead of stacking up.
+    m_pPoller->stop();
+    closeDevice();
+    m_ReconnectTimer.start();
+}
+
+void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arrival)
+{
+    qDebug(arrival ? "DBT_DEVICEARRIVAL\n" : "DBT_DEVICEREMOVECOMPLETE\n");
+    const QString currentBefore = readCurrentProduct();
+    const QVector<PresenceChange> changes = updatePresence(interfaceName, arrival, currentBefore.toLatin1());
+    if (changes.isEmpty())
+        return;
+
+    bool reopened = false;
+    bool switched = false;
+    for (const PresenceChange &change : changes) {
+        const QString model = entryName(deviceTable().entries[change.entry]);
+        if (arrival && change.sideComplete) {
+            if (listedMouseCount() == 0) {
+                rebuildModelList();
+                QTimer::singleShot(200, this, &MousecfgWidget::slotWarnClose);
+                reopened = true;
+            } else {
+                rebuildModelList();
+                scheduleReconnect();
+                reopened = true;
+            }
+        }
+        if (!arrival && change.deviceGone) {
+            rebuildModelList();
+            if (listedMouseCount() == 0) {
+                m_ReconnectTimer.stop();
+                m_pPoller->stop();
+                closeDevice();
+                m_iReconnected = 0;
+                m_bWarningOpen = true;
+                QTimer::singleShot(200, this, &MousecfgWidget::slotWarning);
+                reopened = true;
+            } else if (model == currentBefore) {
+                m_pPoller->stop();
+                closeDevice();
+                openCurrentDevice();
+                m_pPoller->start();
+                reloadForProduct();
+                switched = true;
+            }
+        }
+        if (!switched && !reopened && change.reconnectWanted && model == readCurrentProduct()) {
+            scheduleReconnect();
+            reopened = true;
+        }
+    }
+
+    recomputeConnectionIcon();
+    if (!m_ReconnectTimer.isActive() && listedMouseCount() > 0)
+        m_pPoller->restart();
+}
+
+void MousecfgWidget::slotWarnClose()
+{
+    openCurrentDevice();
+    m_iReconnected = 1;
+    m_pPoller->start();
+    reloadForProduct();
+    selectMarker(0, 0);
+    recomputeConnectionIcon();
+}
+
+void MousecfgWidget::slotWarning()
+{
+    show();
+    if (listedMouseCount() != 0) {
+        activateWindow();
+        raise();
+        return;
+    }
+    m_bWarningOpen = true;
+    showMessage(4, tr("Dongle Disconnect!"), true);
+    if (listedMouseCount() == 0)
+        hide();
+    m_bWarningOpen = false;
+}
+
+void MousecfgWidget::iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason != QSystemTrayIcon::DoubleClick && reason != QSystemTrayIcon::Trigger)
+        return;
+    if (isHidden())
+        slotWarning();
+    else if (!m_bWarningOpen)
+        hide();
+}
+
+// ---------------------------------------------------------------- battery --
+
+void MousecfgWidget::recomputeConnectionIcon()
+{
+    const bool cable = firstModelHas(WiredControl);
+    const bool dongle = firstModelHas(ReceiverControl);
+    m_iConnectionState = ::connectionIconState(cable, dongle, m_bCharging);
+    m_pConnection->setVisible(connectionPictureVisible(m_iConnectionState));
+    m_pBattery->setVisible(batteryBarVisible(m_iConnectionState));
+    m_pCharging->hide();
+    update();
+}
+
+void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, quint8 iHiByte)
+{
+    const int fontPx = scaled(16);
+    if (iCharge == 0 && iLowByte == 0 && iHiByte == 0) {
+        const QString off = tr("MOUSE OFF");
+        m_pBattery->setFormat(off);
+        m_pBattery->setTextVisible(false);
+        m_pBattery->setStyleSheet(QStringLiteral(
+            "QProgressBar{background-color:rgb(100,100,100);color:white;font-weight:bold;font-size:%1px;"
+            "border:0px;text-align:center;}QProgressBar::chunk{background-color:rgb(100,100,100);}")
+                                      .arg(fontPx));
+        m_pBattery->setToolTip(off);
+        m_pCharging->hide();
+        g_mouseOff.store(true);
+        return;
+    }
+
+    g_mouseOff.store(false);
+    const bool cable = firstModelHas(WiredControl);
+    m_pBattery->setTextVisible(true);
+    m_pBattery->setFormat(cable ? QString() : QStringLiteral("%p%"));
+    m_pBattery->setToolTip(QString());
+    const QColor theme = themeColor();
+    m_pBattery->setStyleSheet(
+        QStringLiteral("QProgressBar{background-color:white;color:black;font-weight:bold;font-size:%1px;"
+                       "border:0px;border-radius:2px;text-align:center;}"
+                       "QProgressBar::chunk{background-color:rgb(%2,%3,%4);border-radius:2px;}")
+            .arg(fontPx)
+            .arg(theme.red())
+            .arg(theme.green())
+            .arg(theme.blue()));
+    m_bCharging = iCharge != 0;
+
+    const int level = batteryLevel(batteryMillivolts(iLowByte, iHiByte), m_iBatteryFull);
+    if (level != m_iBatteryLevel) {
+        m_iBatteryLevel = level;
+        writeBattery(level);
+    }
+    m_pBattery->setValue(cable ? 100 : level);
+    recomputeConnectionIcon();
+}
+
+// --------------------------------------------------- status from the mouse --
+
+void MousecfgWidget::slotRefreshStatus(quint8 iProfile, quint8 iDPI, quint8 iRate, quint8 iMode)
+{
+    qDebug("Test data:profile =%x, dpi= %x, iRate= %x, mode= %x", iProfile, iDPI, iRate, iMode);
+    const ProfileSet &set = workingSet();
+    if (iProfile < SLOT_COUNT && iProfile != set.ProfileID)
+        slotRefreshProfile(iProfile);
+    const ProfileData &current = workingSet().profiles[workingSet().ProfileID % SLOT_COUNT];
+    if (iDPI != current.dpi)
+        slotRefreshDPIStage(iDPI);
+    if (iRate != current.pollrate)
+        slotRefreshRate(iRate);
+}
+
+void MousecfgWidget::slotRefreshProfile(quint8 iProfile)
+{
+    if (iProfile >= SLOT_COUNT)
+        return;
+    m_Library.selectSlot(iProfile);
+    m_pProfileSel->setText(tr("Mode") + QStringLiteral(" %1").arg(iProfile + 1));
+    m_pNameEdit->setText(workingSet().names[iProfile]);
+    refreshPages();
+    rebuildProfileFileMenu();
+    applyPointerSpeedOfSlot(workingSet(), iProfile);
+}
+
+void MousecfgWidget::slotRefreshDPIStage(quint8 iDPI)
+{
+    ProfileSet &set = workingSet();
+    const int slot = set.ProfileID % SLOT_COUNT;
+    if (iDPI >= STAGE_COUNT)
+        return;
+    set.profiles[slot].dpi = iDPI;
+    writeActiveStage(set.names[slot], iDPI);
+    refreshPages();
+    const DpiStage &stage = set.profiles[slot].stages[iDPI];
+    showOsdText(tr("DPI") + QStringLiteral(" %1:%2").arg(iDPI + 1).arg(sensorDpi(int(stage.x), sensorCode())));
+}
+
+void MousecfgWidget::slotRefreshRate(quint8 iRate)
+{
+    ProfileSet &set = workingSet();
+    set.profiles[set.ProfileID % SLOT_COUNT].pollrate = iRate;
+    refreshPages();
+    showOsdText(rateText(iRate));
+}
+
+void MousecfgWidget::slotRefreshLightMode(quint8 iBuff1)
+{
+    Q_UNUSED(iBuff1)
+    // The lighting page shows the mode the mouse reports.
+    refreshPages();
+}
+
+// ------------------------------------------------------ on-screen display --
+
+void MousecfgWidget::showOsdText(const QString &text)
+{
+    platform::LocalSocketOsdChannel socketChannel{QString::fromLatin1(kOsdTitle)};
+    platform::OsdChannel &channel = appServices().osd ? *appServices().osd : socketChannel;
+    int starts = 0;
+    bool found = channel.windowExists();
+    while (!found && starts < 5) {
+        ++starts;
+        appServices().startDetached(applicationDir() + QStringLiteral("/OSD"));
+        platform::sleepMs(500);
+        found = channel.windowExists();
+    }
+    if (!found)
+        return;
+    platform::OsdMessage message;
+    message.text = text;
+    message.colour = themeColor();
+    if (channel.send(platform::encodeOsdMessage(message)) == 0)
+        qDebug("SendMessage failed\n");
+}
+
+// --------------------------------------------------------------- firmware --
+
+void MousecfgWidget::firmwareUpdate(bool fromPress)
+{
+    m_pFirmware->setChecked(false);
+    const bool onCable = fromPress ? firstModelHas(WiredMouse) : wiredFirmwareRelease() != 0;
+    if (!onCable) {
+        showMessage(2, tr("To update the firmware, please connect to the computer with a cable."));
+        return;
+    }
+    if (showMessage(1, tr("Do you want to upgrade the firmware?")) != 1)
+        return;
+    m_pPoller->stop();
+    const QString updater = applicationDir()
+        + (currentLanguageIndex() == 0 ? QStringLiteral("/skin/mouse/bin/U400-5150-20230727-en.exe")
+                                       : QStringLiteral("/skin/mouse/bin/U400-5150-20230727.exe"));
+    if (!appServices().startDetached(updater)) {
+        // Keep running: the user can still use the program and try again.
+        qDebug("Starting the firmware updater %s failed", qPrintable(updater));
+        showMessage(2, tr("The firmware updater could not be started."));
+        m_pPoller->start();
+        return;
+    }
+    appServices().exitProcess(0);
+}

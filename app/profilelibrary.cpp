@@ -1,0 +1,366 @@
+#include "app/profilelibrary.h"
+
+#include "profile/configstore.h"
+#include "profile/paths.h"
+#include "profile/profilefile.h"
+#include "profile/profileset.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtDebug>
+
+namespace {
+
+bool fileExists(const QString &name)
+{
+    const QString path = slotFilePath(name);
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+} // namespace
+
+ProfileLibrary::ProfileLibrary(ProfileSet &working)
+    : m_set(working)
+{
+}
+
+bool ProfileLibrary::isDefaultName(const QString &name)
+{
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        if (name == defaultName(i))
+            return true;
+    }
+    return false;
+}
+
+QString ProfileLibrary::defaultName(int slot)
+{
+    return QStringLiteral("Profile %1").arg(slot + 1);
+}
+
+int ProfileLibrary::currentSlot() const
+{
+    return m_set.ProfileID < SLOT_COUNT ? m_set.ProfileID : 0;
+}
+
+QString ProfileLibrary::currentName() const
+{
+    return m_set.names[currentSlot()];
+}
+
+void ProfileLibrary::load()
+{
+    m_names = readLibraryList();
+
+    // Every slot names a safe file that exists and is listed; a product seen
+    // for the first time gets "Profile 1" to "Profile 5" with factory content.
+    bool changed = false;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        QString name = m_set.names[i];
+        if (!isSafeFileName(name) || usedByOtherSlotThan(i, name)) {
+            name = defaultName(i);
+            for (int k = 1; usedByOtherSlotThan(i, name); ++k)
+                name = QStringLiteral("Profile %1").arg(k);
+            m_set.names[i] = name;
+            changed = true;
+        }
+        if (!fileExists(name)) {
+            buildDefaultProfile(m_set.profiles[i]);
+            writeSlotFile(m_set.profiles[i], name);
+        }
+        m_set.profiles[i].ProfileName = name;
+        if (!m_names.contains(name)) {
+            m_names.append(name);
+            changed = true;
+        }
+    }
+    if (changed) {
+        persistList();
+        saveSlotNames(m_set);
+    }
+}
+
+bool ProfileLibrary::usedByOtherSlotThan(int slot, const QString &name) const
+{
+    for (int j = 0; j < SLOT_COUNT; ++j) {
+        if (j != slot && m_set.names[j] == name)
+            return true;
+    }
+    return false;
+}
+
+bool ProfileLibrary::usedByOtherSlot(const QString &name) const
+{
+    return usedByOtherSlotThan(currentSlot(), name);
+}
+
+void ProfileLibrary::setCurrentName(const QString &name)
+{
+    m_set.names[currentSlot()] = name;
+    m_set.profiles[currentSlot()].ProfileName = name;
+}
+
+void ProfileLibrary::persistList() const
+{
+    writeLibraryList(m_names);
+}
+
+void ProfileLibrary::selectSlot(int slot)
+{
+    if (slot < 0 || slot >= SLOT_COUNT)
+        return;
+    m_set.ProfileID = quint8(slot);
+    setActiveSlot(slot);
+}
+
+ProfileLibrary::Result ProfileLibrary::assign(const QString &name)
+{
+    if (usedByOtherSlot(name))
+        return Result::AlreadyUsed;
+    if (!isSafeFileName(name))
+        return Result::BadName;
+    setCurrentName(name);
+    readSlotFile(m_set.profiles[currentSlot()], name);
+    m_set.profiles[currentSlot()].ProfileName = name;
+    saveSlotNames(m_set);
+    return Result::Ok;
+}
+
+ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
+{
+    const QString oldName = currentName();
+    const QString newName = typed.trimmed();
+    if (isDefaultName(oldName))
+        return Result::DefaultName;
+    if (!isSafeFileName(newName))
+        return Result::BadName;
+    if (fileExists(newName))
+        return Result::Exists;
+
+    const QString oldPath = slotFilePath(oldName);
+    const QString newPath = slotFilePath(newName);
+    if (oldPath.isEmpty() || !QFileInfo::exists(oldPath)) {
+        // Never saved under its old name: the record itself becomes the file.
+        if (!writeSlotFile(m_set.profiles[currentSlot()], newName))
+            return Result::Failed;
+    } else if (!QFile::rename(oldPath, newPath)) {
+        qDebug("Renaming %s to %s failed", qPrintable(oldPath), qPrintable(newPath));
+        return Result::Failed;
+    }
+
+    const int index = m_names.indexOf(oldName);
+    if (index >= 0)
+        m_names[index] = newName;
+    else
+        m_names.append(newName);
+    setCurrentName(newName);
+    persistList();
+    saveSlotNames(m_set);
+    return Result::Ok;
+}
+
+ProfileLibrary::Result ProfileLibrary::add(QString *created)
+{
+    QString name;
+    for (int k = 1;; ++k) {
+        name = QStringLiteral("Profile %1").arg(k);
+        if (!fileExists(name))
+            break;
+    }
+    if (!QFileInfo::exists(defaultProfileFilePath()))
+        writeDefaultProfileFile();
+    if (!QFile::copy(defaultProfileFilePath(), slotFilePath(name))) {
+        qDebug("Creating %s failed", qPrintable(slotFilePath(name)));
+        return Result::Failed;
+    }
+    m_names.append(name);
+    persistList();
+    setCurrentName(name);
+    readSlotFile(m_set.profiles[currentSlot()], name);
+    m_set.profiles[currentSlot()].ProfileName = name;
+    saveSlotNames(m_set);
+    if (created)
+        *created = name;
+    return Result::Ok;
+}
+
+ProfileLibrary::Result ProfileLibrary::canRemove() const
+{
+    if (m_names.size() <= 1)
+        return Result::AtLeastOne;
+    if (isDefaultName(currentName()))
+        return Result::DefaultName;
+    return Result::Ok;
+}
+
+ProfileLibrary::Result ProfileLibrary::remove(QString *replacement)
+{
+    const Result check = canRemove();
+    if (check != Result::Ok)
+        return check;
+
+    const QString name = currentName();
+    const int count = m_names.size();
+    const int position = m_names.indexOf(name);
+    auto usable = [&](int i) {
+        return i >= 0 && i < count && m_names.at(i) != name && !usedByOtherSlot(m_names.at(i));
+    };
+    // The profile after the deleted one (the one before when it is the last),
+    // stepping back past profiles that other slots use. Where that walk runs
+    // out, the profiles further on are tried, so the replacement is never the
+    // deleted profile itself nor outside the list.
+    const int start = (position < 0 || position == count - 1) ? count - 2 : position + 1;
+    int chosen = -1;
+    for (int i = start; i >= 0 && chosen < 0; --i) {
+        if (usable(i))
+            chosen = i;
+    }
+    for (int i = start + 1; i < count && chosen < 0; ++i) {
+        if (usable(i))
+            chosen = i;
+    }
+    if (chosen < 0)
+        return Result::AtLeastOne;
+
+    const QString next = m_names.at(chosen);
+    m_names.removeAll(name);
+    const QString path = slotFilePath(name);
+    if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::remove(path))
+        qDebug("Deleting %s failed", qPrintable(path));
+    setCurrentName(next);
+    persistList();
+    saveSlotNames(m_set);
+    readSlotFile(m_set.profiles[currentSlot()], next);
+    m_set.profiles[currentSlot()].ProfileName = next;
+    if (replacement)
+        *replacement = next;
+    return Result::Ok;
+}
+
+ProfileLibrary::Result ProfileLibrary::copy(QString *created)
+{
+    const QString name = currentName();
+    QString candidate = name + QStringLiteral(" copy");
+    for (int k = 2; fileExists(candidate); ++k)
+        candidate = name + QStringLiteral(" copy ") + QString::number(k);
+    if (!isSafeFileName(candidate))
+        return Result::BadName;
+
+    const QString source = slotFilePath(name);
+    if (!source.isEmpty() && QFileInfo::exists(source)) {
+        if (!QFile::copy(source, slotFilePath(candidate))) {
+            qDebug("Copying %s failed", qPrintable(source));
+            return Result::Failed;
+        }
+    } else if (!writeSlotFile(m_set.profiles[currentSlot()], candidate)) {
+        return Result::Failed;
+    }
+    m_names.append(candidate);
+    setCurrentName(candidate);
+    persistList();
+    saveSlotNames(m_set);
+    if (created)
+        *created = candidate;
+    return Result::Ok;
+}
+
+void ProfileLibrary::reloadCurrent()
+{
+    const QString name = currentName();
+    readSlotFile(m_set.profiles[currentSlot()], name);
+    m_set.profiles[currentSlot()].ProfileName = name;
+}
+
+void ProfileLibrary::resetCurrent()
+{
+    const QString name = currentName();
+    buildDefaultProfile(m_set.profiles[currentSlot()]);
+    m_set.profiles[currentSlot()].ProfileName = name;
+}
+
+void ProfileLibrary::resetAll()
+{
+    resetProfileSet(m_set);
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        const QString &name = m_set.names[i];
+        m_set.profiles[i].ProfileName = name;
+        if (!m_names.contains(name))
+            m_names.append(name);
+        if (!fileExists(name))
+            writeSlotFile(m_set.profiles[i], name);
+    }
+    persistList();
+    saveSlotNames(m_set);
+}
+
+ProfileLibrary::Result ProfileLibrary::exportProfile(const QString &path) const
+{
+    return ::exportProfile(currentName(), path) ? Result::Ok : Result::Failed;
+}
+
+ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QString *imported)
+{
+    QString name;
+    ProfileData record;
+    switch (::importProfile(path, record, &name)) {
+    case ProfileImportResult::Ok:
+        break;
+    case ProfileImportResult::WrongModel:
+        return Result::WrongModel;
+    case ProfileImportResult::Exists:
+        return Result::Exists;
+    case ProfileImportResult::BadName:
+        return Result::BadName;
+    case ProfileImportResult::Unreadable:
+    case ProfileImportResult::CopyFailed:
+        return Result::Failed;
+    }
+    m_names.append(name);
+    persistList();
+    m_set.profiles[currentSlot()] = record;
+    setCurrentName(name);
+    saveSlotNames(m_set);
+    if (imported)
+        *imported = name;
+    return Result::Ok;
+}
+
+ProfileLibrary::Result ProfileLibrary::exportConfiguration(const QString &path) const
+{
+    exportConfig(m_set, path);
+    return QFileInfo::exists(path) ? Result::Ok : Result::Failed;
+}
+
+ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
+{
+    ProfileSet imported = m_set;
+    switch (importConfig(imported, path)) {
+    case ImportResult::Ok:
+        break;
+    case ImportResult::WrongModel:
+        return Result::WrongModel;
+    case ImportResult::Unreadable:
+        return Result::Failed;
+    }
+    m_set = imported;
+    // The five profiles came with the file: they become the slots' library
+    // files, so a restart or a Cancel finds what was imported.
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        QString name = m_set.names[i];
+        if (!isSafeFileName(name) || usedByOtherSlotThan(i, name)) {
+            name = defaultName(i);
+            for (int k = 1; usedByOtherSlotThan(i, name); ++k)
+                name = QStringLiteral("Profile %1").arg(k);
+            m_set.names[i] = name;
+        }
+        m_set.profiles[i].ProfileName = name;
+        writeSlotFile(m_set.profiles[i], name);
+        if (!m_names.contains(name))
+            m_names.append(name);
+    }
+    if (m_set.ProfileID >= SLOT_COUNT)
+        m_set.ProfileID = 0;
+    persistList();
+    saveSlotNames(m_set);
+    return Result::Ok;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The library of named profile files beside the five onboard slots: which
+// library profile each slot uses, and the add, delete, copy, rename, reset,
+// import and export operations. It works on the working set and on the files
+// of the current product; the main window asks the questions, shows the
+// answers and refreshes the pages.
+
+#include "profile/records.h"
+
+#include <QString>
+#include <QStringList>
+
+class ProfileLibrary {
+public:
+    enum class Result {
+        Ok,
+        AlreadyUsed,   // "Profile is Already Used!"
+        DefaultName,   // "The default Profile cannot be deleted or renamed."
+        Exists,        // "Profile Exist!"
+        AtLeastOne,    // "AT LEAST ONE PROFILE TO BE RETAINED."
+        WrongModel,    // "The file is not match current mouse!"
+        BadName,       // the name cannot be a file name
+        Failed,        // the file could not be read or written
+    };
+
+    explicit ProfileLibrary(ProfileSet &working);
+
+    // Reads the library list of the current product. A product seen for the
+    // first time gets the five default profiles, so every slot names a file.
+    void load();
+    const QStringList &names() const { return m_names; }
+
+    static bool isDefaultName(const QString &name);
+    static QString defaultName(int slot);   // "Profile %d", untranslated
+
+    int currentSlot() const;
+    QString currentName() const;
+
+    // Makes slot i current and stores it; the caller refreshes and switches the mouse.
+    void selectSlot(int slot);
+    // Gives the current slot library profile n, loaded from its file.
+    Result assign(const QString &name);
+    Result rename(const QString &newName);
+    Result add(QString *created = nullptr);
+    // Checks that come before the question "Are you sure you want delete this profile?".
+    Result canRemove() const;
+    Result remove(QString *replacement = nullptr);
+    Result copy(QString *created = nullptr);
+    // Reloads the current slot from its file (Cancel).
+    void reloadCurrent();
+    // Rebuilds the current slot with the factory defaults, keeping its name.
+    void resetCurrent();
+    // Factory reset of the whole set; the slots take the default names.
+    void resetAll();
+
+    Result exportProfile(const QString &path) const;
+    Result importProfile(const QString &path, QString *imported = nullptr);
+    Result exportConfiguration(const QString &path) const;
+    Result importConfiguration(const QString &path);
+
+private:
+    bool usedByOtherSlot(const QString &name) const;
+    bool usedByOtherSlotThan(int slot, const QString &name) const;
+    void setCurrentName(const QString &name);
+    void persistList() const;
+
+    ProfileSet &m_set;
+    QStringList m_names;
+};
