@@ -147,9 +147,9 @@ QStringList readLibraryList()
 {
     IniFile config(productConfigPath());
     config.beginGroup(QStringLiteral("PROFILE_LIST"));
-    const qint64 count = qBound<qint64>(0, iniInt(config, QStringLiteral("Count")), LIBRARY_LIST_MAX);
+    const int count = qBound(0, lowI32(iniInt(config, QStringLiteral("Count"))), static_cast<int>(LIBRARY_LIST_MAX));
     QStringList names;
-    for (qint64 i = 1; i <= count; ++i) {
+    for (int i = 1; i <= count; ++i) {
         const QString name = config.value(QString::number(i)).toString();
         if (!name.isEmpty())
             names.append(name);

@@ -27,7 +27,7 @@ void readLanguageList(LanguageList &list)
     IniFile ini(globalConfigPath());
     ini.beginGroup(QStringLiteral("FONT_LIST"));
     // The list has room for ten languages; a larger count must not walk past it.
-    list.count = static_cast<int>(qBound<qint64>(0, iniInt(ini, QStringLiteral("LANGNUM")), LANGUAGE_LIST_SIZE));
+    list.count = qBound(0, lowI32(iniInt(ini, QStringLiteral("LANGNUM"))), static_cast<int>(LANGUAGE_LIST_SIZE));
     for (int i = 0; i < list.count; ++i) {
         list.names[i] = ini.value(QStringLiteral("LangName_") + QString::number(i)).toString();
         list.files[i] = ini.value(QStringLiteral("LangFile_") + QString::number(i)).toString();

@@ -71,8 +71,8 @@ QVector<KeyInfo> loadMacroEvents(const QString &name)
         return events;
     IniFile file(path);
     file.beginGroup(QStringLiteral("Setting"));
-    const qint64 count = qBound<qint64>(0, iniInt(file, QStringLiteral("Count")), MACRO_EVENT_MAX);
-    events.resize(static_cast<int>(count));
+    const int count = qBound(0, lowI32(iniInt(file, QStringLiteral("Count"))), static_cast<int>(MACRO_EVENT_MAX));
+    events.resize(count);
     for (int i = 0; i < events.size(); ++i) {
         const QString n = QString::number(i);
         events[i].map = lowU8(iniInt(file, QStringLiteral("Map_") + n));
