@@ -21,7 +21,8 @@ ZelPushButton::ZelPushButton(const QStringList &images, QWidget *parent, const Q
     }
     if (!icon.isEmpty())
         m_Icon.load(icon);
-    updateMask();
+    // The mask follows the first picture at the button's size: it is made in
+    // resizeEvent, which Qt also delivers before a hidden button is first shown.
 }
 
 void ZelPushButton::setText(const QString &text)
@@ -150,12 +151,16 @@ QSize ZelPushButton::sizeHint() const
 
 void ZelPushButton::updateMask()
 {
-    const QBitmap shape = m_Images.isEmpty() ? QBitmap() : m_Images.first().mask();
-    if (shape.isNull() || size().isEmpty()) {
+    const QPixmap first = m_Images.isEmpty() ? QPixmap() : m_Images.first();
+    if (first.isNull() || !first.hasAlphaChannel() || size().isEmpty()) {
         clearMask();
         return;
     }
-    setMask(QBitmap(shape.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+    const QBitmap shape = first.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation).mask();
+    if (shape.isNull())
+        clearMask();
+    else
+        setMask(shape);
 }
 
 void ZelPushButton::resizeEvent(QResizeEvent *event)

@@ -283,6 +283,38 @@ private slots:
         QCOMPARE(withIcon.sizeHint(), QSize(64, 24));
     }
 
+    void maskFollowsTheFirstPictureAtTheButtonSize()
+    {
+        // Left half transparent, right half opaque.
+        QImage shape(QSize(20, 10), QImage::Format_ARGB32);
+        shape.fill(Qt::transparent);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 10; x < 20; ++x)
+                shape.setPixelColor(x, y, kNormal);
+        const QString path = m_dir.filePath(QStringLiteral("shape.png"));
+        QVERIFY(shape.save(path, "PNG"));
+
+        ZelPushButton b({path, m_hover});
+        b.resize(100, 40);
+        b.show();   // a hidden widget gets its resize event when first shown
+        QVERIFY(!b.mask().isEmpty());
+        QVERIFY(b.mask().contains(QPoint(75, 20)));
+        QVERIFY(!b.mask().contains(QPoint(25, 20)));
+        b.resize(200, 40);   // the mask is stretched with the button
+        QVERIFY(b.mask().contains(QPoint(150, 20)));
+        QVERIFY(!b.mask().contains(QPoint(90, 20)));
+
+        // Opaque or missing first pictures leave the button unmasked.
+        ZelPushButton opaque({m_normal});
+        opaque.resize(100, 40);
+        opaque.show();
+        QVERIFY(opaque.mask().isEmpty());
+        ZelPushButton none(QStringList{});
+        none.resize(100, 40);
+        none.show();
+        QVERIFY(none.mask().isEmpty());
+    }
+
     void missingPicturesStillShowText()
     {
         for (const QStringList &images :
