@@ -77,9 +77,18 @@ bool saveProfileSet(const ProfileSet &set)
         config.setValue(key("Jitter"), set.Jitter);
         config.setValue(key("Debounce"), set.Debounce);
         config.setValue(key("Count"), set.Count);
-        config.setValue(key("Profile1"), set.names[0]);
+        // Every slot's name, so that the names on disk always match the
+        // profiles that the slot files hold.
+        for (int i = 0; i < SLOT_COUNT; ++i)
+            config.setValue(QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
     }
-    return writeSlotFile(set.profiles[0], set.names[0]);
+    bool ok = writeSlotFile(set.profiles[0], set.names[0]);
+    // The active slot is the one the pages edit: its file is written as well,
+    // or edits made to a slot other than the first would be lost on restart.
+    const int active = set.ProfileID < SLOT_COUNT ? set.ProfileID : 0;
+    if (active != 0 && set.names[active] != set.names[0])
+        ok = writeSlotFile(set.profiles[active], set.names[active]) && ok;
+    return ok;
 }
 
 void saveSlotNames(const ProfileSet &set)

@@ -9,8 +9,9 @@
 // Product Config.ini + the five slot files + the button matrix of the device
 // description. An active slot beyond 4 reads as 0.
 void loadProfileSet(ProfileSet &set);
-// Options, Profile1 and slot 0's file; false when slot 0's name is not a safe
-// file name (the options and the name are written, the slot file is not).
+// Options, the five slot names, slot 0's file and the active slot's file;
+// false when one of those files was refused (an unsafe name); the options and
+// the names are written all the same.
 bool saveProfileSet(const ProfileSet &set);
 void saveSlotNames(const ProfileSet &set);   // ProfileID, Count, Profile1..5
 void setActiveSlot(int slot);

@@ -21,7 +21,7 @@ private slots:
     void seedingAddsMissingKeysOnly();
     void seedingWithoutShippedTemplate();
     void freshInstallLoadsDefaults();
-    void saveWritesSlotZeroOnly();
+    void saveWritesSlotZeroAndTheActiveSlot();
     void keysLiveInTheirFiles();
     void outOfRangeActiveSlot();
     void programWideKeys();
@@ -141,7 +141,7 @@ void TestConfig::freshInstallLoadsDefaults()
     QCOMPARE(readBattery(), 0);
 }
 
-void TestConfig::saveWritesSlotZeroOnly()
+void TestConfig::saveWritesSlotZeroAndTheActiveSlot()
 {
     TempBase base;
     ProfileSet set;
@@ -157,8 +157,10 @@ void TestConfig::saveWritesSlotZeroOnly()
         set.names[i] = QStringLiteral("Slot %1").arg(i);
     }
     QVERIFY(saveProfileSet(set));
+    // Slot 0 and the active slot (2) reach their files; the others do not.
     QVERIFY(QFile::exists(slotFilePath(QStringLiteral("Slot 0"))));
-    for (int i = 1; i < SLOT_COUNT; ++i)
+    QVERIFY(QFile::exists(slotFilePath(QStringLiteral("Slot 2"))));
+    for (int i : {1, 3, 4})
         QVERIFY(!QFile::exists(slotFilePath(QStringLiteral("Slot %1").arg(i))));
 
     ProfileSet loaded;
@@ -166,9 +168,11 @@ void TestConfig::saveWritesSlotZeroOnly()
     QCOMPARE(loaded.ProfileID, quint8(2));
     QCOMPARE(loaded.Debounce, quint8(8));
     QCOMPARE(loaded.Count, quint8(5));
-    QCOMPARE(loaded.names[0], QStringLiteral("Slot 0"));
-    QVERIFY(loaded.names[1].isEmpty());   // names 2..5 reach the file through saveSlotNames
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        QCOMPARE(loaded.names[i], QStringLiteral("Slot %1").arg(i));
     QCOMPARE(profileDifference(loaded.profiles[0], set.profiles[0]), QString());
+    // Edits of the active slot survive a restart.
+    QCOMPARE(profileDifference(loaded.profiles[2], set.profiles[2]), QString());
 
     saveSlotNames(set);
     for (int i = 1; i < SLOT_COUNT; ++i)

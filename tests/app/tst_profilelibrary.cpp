@@ -1,0 +1,292 @@
+// Profile management against real files in a temporary Configs folder.
+
+#include "app/profilelibrary.h"
+#include "profile/configstore.h"
+#include "profile/paths.h"
+#include "profile/profilefile.h"
+#include "profile/profileset.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using R = ProfileLibrary::Result;
+
+class TestProfileLibrary : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir *m_dir = nullptr;
+    ProfileSet m_set;
+
+    bool exists(const QString &name) const { return QFile::exists(slotFilePath(name)); }
+
+    // A product as a fresh install leaves it: five default profiles.
+    void freshProduct(ProfileLibrary &lib)
+    {
+        loadProfileSet(m_set);
+        lib.load();
+    }
+
+    void addLibraryFiles(ProfileLibrary &lib, const QStringList &names)
+    {
+        QStringList list = lib.names();
+        for (const QString &n : names) {
+            ProfileData p;
+            buildDefaultProfile(p);
+            p.scrollspeed = 7;
+            QVERIFY(writeSlotFile(p, n));
+            list << n;
+        }
+        writeLibraryList(list);
+        lib.load();
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = new QTemporaryDir;
+        QVERIFY(m_dir->isValid());
+        setConfigsBase(m_dir->path());
+        writeCurrentProduct(QStringLiteral("VELKOR"));
+        m_set = ProfileSet();
+    }
+    void cleanup()
+    {
+        setConfigsBase(QString());
+        delete m_dir;
+        m_dir = nullptr;
+    }
+
+    void firstStartCreatesFiveDefaultProfiles()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        QCOMPARE(lib.names(), (QStringList{"Profile 1", "Profile 2", "Profile 3", "Profile 4", "Profile 5"}));
+        for (int i = 0; i < SLOT_COUNT; ++i) {
+            QCOMPARE(m_set.names[i], QStringLiteral("Profile %1").arg(i + 1));
+            QCOMPARE(m_set.profiles[i].ProfileName, m_set.names[i]);
+            QVERIFY(exists(m_set.names[i]));
+        }
+        // Persisted: a second start reads the same slots and list.
+        ProfileSet again;
+        loadProfileSet(again);
+        QCOMPARE(again.names[3], QStringLiteral("Profile 4"));
+        QCOMPARE(readLibraryList().size(), 5);
+        QCOMPARE(again.profiles[2].LedMoveOFF, m_set.profiles[2].LedMoveOFF);
+    }
+
+    void assignRefusesAProfileOfAnotherSlot()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        QCOMPARE(lib.assign(QStringLiteral("Profile 2")), R::AlreadyUsed);
+        QCOMPARE(m_set.names[0], QStringLiteral("Profile 1"));
+        addLibraryFiles(lib, {"FPS"});
+        QCOMPARE(lib.assign(QStringLiteral("FPS")), R::Ok);
+        QCOMPARE(m_set.names[0], QStringLiteral("FPS"));
+        QCOMPARE(m_set.profiles[0].scrollspeed, quint8(7));   // loaded from its file
+        QCOMPARE(m_set.profiles[0].ProfileName, QStringLiteral("FPS"));
+    }
+
+    void renameRules()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        // A default profile keeps its name.
+        QCOMPARE(lib.rename(QStringLiteral("Mine")), R::DefaultName);
+        QVERIFY(!exists("Mine"));
+
+        addLibraryFiles(lib, {"FPS", "MOBA"});
+        QCOMPARE(lib.assign(QStringLiteral("FPS")), R::Ok);
+        QCOMPARE(lib.rename(QStringLiteral("MOBA")), R::Exists);
+        QVERIFY(exists("FPS"));
+        QCOMPARE(lib.rename(QStringLiteral("../escape")), R::BadName);
+        QCOMPARE(lib.rename(QStringLiteral("a/b")), R::BadName);
+        QVERIFY(!QFile::exists(m_dir->path() + "/VELKOR/escape.prof"));
+        QVERIFY(!QFile::exists(m_dir->path() + "/escape.prof"));
+
+        QCOMPARE(lib.rename(QStringLiteral("Sniper")), R::Ok);
+        QVERIFY(!exists("FPS"));
+        QVERIFY(exists("Sniper"));
+        QCOMPARE(lib.names().indexOf("Sniper"), 5);   // same place as FPS had
+        QVERIFY(!lib.names().contains("FPS"));
+        QCOMPARE(readLibraryList(), lib.names());
+        ProfileSet again;
+        loadProfileSet(again);
+        QCOMPARE(again.names[0], QStringLiteral("Sniper"));
+    }
+
+    void addTakesTheFirstFreeNumber()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        addLibraryFiles(lib, {"Profile 6", "Profile 7"});
+        QString created;
+        QCOMPARE(lib.add(&created), R::Ok);
+        QCOMPARE(created, QStringLiteral("Profile 8"));
+        QVERIFY(exists(created));
+        QCOMPARE(m_set.names[0], created);
+        QCOMPARE(lib.names().last(), created);
+        QVERIFY(QFile::exists(defaultProfileFilePath()));
+    }
+
+    void deleteRefusesDefaultNames()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        QCOMPARE(lib.canRemove(), R::DefaultName);
+        QCOMPARE(lib.remove(), R::DefaultName);
+        QVERIFY(exists("Profile 1"));
+    }
+
+    void deletingTheLastNamePicksTheOneBeforeSkippingUsedOnes()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        addLibraryFiles(lib, {"A", "B", "C"});
+        // Slot 1 uses B; slot 0 uses C, the last of the list.
+        m_set.ProfileID = 1;
+        QCOMPARE(lib.assign(QStringLiteral("B")), R::Ok);
+        m_set.ProfileID = 0;
+        QCOMPARE(lib.assign(QStringLiteral("C")), R::Ok);
+        QString replacement;
+        QCOMPARE(lib.remove(&replacement), R::Ok);
+        QCOMPARE(replacement, QStringLiteral("A"));   // B is taken by slot 1
+        QVERIFY(!exists("C"));
+        QVERIFY(!lib.names().contains("C"));
+        QCOMPARE(m_set.names[0], QStringLiteral("A"));
+        QCOMPARE(readLibraryList(), lib.names());
+    }
+
+    void deleteInTheMiddleTakesTheNext()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        addLibraryFiles(lib, {"A", "B", "C"});
+        QCOMPARE(lib.assign(QStringLiteral("A")), R::Ok);
+        QString replacement;
+        QCOMPARE(lib.remove(&replacement), R::Ok);
+        QCOMPARE(replacement, QStringLiteral("B"));
+    }
+
+    void deleteNeverPicksItselfNorRunsOffTheList()
+    {
+        // Every other listed profile belongs to another slot: nothing can
+        // take the deleted one's place, so nothing is deleted.
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        addLibraryFiles(lib, {"X"});
+        QCOMPARE(lib.assign(QStringLiteral("X")), R::Ok);
+        writeLibraryList({"Profile 2", "Profile 3", "Profile 4", "Profile 5", "X"});
+        lib.load();
+        QCOMPARE(lib.names().size(), 5);
+        QCOMPARE(lib.remove(), R::AtLeastOne);
+        QVERIFY(exists("X"));
+        QCOMPARE(m_set.names[0], QStringLiteral("X"));
+        QCOMPARE(readLibraryList().size(), 5);
+    }
+
+    void copyNamesCopyThenCopy2()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        addLibraryFiles(lib, {"FPS"});
+        QCOMPARE(lib.assign(QStringLiteral("FPS")), R::Ok);
+        QString first, second;
+        QCOMPARE(lib.copy(&first), R::Ok);
+        QCOMPARE(first, QStringLiteral("FPS copy"));
+        QCOMPARE(m_set.names[0], first);
+        QCOMPARE(lib.assign(QStringLiteral("FPS")), R::Ok);
+        QCOMPARE(lib.copy(&second), R::Ok);
+        QCOMPARE(second, QStringLiteral("FPS copy 2"));
+        ProfileData copied;
+        QVERIFY(readSlotFile(copied, second));
+        QCOMPARE(copied.scrollspeed, quint8(7));
+    }
+
+    void resetCurrentKeepsTheNameAndOtherSlots()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        m_set.profiles[0].scrollspeed = 9;
+        m_set.profiles[2].scrollspeed = 9;
+        lib.resetCurrent();
+        ProfileData def;
+        buildDefaultProfile(def);
+        QCOMPARE(m_set.profiles[0].scrollspeed, def.scrollspeed);
+        QCOMPARE(m_set.profiles[0].ProfileName, QStringLiteral("Profile 1"));
+        QCOMPARE(m_set.profiles[2].scrollspeed, quint8(9));
+    }
+
+    void resetAllGivesDefaultNames()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        addLibraryFiles(lib, {"FPS"});
+        m_set.ProfileID = 3;
+        QCOMPARE(lib.assign(QStringLiteral("FPS")), R::Ok);
+        lib.resetAll();
+        QCOMPARE(m_set.ProfileID, quint8(0));
+        for (int i = 0; i < SLOT_COUNT; ++i)
+            QCOMPARE(m_set.names[i], QStringLiteral("Profile %1").arg(i + 1));
+        QVERIFY(lib.names().contains("FPS"));   // the library keeps its files
+        ProfileSet again;
+        loadProfileSet(again);
+        QCOMPARE(again.names[3], QStringLiteral("Profile 4"));
+    }
+
+    void importProfileChecksModelAndName()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        const QString other = m_dir->path() + "/Other.prof";
+        ProfileData p;
+        buildDefaultProfile(p);
+        p.scrollspeed = 3;
+        writeProfileFile(p, other);
+        writeModelTag(QStringLiteral("SOMETHING ELSE"), other);
+        QCOMPARE(lib.importProfile(other), R::WrongModel);
+        QVERIFY(!exists("Other"));
+
+        writeModelTag(QStringLiteral("VELKOR"), other);
+        QString name;
+        QCOMPARE(lib.importProfile(other, &name), R::Ok);
+        QCOMPARE(name, QStringLiteral("Other"));
+        QVERIFY(exists("Other"));
+        QCOMPARE(m_set.names[0], QStringLiteral("Other"));
+        QCOMPARE(m_set.profiles[0].scrollspeed, quint8(3));
+        QVERIFY(lib.names().contains("Other"));
+        QCOMPARE(lib.importProfile(other), R::Exists);
+    }
+
+    void exportThenImportConfigurationRestoresAllSlots()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        for (int i = 0; i < SLOT_COUNT; ++i)
+            m_set.profiles[i].pollrate = quint8(1 << (i % 4));
+        m_set.Debounce = 12;
+        const QString conf = m_dir->path() + "/all.conf";
+        QCOMPARE(lib.exportConfiguration(conf), R::Ok);
+
+        ProfileSet other;
+        ProfileLibrary lib2(other);
+        loadProfileSet(other);
+        lib2.load();
+        QCOMPARE(lib2.importConfiguration(conf), R::Ok);
+        QCOMPARE(other.Debounce, quint8(12));
+        QCOMPARE(other.profiles[3].pollrate, quint8(8));
+        // The imported profiles are the slots' files now.
+        ProfileData fromFile;
+        QVERIFY(readSlotFile(fromFile, other.names[3]));
+        QCOMPARE(fromFile.pollrate, quint8(8));
+
+        writeCurrentProduct(QStringLiteral("ANOTHER"));
+        QCOMPARE(lib2.importConfiguration(conf), R::WrongModel);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProfileLibrary)
+#include "tst_profilelibrary.moc"
