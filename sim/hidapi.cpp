@@ -50,6 +50,17 @@ bool stillOpen(const Model &m, const hid_device_ *dev)
     return std::find(m.handles.begin(), m.handles.end(), dev) != m.handles.end();
 }
 
+HandleEvent eventOf(const hid_device_ *dev, bool opened)
+{
+    HandleEvent e;
+    e.opened = opened;
+    e.side = dev->side;
+    e.collection = dev->collection;
+    e.extra = dev->extra;
+    e.handle = dev->id;
+    return e;
+}
+
 FrameRecord recordOf(const hid_device_ *dev, FrameRecord::Direction direction, bool accepted, QByteArray bytes)
 {
     FrameRecord r;
@@ -139,6 +150,7 @@ HID_API_EXPORT hid_device *HID_API_CALL hid_open_path(const char *path)
     auto open = [&](hid_device_ *dev) {
         dev->id = m.nextHandleId++;
         m.handles.push_back(dev);
+        m.handleLog.append(eventOf(dev, true));
         return dev;
     };
     for (Side side : {Side::Receiver, Side::Cable}) {
@@ -172,6 +184,7 @@ void HID_API_EXPORT HID_API_CALL hid_close(hid_device *dev)
     {
         std::lock_guard<std::mutex> lock(m.mutex);
         m.handles.erase(std::remove(m.handles.begin(), m.handles.end(), dev), m.handles.end());
+        m.handleLog.append(eventOf(dev, false));
     }
     delete dev;
 }

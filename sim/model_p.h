@@ -5,6 +5,7 @@
 #include "sim/simmouse.h"
 
 #include <deque>
+#include <utility>
 #include <mutex>
 #include <vector>
 
@@ -59,13 +60,13 @@ struct Model {
     int failReads = 0;
     bool silent = false;
     bool allZero = false;
-    EchoFault fault = EchoFault::AllZero;
-    int faultCount = 0;
+    std::deque<std::pair<EchoFault, int>> faults;   // spoils still to apply, in order
     int unplugCountdown[2] = {0, 0};
 
     int writes = 0;
     int reads = 0;
     QVector<FrameRecord> log;
+    QVector<HandleEvent> handleLog;
 
     Model();
     void resetLocked();

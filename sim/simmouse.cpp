@@ -159,10 +159,11 @@ void Model::resetLocked()
     mouseOff = false;
     failWrites = failReads = 0;
     silent = allZero = false;
-    faultCount = 0;
+    faults.clear();
     unplugCountdown[0] = unplugCountdown[1] = 0;
     writes = reads = 0;
     log.clear();
+    handleLog.clear();
 }
 
 Model &model()
@@ -267,9 +268,10 @@ void processFrame(Model &m, Side side, const QByteArray &frame, Aftermath &after
     }
     if (m.allZero) {
         answer.fill('\0');
-    } else if (m.faultCount > 0) {
-        --m.faultCount;
-        spoil(answer, m.fault);
+    } else if (!m.faults.empty()) {
+        spoil(answer, m.faults.front().first);
+        if (--m.faults.front().second <= 0)
+            m.faults.pop_front();
     }
     queueReport(m, side, answer);
 }
@@ -464,8 +466,17 @@ void setAllZeroReplies(bool on)
 void injectEchoFault(EchoFault fault, int n)
 {
     mutate([=](Model &m, Aftermath &) {
-        m.fault = fault;
-        m.faultCount = std::max(0, n);
+        m.faults.clear();
+        if (n > 0)
+            m.faults.emplace_back(fault, n);
+    });
+}
+
+void appendEchoFault(EchoFault fault, int n)
+{
+    mutate([=](Model &m, Aftermath &) {
+        if (n > 0)
+            m.faults.emplace_back(fault, n);
     });
 }
 
@@ -494,12 +505,18 @@ void resetCounters()
     mutate([](Model &m, Aftermath &) {
         m.writes = m.reads = 0;
         m.log.clear();
+        m.handleLog.clear();
     });
 }
 
 QVector<FrameRecord> frameLog()
 {
     return inspect([](Model &m) { return m.log; });
+}
+
+QVector<HandleEvent> handleLog()
+{
+    return inspect([](Model &m) { return m.handleLog; });
 }
 
 QVector<QByteArray> writtenFrames()

@@ -108,6 +108,14 @@ struct FrameRecord {
     QByteArray bytes;                  // the 33 (or fewer) bytes as written / returned
 };
 
+struct HandleEvent {
+    bool opened = false;               // hid_open_path succeeded, or hid_close
+    Side side = Side::Receiver;
+    Collection collection = Collection::Control;
+    bool extra = false;
+    int handle = 0;
+};
+
 struct BatteryState {
     quint8 low = 0;       // wire byte 4 of the reply
     quint8 high = 0;      // wire byte 5
@@ -173,8 +181,10 @@ void failReads(int n);
 void setSilent(bool silent);
 // Every answer (echo, battery reply) is 33 zero bytes.
 void setAllZeroReplies(bool on);
-// The next n echoes are spoiled as given (replaces any fault still pending).
+// The next n echoes are spoiled as given (replaces any faults still pending).
 void injectEchoFault(EchoFault fault, int n);
+// Then, once the pending ones are used up, the n echoes after them.
+void appendEchoFault(EchoFault fault, int n);
 // After n more good frames written on the side's control collection (the n-th
 // one is acted on and echoed), the side is unplugged, notifiers included.
 void unplugAfterFrames(Side side, int n);
@@ -182,9 +192,12 @@ void unplugAfterFrames(Side side, int n);
 // ---- Observation ------------------------------------------------------------------
 int writeCount();        // hid_write calls, failed ones included
 int readCount();         // hid_read_timeout calls, failed and empty ones included
-void resetCounters();    // both counters and the frame log
-// Every written frame and every report a read returned, in order.
+void resetCounters();    // both counters, the frame log and the handle log
+// Every frame that reached the device (writes that failed are only counted)
+// and every report a read returned, in order.
 QVector<FrameRecord> frameLog();
+// Every hid_open_path that gave a handle and every hid_close, in order.
+QVector<HandleEvent> handleLog();
 // Only the frames written to control collections (bytes only), in order.
 QVector<QByteArray> writtenFrames();
 
