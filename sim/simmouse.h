@@ -36,7 +36,9 @@
 //
 // Time: hid_read_timeout on an empty queue waits up to its timeout in slices
 // of at most 10 ms through platform::sleepMs, so it behaves like a device on
-// the real clock and costs no real time on platform::VirtualClock.
+// the real clock and costs no real time on platform::VirtualClock. A negative
+// timeout waits until a report arrives or the handle dies (never use it on
+// the virtual clock without another thread to answer).
 //
 // Threads: every function here and every hid_* function may be called from any
 // thread at once. Observers and notifiers are told after the model's lock is

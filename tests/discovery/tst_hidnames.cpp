@@ -3,8 +3,10 @@
 
 #include "device/devicetable.h"
 #include "platform/hidnames.h"
+#include "platform/udevnotifier.h"
 
 #include <QtTest>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -126,6 +128,19 @@ private slots:
         QVERIFY(!platform::parseHidId("0003:0001248A:0000FA02", &vid, &pid));
         QVERIFY(!platform::parseHidId("garbage", &vid, &pid));
         QVERIFY(!platform::parseHidId(QByteArray(), &vid, &pid));
+    }
+
+    // Without a factory the system's notifier is made: udev here. Whether the
+    // monitor can start depends on the machine (containers often have no
+    // udev); either way it must start or refuse cleanly and go away cleanly.
+    void systemNotifier()
+    {
+        platform::setDeviceNotifierFactory(nullptr);
+        std::unique_ptr<platform::DeviceNotifier> n(platform::createDeviceNotifier());
+        QVERIFY(qobject_cast<platform::UdevNotifier *>(n.get()));
+        const bool started = n->start();
+        QCOMPARE(n->start(), started);
+        QCoreApplication::processEvents();
     }
 
     void permissionHint()
