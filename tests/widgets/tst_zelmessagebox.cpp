@@ -91,14 +91,6 @@ private slots:
             QTimer::singleShot(0, &box, [&box] { QTest::mouseClick(box.yesButton(), Qt::LeftButton); });
             QCOMPARE(box.exec(), int(QDialog::Accepted));
         }
-        {
-            // The buttons take no keyboard focus and show text only.
-            ZelMessageBox box(1, QString(), QStringLiteral("Warning"), QStringLiteral("Sure?"));
-            for (QToolButton *b : buttonsOf(box)) {
-                QCOMPARE(b->focusPolicy(), Qt::NoFocus);
-                QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextOnly);
-            }
-        }
     }
 
     void geometryTextsAndNames()

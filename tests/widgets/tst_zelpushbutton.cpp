@@ -216,19 +216,6 @@ private slots:
         QCOMPARE(child->state(), int(ZelPushButton::StateNormal));
     }
 
-    void textColoursFollowTheStyle()
-    {
-        QCOMPARE(ZelPushButton::textColor(0), QColor(200, 200, 200));
-        QCOMPARE(ZelPushButton::textColor(1), QColor(225, 225, 225));
-        QCOMPARE(ZelPushButton::textColor(2), QColor(255, 255, 255));
-        QCOMPARE(ZelPushButton::textColor(3), QColor(100, 100, 100));
-        setAlternateStyle(true);
-        QCOMPARE(ZelPushButton::textColor(0), QColor(255, 255, 255));
-        QCOMPARE(ZelPushButton::textColor(1), QColor(0, 0, 0));
-        QCOMPARE(ZelPushButton::textColor(2), QColor(0, 0, 0));
-        QCOMPARE(ZelPushButton::textColor(3), QColor(100, 100, 100));
-    }
-
     void badgeTexts()
     {
         QCOMPARE(ZelPushButton::badgeText(253), QStringLiteral("  \u2191"));
