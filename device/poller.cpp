@@ -69,7 +69,7 @@ ZelGetBatteryThread::ZelGetBatteryThread(QObject *parent) : QThread(parent) {}
 ZelGetBatteryThread::~ZelGetBatteryThread()
 {
     stop();
-    wait();
+    waitForRun();
 }
 
 void ZelGetBatteryThread::pause(int ms)
@@ -89,8 +89,22 @@ void ZelGetBatteryThread::handleBatteryReply(const quint8 *reply)
         emit RefreshWriteStatus(reply[7]);
 }
 
+bool ZelGetBatteryThread::waitForRun(unsigned long timeoutMs)
+{
+    if (!wait(timeoutMs))
+        return false;
+    m_runEnded.load(std::memory_order_acquire);
+    return true;
+}
+
 void ZelGetBatteryThread::run()
 {
+    struct EndOfRun {
+        std::atomic<bool> &ended;
+        ~EndOfRun() { ended.store(true, std::memory_order_release); }
+    } endOfRun{m_runEnded};
+    m_runEnded.store(false, std::memory_order_relaxed);
+
     qDebug("ZelGetBatteryThread.\n");
     // The query: report id 5, checksum 0x24, marker 0xFA, CMD_BATTERY.
     const CommandFrame query = [] {
@@ -125,6 +139,8 @@ void ZelGetBatteryThread::run()
             }
             turn = 2;
             pause(QUERY_PAUSE_MS);
+            if (stopRequested())
+                break;
         }
 
         // Listen. The reply buffer keeps the query's reply when this read
@@ -180,7 +196,7 @@ void BatteryPoller::stop()
     platform::sleepMs(10);
     m_thread->stop();
     // The running turn ends within one HID read (50 ms) and one pause step.
-    m_thread->wait();
+    m_thread->waitForRun();
     delete m_thread;
     m_thread = nullptr;
 }

@@ -12,7 +12,9 @@
 #include <QObject>
 #include <QThread>
 #include <atomic>
+#include <climits>
 #include <functional>
+#include <utility>
 
 class ZelGetBatteryThread : public QThread {
     Q_OBJECT
@@ -29,6 +31,11 @@ public:
     void stop() { m_bStop.store(1); }
     bool stopRequested() const { return m_bStop.load() != 0; }
 
+    // QThread::wait, then takes over everything the run wrote (the end of a
+    // run is published through an atomic, so thread checkers see the
+    // hand-over that Qt's own wait hides from them). False on timeout.
+    bool waitForRun(unsigned long timeoutMs = ULONG_MAX);
+
 signals:
     void RefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, quint8 iHiByte);
     void RefreshStatus(quint8 iProfile, quint8 iDPI, quint8 iRate, quint8 iMode);
@@ -43,6 +50,7 @@ private:
     void pause(int ms);
 
     std::atomic<quint8> m_bStop{0};
+    std::atomic<bool> m_runEnded{false};
 };
 
 // Starts and stops the poller for the main window (and, through
@@ -67,6 +75,11 @@ public:
     explicit BatteryPoller(QObject *parent = nullptr);
     ~BatteryPoller() override;   // stops the thread
 
+    // Called with every new thread before it starts, to connect its signals
+    // (replaces the receiver's connections of the constructor above).
+    using Connector = std::function<void(ZelGetBatteryThread *)>;
+    void setConnector(Connector connector) { m_connect = std::move(connector); }
+
     // A new thread, connected, started with the inherited priority. A thread
     // still running is stopped first.
     void start();
@@ -75,7 +88,7 @@ public:
     void stop();
     void restart() { stop(); start(); }
     bool isRunning() const;
-    // The current thread (nullptr when none); for connecting further signals.
+    // The current thread (nullptr when none).
     ZelGetBatteryThread *pollerThread() const { return m_thread; }
 
     // PollerControl, callable from any thread: stopping from another thread
@@ -85,6 +98,6 @@ public:
     void startPoller() override;
 
 private:
-    std::function<void(ZelGetBatteryThread *)> m_connect;
+    Connector m_connect;
     ZelGetBatteryThread *m_thread = nullptr;
 };
