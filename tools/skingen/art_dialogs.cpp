@@ -141,8 +141,8 @@ QVector<QImage> busyFrames(int count)
 {
     QVector<QImage> frames;
     const QPointF c(64, 64);
-    const qreal radius = 30;
-    const qreal width = 7;
+    const qreal radius = 34;
+    const qreal width = 8;
     const QRectF ring(c.x() - radius, c.y() - radius, 2 * radius, 2 * radius);
     for (int k = 0; k < count; ++k) {
         QImage img = canvas(128, 128);

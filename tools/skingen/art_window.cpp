@@ -232,10 +232,10 @@ void pageArea(QPainter &p)
     spot.setColorAt(1.0, QColor(255, 255, 255, 0));
     p.fillPath(face, spot);
     dotGrid(p, roundedRect(QRectF(page).adjusted(6, 6, -6, -6), 4), 12, QColor(255, 255, 255, 10));
-    corners(p, QRectF(page).adjusted(5, 5, -5, -5), 10, QColor(0x3d, 0x43, 0x4e));
+    corners(p, QRectF(page).adjusted(4, 4, -4, -4), 8, QColor(0x3d, 0x43, 0x4e));
     // An accent tick on the lit corner.
-    p.fillRect(QRectF(page.left() + 5, page.top() + 5, 10, 2), theme::accent());
-    p.fillRect(QRectF(page.left() + 5, page.top() + 5, 2, 10), theme::accent());
+    p.fillRect(QRectF(page.left() + 4, page.top() + 4, 8, 2), theme::accent());
+    p.fillRect(QRectF(page.left() + 4, page.top() + 4, 2, 8), theme::accent());
 }
 
 void header(QPainter &p)
