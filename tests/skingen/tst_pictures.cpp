@@ -3,6 +3,7 @@
 // told apart, mouse pictures that light the right button, a marker layout that
 // fits, and the embedded busy animation.
 #include "generator.h"
+#include "mouseart.h"
 #include "windowlayout.h"
 
 #include <QFile>
@@ -387,6 +388,39 @@ private slots:
                                     .arg(marker.x())
                                     .arg(marker.y())));
         }
+    }
+
+    void layoutFollowsTheProductDescription()
+    {
+        // Another product is only another description: a button hidden in a
+        // view gets no marker there, and the renderer copes with it.
+        MouseDesign d = velkorDesign();
+        d.name = QStringLiteral("TESTMOUSE");
+        for (MouseButtonArt &b : d.buttons) {
+            if (b.number == 6)
+                b.top = QPainterPath();
+            if (b.number == 2)
+                b.side = b.top.translated(0, 60);
+        }
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("layout.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(layoutIni(d));
+        file.close();
+        QSettings ini(file.fileName(), QSettings::IniFormat);
+        ini.beginGroup(QStringLiteral("Front"));
+        QStringList front = ini.childKeys();
+        ini.endGroup();
+        ini.beginGroup(QStringLiteral("Side"));
+        QStringList side = ini.childKeys();
+        ini.endGroup();
+        front.sort();
+        side.sort();
+        QCOMPARE(front, (QStringList{"Button1", "Button2", "Button3", "Button4", "Button5", "Button7", "Button8"}));
+        QCOMPARE(side, (QStringList{"Button2", "Button3", "Button4", "Button5", "Button7", "Button8"}));
+        QVERIFY(ini.contains(QStringLiteral("Extra/Up")) && ini.contains(QStringLiteral("Extra/Down")));
+        // lighting a button that the top view does not show changes nothing
+        QCOMPARE(renderTopView(d, 6), renderTopView(d, 0));
     }
 
     void busyAnimationPlays()
