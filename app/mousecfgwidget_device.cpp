@@ -20,6 +20,7 @@
 #include "widgets/uistate.h"
 #include "widgets/zelpushbutton.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -34,13 +35,13 @@ QString rateText(quint8 rate)
 {
     switch (rate) {
     case 8:
-        return MousecfgWidget::tr("125 HZ");
+        return QCoreApplication::translate("MousecfgWidget", "125 HZ");
     case 4:
-        return MousecfgWidget::tr("250 HZ");
+        return QCoreApplication::translate("MousecfgWidget", "250 HZ");
     case 2:
-        return MousecfgWidget::tr("500 HZ");
+        return QCoreApplication::translate("MousecfgWidget", "500 HZ");
     case 1:
-        return MousecfgWidget::tr("1000 HZ");
+        return QCoreApplication::translate("MousecfgWidget", "1000 HZ");
     default:
         return QString();
     }
@@ -91,7 +92,10 @@ void MousecfgWidget::rebuildModelList()
         qDebug("RefreshMouseList %s", qPrintable(m_ListedModels.first()));
         writeCurrentProduct(m_ListedModels.first());
     } else if (count == 0) {
-        writeCurrentProduct(QString());
+        // The product folder holds the served model's profiles and write
+        // state: it stays the current product while its mouse is away, so
+        // what happens meanwhile (a new attachment's full-write mark, edits)
+        // lands in its files.
     } else {
         m_pModelBtn->show();
         const QString current = readCurrentProduct();

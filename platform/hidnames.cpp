@@ -86,7 +86,7 @@ QByteArray openFailureHint(const QByteArray &realPath)
     if (::access(realPath.constData(), R_OK | W_OK) == 0 || errno != EACCES)
         return QByteArray();
     return "No permission to open " + realPath
-           + ": install 70-mousecfg.rules (platform/linux) into /etc/udev/rules.d, then"
+           + ": install udev/70-mousecfg.rules (beside the program) into /etc/udev/rules.d, then"
              " run 'udevadm control --reload' and plug the mouse in again.";
 }
 

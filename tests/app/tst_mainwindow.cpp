@@ -1,0 +1,654 @@
+// The main window against the simulated mouse: what a user sees and what
+// reaches the mouse after each action.
+
+#include "app/applyflow.h"
+#include "app/mousecfgwidget.h"
+#include "app/services.h"
+#include "device/devicetable.h"
+#include "device/poller.h"
+#include "platform/clock.h"
+#include "platform/osdchannel.h"
+#include "platform/pointerspeed.h"
+#include "profile/configstore.h"
+#include "profile/paths.h"
+#include "profile/profilefile.h"
+#include "profile/profileset.h"
+#include "sim/simmouse.h"
+#include "widgets/zelpushbutton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Shown {
+    int type;
+    QString text;
+};
+
+// A display that records what it was sent.
+class FakeOsd : public platform::OsdChannel {
+public:
+    bool present = true;
+    QList<platform::OsdMessage> received;
+    bool windowExists() override { return present; }
+    qint32 send(const QByteArray &payload) override
+    {
+        platform::OsdMessage m;
+        if (!platform::decodeOsdMessage(payload, m))
+            return 0;
+        received << m;
+        return 1;
+    }
+};
+
+QSet<quint8> commandsSent()
+{
+    QSet<quint8> commands;
+    for (const QByteArray &frame : sim::writtenFrames()) {
+        const quint8 command = quint8(frame.at(3));
+        if (command != 0x48)   // the poller's battery query
+            commands.insert(command);
+    }
+    return commands;
+}
+
+void setIni(const QString &path, const QString &key, const QVariant &value)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setValue(key, value);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir *m_dir = nullptr;
+    QList<Shown> m_shown;
+    int m_answer = 1;
+    QStringList m_started;
+    bool m_startSucceeds = true;
+    QList<int> m_exits;
+    QString m_chosenFile;
+    FakeOsd m_osd;
+    platform::RecordingPointerSpeed m_speed;
+
+    bool shown(const QString &text) const
+    {
+        for (const Shown &s : m_shown) {
+            if (s.text == text)
+                return true;
+        }
+        return false;
+    }
+
+    MousecfgWidget *makeWindow()
+    {
+        auto *w = new MousecfgWidget;
+        // Let the start-up timers and the first poller turn run.
+        QTest::qWait(300);
+        sim::resetCounters();
+        return w;
+    }
+
+    void plugBattery()
+    {
+        sim::BatteryState b;
+        b.low = 0xF2;
+        b.high = 0x03;
+        b.status = 1;
+        sim::setBattery(b);
+    }
+
+private:
+    void installServices()
+    {
+        AppServices &s = appServices();
+        s.messageHook = [this](int type, const QString &text) {
+            m_shown << Shown{type, text};
+            return m_answer;
+        };
+        s.startDetached = [this](const QString &program) {
+            m_started << program;
+            return m_startSucceeds;
+        };
+        s.exitProcess = [this](int code) { m_exits << code; };
+        s.chooseFile = [this](const QString &, const QString &, bool) { return m_chosenFile; };
+        s.logicalDpi = [] { return 96.0; };
+        s.osd = &m_osd;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        sim::installNotifier();
+        platform::setPointerSpeedBackend(&m_speed);
+    }
+
+    void cleanupTestCase()
+    {
+        platform::setPointerSpeedBackend(nullptr);
+        appServices() = AppServices();
+    }
+
+    void init()
+    {
+        installServices();
+        m_dir = new QTemporaryDir;
+        setConfigsBase(m_dir->path());
+        sim::reset();
+        plugBattery();
+        sim::plug(sim::Side::Receiver);
+        m_shown.clear();
+        m_answer = 1;
+        m_started.clear();
+        m_startSucceeds = true;
+        m_exits.clear();
+        m_osd.present = true;
+        m_osd.received.clear();
+        m_speed.applied.clear();
+        g_mouseOff.store(false);
+    }
+
+    void cleanup()
+    {
+        QTest::qWait(10);
+        setConfigsBase(QString());
+        delete m_dir;
+        m_dir = nullptr;
+    }
+
+    void startsWithTheMouseListedAndTheRightTexts()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QCOMPARE(MousecfgWidget::listedMouseCount(), 1);
+        QCOMPARE(w->size(), QSize(999, 640));
+        QCOMPARE(w->profileSlotButton()->text(), QStringLiteral("Mode 1"));
+        for (int i = 0; i < SLOT_COUNT; ++i) {
+            QCOMPARE(w->profileButton(i)->text(), QStringLiteral("Profile %1").arg(i + 1));
+            QCOMPARE(w->slotMenu()->actions().at(i)->text(), QStringLiteral("Mode %1").arg(i + 1));
+        }
+        QVERIFY(w->profileButton(0)->isChecked());
+        QCOMPARE(w->profileNameEdit()->text(), QStringLiteral("Profile 1"));
+        QCOMPARE(w->profileFileMenu()->actions().size(), 5);
+        QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
+        // The receiver's two handles are open; the poller talks to the control one.
+        QVERIFY(sim::openHandleCount(sim::Side::Receiver, sim::Collection::Control) >= 1);
+        QVERIFY(m_shown.isEmpty());
+        // The first page is LIGHTING unless the description hides lighting.
+        QCOMPARE(w->currentPage(), int(MousecfgWidget::PageLighting));
+    }
+
+    void pageSelectionShowsWhatEachTabOwns()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->show();
+        const auto front = [&] { return w->frontPicture()->isVisible(); };
+        const auto side = [&] { return w->sidePicture()->isVisible(); };
+        const auto frontButton = [&] { return w->controlButton("frontButton")->isVisible(); };
+        const auto anyMarker = [&] {
+            for (int i = 0; i < MousecfgWidget::MARKER_COUNT; ++i) {
+                if (w->marker(i)->isVisible())
+                    return true;
+            }
+            return false;
+        };
+
+        w->selectPage(MousecfgWidget::PageLighting);
+        QVERIFY(front() && !side() && !frontButton() && !anyMarker());
+        QVERIFY(w->pageTab(0)->isChecked() && !w->pageTab(1)->isChecked());
+
+        w->selectPage(MousecfgWidget::PageCustomize);
+        QVERIFY(front() && !side() && frontButton() && anyMarker());
+        QVERIFY(w->marker(0)->isVisible());               // left button, front view
+        QVERIFY(w->marker(2 * 20)->isVisible());          // wheel up marker
+        w->selectView(false);
+        QVERIFY(!front() && side());
+        QVERIFY(!w->marker(0)->isVisible());
+
+        w->selectPage(MousecfgWidget::PageDpi);
+        QVERIFY(!front() && !side() && !frontButton() && !anyMarker());
+        w->selectPage(MousecfgWidget::PageMacro);
+        QVERIFY(!front() && !side() && !frontButton() && !anyMarker());
+        QVERIFY(w->pageTab(3)->isChecked());
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!w->pageTab(i)->isChecked());
+    }
+
+    void hoverShowsTheButtonsPicture()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->selectPage(MousecfgWidget::PageCustomize);
+        const QImage plain = w->frontPicture()->pixmap(Qt::ReturnByValue).toImage();
+        w->slotMouseOver(w->marker(1), true);
+        QVERIFY(w->frontPicture()->pixmap(Qt::ReturnByValue).toImage() != plain);
+        w->slotMouseOver(w->marker(1), false);
+        QCOMPARE(w->frontPicture()->pixmap(Qt::ReturnByValue).toImage(), plain);
+    }
+
+    void languageButtonNeedsTwoLanguages()
+    {
+        {
+            QScopedPointer<MousecfgWidget> w(makeWindow());
+            QVERIFY(w->languageButton()->isVisibleTo(w.data()));
+            QCOMPARE(w->languageMenu()->actions().size(), 3);
+        }
+        setIni(globalConfigPath(), "FONT_LIST/LANGNUM", 1);
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QVERIFY(!w->languageButton()->isVisibleTo(w.data()));
+    }
+
+    void languageSwitchTranslatesAndIsRemembered()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->switchLanguage(1);
+        QCOMPARE(w->pageTab(0)->text(), QStringLiteral("灯光"));
+        QCOMPARE(w->profileButton(1)->text(), QStringLiteral("配置 2"));
+        QCOMPARE(w->languageButton()->text(), QStringLiteral("简体中文"));
+        w->switchLanguage(2);
+        QCOMPARE(w->pageTab(0)->text(), QStringLiteral("燈光"));
+        w.reset();
+        QScopedPointer<MousecfgWidget> again(makeWindow());
+        QCOMPARE(again->pageTab(0)->text(), QStringLiteral("燈光"));
+        again->switchLanguage(0);
+        QCOMPARE(again->pageTab(0)->text(), QStringLiteral("LIGHTING"));
+    }
+
+    void dragMovesOnlyBeyondFourPixels()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->move(100, 100);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.data()));
+        const QPoint origin = w->frameGeometry().topLeft();
+        const QPoint grip(20, 320);   // the window's own surface
+        QVERIFY(w->childAt(grip) == nullptr);
+        QTest::mousePress(w.data(), Qt::LeftButton, Qt::NoModifier, grip);
+        QMouseEvent small(QEvent::MouseMove, grip + QPoint(3, 1), w->mapToGlobal(grip + QPoint(3, 1)),
+                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.data(), &small);
+        QCOMPARE(w->frameGeometry().topLeft(), origin);
+        QMouseEvent big(QEvent::MouseMove, grip + QPoint(5, 0), w->mapToGlobal(grip + QPoint(5, 0)),
+                        Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.data(), &big);
+        QTRY_COMPARE(w->frameGeometry().topLeft(), origin + QPoint(5, 0));
+        QTest::mouseRelease(w.data(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(5, 0));
+    }
+
+    void applyWithoutAnEditSendsNothing()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QCOMPARE(w->writeAndReport(), quint8(0));
+        QVERIFY(commandsSent().isEmpty());
+        QVERIFY(m_shown.isEmpty());
+    }
+
+    void anEditSendsOnlyItsGroup()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        const QByteArray before = sim::block(sim::Block::Dpi);
+        workingSet().profiles[0].stages[1].x += 2;
+        workingSet().profiles[0].stages[1].y += 2;
+        w->apply();
+        QVERIFY(m_shown.isEmpty());
+        QCOMPARE(commandsSent(), (QSet<quint8>{0x46, 0x02, 0x40}));
+        QVERIFY(sim::block(sim::Block::Dpi) != before);
+        QCOMPARE(sim::updateEnds(), 1);
+        QCOMPARE(readDiff(), 0);
+        // The saved set caught up: a second Apply sends nothing.
+        sim::resetCounters();
+        w->apply();
+        QVERIFY(commandsSent().isEmpty());
+        // And the edit is on disk.
+        ProfileData onDisk;
+        QVERIFY(readSlotFile(onDisk, QStringLiteral("Profile 1")));
+        QCOMPARE(onDisk.stages[1].x, workingSet().profiles[0].stages[1].x);
+    }
+
+    void aFailedWriteIsReportedAndTheNextWriteSendsEverything()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        workingSet().profiles[0].scrollspeed = 3;
+        sim::failWrites(sim::ALWAYS);
+        w->apply();
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown.first().text, QStringLiteral("Send data failed, please try again."));
+        QCOMPARE(m_shown.first().type, 1);
+        QCOMPARE(readDiff(), 1);
+
+        sim::failWrites(0);
+        sim::resetCounters();
+        m_shown.clear();
+        w->apply();   // nothing changed since, but the last write failed
+        QVERIFY(m_shown.isEmpty());
+        const QSet<quint8> sent = commandsSent();
+        for (quint8 group : {0x01, 0x02, 0x03, 0x04})
+            QVERIFY2(sent.contains(group), qPrintable(QString::number(group)));
+        QCOMPARE(readDiff(), 0);
+        QCOMPARE(sim::block(sim::Block::Settings).at(0), char(3));
+    }
+
+    void aSleepingMouseGetsNothing()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        // The receiver reports a battery of zeros: the mouse is off.
+        sim::setBattery(sim::BatteryState());
+        w->slotRefreshBatteryStatus(0, 0, 0);
+        QCOMPARE(w->batteryBar()->format(), QStringLiteral("MOUSE OFF"));
+        workingSet().profiles[0].scrollspeed = 4;
+        w->apply();
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown.first().text, QStringLiteral("Mouse is sleeping or not connected."));
+        QVERIFY(commandsSent().isEmpty());
+        // Saved to disk all the same.
+        ProfileData onDisk;
+        QVERIFY(readSlotFile(onDisk, QStringLiteral("Profile 1")));
+        QCOMPARE(onDisk.scrollspeed, quint8(4));
+        // The mouse wakes up: the next Apply writes the edit.
+        w->slotRefreshBatteryStatus(0, 0xF2, 0x03);
+        m_shown.clear();
+        w->apply();
+        QVERIFY(m_shown.isEmpty());
+        QVERIFY(commandsSent().contains(0x01));
+    }
+
+    void writeStatusZeroForcesAFullWrite()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->slotRefreshWriteStatus(1);
+        QCOMPARE(readDiff(), 0);
+        w->slotRefreshWriteStatus(0);
+        QCOMPARE(readDiff(), 1);
+        w->apply();
+        const QSet<quint8> sent = commandsSent();
+        for (quint8 group : {0x01, 0x02, 0x03, 0x04})
+            QVERIFY(sent.contains(group));
+    }
+
+    void resetAllWritesEverything()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        m_answer = 0;   // "No"
+        w->controlButton("resetAllButton")->click();
+        QCOMPARE(m_shown.last().text, QStringLiteral("Are you sure you want reset all profiles?"));
+        QVERIFY(commandsSent().isEmpty());
+        m_answer = 1;
+        w->controlButton("resetAllButton")->click();
+        const QSet<quint8> sent = commandsSent();
+        for (quint8 group : {0x01, 0x02, 0x03, 0x04})
+            QVERIFY(sent.contains(group));
+    }
+
+    void cancelReloadsTheSlotFromItsFile()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->show();
+        const quint8 stored = workingSet().profiles[0].scrollspeed;
+        workingSet().profiles[0].scrollspeed = quint8(stored + 5);
+        workingSet().profiles[1].scrollspeed = 9;   // another slot keeps its edit
+        w->controlButton("cancelButton")->click();
+        QVERIFY(w->isHidden());
+        QCOMPARE(workingSet().profiles[0].scrollspeed, stored);
+        QCOMPARE(workingSet().profiles[1].scrollspeed, quint8(9));
+        QVERIFY(commandsSent().isEmpty());
+    }
+
+    void slotMenuSwitchesTheMouseAndThePointerSpeed()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        workingSet().profiles[2].mousespeed = 15;
+        w->slotMenu()->actions().at(2)->trigger();
+        QCOMPARE(w->profileSlotButton()->text(), QStringLiteral("Mode 3"));
+        QCOMPARE(w->profileNameEdit()->text(), QStringLiteral("Profile 3"));
+        QVERIFY(w->profileButton(2)->isChecked());
+        QCOMPARE(sim::activeProfile(), 2);
+        QCOMPARE(m_speed.applied, QVector<int>{15});   // the new slot's speed
+        QCOMPARE(readLibraryList().size(), 5);
+        ProfileSet stored;
+        loadProfileSet(stored);
+        QCOMPARE(stored.ProfileID, quint8(2));
+    }
+
+    void profileOperationsShowTheirRefusals()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->controlButton("deleteButton")->click();
+        QCOMPARE(m_shown.last().text, QStringLiteral("The default Profile cannot be deleted or renamed."));
+        w->profileNameEdit()->setText(QStringLiteral("Renamed"));
+        QMetaObject::invokeMethod(w->profileNameEdit(), "returnPressed");
+        QCOMPARE(m_shown.last().text, QStringLiteral("The default Profile cannot be deleted or renamed."));
+        QCOMPARE(w->profileNameEdit()->text(), QStringLiteral("Profile 1"));
+
+        w->profileFileMenu()->actions().at(1)->trigger();   // "Profile 2" belongs to slot 2
+        QCOMPARE(m_shown.last().text, QStringLiteral("Profile is Already Used!"));
+
+        // Add a profile, rename it, then try a name that leaves the folder.
+        w->controlButton("addButton")->click();
+        QCOMPARE(w->profileNameEdit()->text(), QStringLiteral("Profile 6"));
+        QCOMPARE(w->profileFileMenu()->actions().size(), 6);
+        const int before = m_shown.size();
+        w->controlButton("copyButton")->click();
+        QCOMPARE(w->profileNameEdit()->text(), QStringLiteral("Profile 6 copy"));
+        QCOMPARE(m_shown.size(), before);
+        w->profileNameEdit()->setText(QStringLiteral("../../evil"));
+        QMetaObject::invokeMethod(w->profileNameEdit(), "returnPressed");
+        QCOMPARE(m_shown.last().text, QStringLiteral("This name cannot be used for a file. Please choose another name."));
+        QCOMPARE(w->profileNameEdit()->text(), QStringLiteral("Profile 6 copy"));
+        w->profileNameEdit()->setText(QStringLiteral("Arena"));
+        QMetaObject::invokeMethod(w->profileNameEdit(), "returnPressed");
+        QCOMPARE(workingSet().names[0], QStringLiteral("Arena"));
+        QVERIFY(QFile::exists(slotFilePath(QStringLiteral("Arena"))));
+
+        // Delete it: confirmed, the next one takes its place.
+        m_answer = 1;
+        w->controlButton("deleteButton")->click();
+        QCOMPARE(m_shown.last().text, QStringLiteral("Are you sure you want delete this profile?"));
+        QVERIFY(!QFile::exists(slotFilePath(QStringLiteral("Arena"))));
+        QCOMPARE(w->profileNameEdit()->text(), QStringLiteral("Profile 6"));
+    }
+
+    void importOfAnotherModelIsRefused()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        m_chosenFile = m_dir->path() + QStringLiteral("/foreign.conf");
+        exportConfig(workingSet(), m_chosenFile);
+        writeModelTag(QStringLiteral("OTHER MOUSE"), m_chosenFile);
+        w->controlButton("loadButton")->click();
+        QCOMPARE(m_shown.last().text, QStringLiteral("The file is not match current mouse!"));
+        QVERIFY(commandsSent().isEmpty());
+
+        m_chosenFile = m_dir->path() + QStringLiteral("/mine.conf");
+        workingSet().profiles[0].scrollspeed = 6;
+        w->controlButton("saveButton")->click();
+        QVERIFY(QFile::exists(m_chosenFile));
+        workingSet().profiles[0].scrollspeed = 1;
+        m_shown.clear();
+        w->controlButton("loadButton")->click();
+        QVERIFY(m_shown.isEmpty());
+        QCOMPARE(workingSet().profiles[0].scrollspeed, quint8(6));
+        QVERIFY(commandsSent().contains(0x01));   // written to the mouse
+        QCOMPARE(w->currentPage(), int(MousecfgWidget::PageLighting));
+    }
+
+    void batteryDisplay()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->slotRefreshBatteryStatus(0, 0xF2, 0x03);
+        QCOMPARE(w->batteryBar()->value(), 90);
+        QCOMPARE(w->batteryLevelShown(), 90);
+        QCOMPARE(w->batteryBar()->format(), QStringLiteral("%p%"));
+        QCOMPARE(readBattery(), 90);
+        QCOMPARE(w->connectionIconState(), 2);   // dongle, not charging
+        QVERIFY(w->batteryBar()->isVisibleTo(w.data()));
+        w->slotRefreshBatteryStatus(1, 0xF2, 0x03);
+        QCOMPARE(w->connectionIconState(), 1);   // charging hides the bar
+        QVERIFY(!w->batteryBar()->isVisibleTo(w.data()));
+        w->slotRefreshBatteryStatus(0, 0, 0);
+        QVERIFY(g_mouseOff.load());
+        QCOMPARE(w->batteryBar()->format(), QStringLiteral("MOUSE OFF"));
+        w.reset();
+
+        setIni(globalConfigPath(), "Config/BatteryFull", 4100);
+        QScopedPointer<MousecfgWidget> full(makeWindow());
+        full->slotRefreshBatteryStatus(0, 0xF2, 0x03);
+        QCOMPARE(full->batteryBar()->value(), 100);
+    }
+
+    void batteryReportFromTheMouseReachesTheBar()
+    {
+        sim::BatteryState b;
+        b.low = 0xE8;   // 1000 -> 4125 mV
+        b.high = 0x03;
+        b.status = 1;
+        sim::setBattery(b);
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QTRY_COMPARE_WITH_TIMEOUT(w->batteryLevelShown(), 90, 3000);
+    }
+
+    void statusReportsSwitchSlotStageAndRate()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        workingSet().profiles[1].mousespeed = 7;
+        sim::pushStatus(1, 2, 2, 0);   // profile 2, DPI stage 3, 500 Hz
+        QTRY_COMPARE_WITH_TIMEOUT(w->profileSlotButton()->text(), QStringLiteral("Mode 2"), 3000);
+        QCOMPARE(int(workingSet().ProfileID), 1);
+        QTRY_COMPARE(int(workingSet().profiles[1].dpi), 2);
+        QCOMPARE(int(workingSet().profiles[1].pollrate), 2);
+        QCOMPARE(m_speed.applied.last(), 7);
+        QStringList texts;
+        for (const platform::OsdMessage &m : m_osd.received)
+            texts << m.text;
+        QVERIFY2(texts.contains(QStringLiteral("500 HZ")), qPrintable(texts.join('|')));
+        bool dpiShown = false;
+        for (const QString &t : texts)
+            dpiShown |= t.startsWith(QStringLiteral("DPI 3:"));
+        QVERIFY2(dpiShown, qPrintable(texts.join('|')));
+        QCOMPARE(m_osd.received.first().duration, 1500);
+        QCOMPARE(m_osd.received.first().font, QStringLiteral("Arial"));
+        QCOMPARE(m_osd.received.first().colour, QColor(255, 125, 0));   // the shipped theme colour
+    }
+
+    void displayProgramIsStartedAtMostFiveTimes()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        m_osd.present = false;
+        {
+            platform::VirtualClock clock;
+            w->showOsdText(QStringLiteral("1000 HZ"));
+        }
+        QCOMPARE(m_started.size(), 5);
+        QVERIFY(m_started.first().endsWith(QStringLiteral("/OSD")));
+        QVERIFY(m_osd.received.isEmpty());
+    }
+
+    void unplugWarnsAndReplugClosesTheWarningByItself()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->show();
+        appServices().messageHook = nullptr;   // the real box, with its device watch
+        QTimer::singleShot(700, [] { sim::plug(sim::Side::Receiver); });
+        sim::unplug(sim::Side::Receiver);
+        QTRY_COMPARE_WITH_TIMEOUT(MousecfgWidget::listedMouseCount(), 0, 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() != nullptr || w->isReconnected(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->isReconnected(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() == nullptr, 3000);
+        QVERIFY(!w->isWarningOpen());
+        QCOMPARE(MousecfgWidget::listedMouseCount(), 1);
+        QVERIFY(sim::openHandleCount(sim::Side::Receiver, sim::Collection::Control) >= 1);
+        QVERIFY(w->isVisible());
+        QCOMPARE(readDiff(), 1);   // a new attachment: the next write sends everything
+    }
+
+    void unplugWithNoMouseLeftShowsTheWarning()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->show();
+        sim::unplug(sim::Side::Receiver);
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Dongle Disconnect!")), 3000);
+        QCOMPARE(m_shown.last().type, 4);
+        // Accepted while still no mouse: the window goes back to the tray.
+        QTRY_VERIFY(w->isHidden());
+        QCOMPARE(sim::openHandleCount(sim::Side::Receiver, sim::Collection::Control), 0);
+    }
+
+    void cableUnpluggedFallsBackToTheDongle()
+    {
+        sim::plug(sim::Side::Cable);
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QVERIFY(sim::openHandleCount(sim::Side::Cable, sim::Collection::Control) >= 1);
+        QCOMPARE(w->connectionIconState(), 1);
+        sim::unplug(sim::Side::Cable);
+        QTRY_COMPARE_WITH_TIMEOUT(w->connectionIconState(), 2, 2000);   // dongle only
+        // The device is closed, then reopened through the dongle 500 ms later.
+        QTRY_VERIFY_WITH_TIMEOUT(sim::openHandleCount(sim::Side::Receiver, sim::Collection::Control) >= 1, 3000);
+        QCOMPARE(sim::openHandleCount(sim::Side::Cable, sim::Collection::Control), 0);
+        QCOMPARE(MousecfgWidget::listedMouseCount(), 1);
+        QVERIFY(m_shown.isEmpty());
+        // Frames go through the receiver now.
+        workingSet().profiles[0].scrollspeed = 2;
+        sim::resetCounters();
+        w->apply();
+        QVERIFY(m_shown.isEmpty());
+        QVERIFY(commandsSent().contains(0x01));
+        for (const sim::FrameRecord &r : sim::frameLog()) {
+            if (r.direction == sim::FrameRecord::Written)
+                QCOMPARE(r.side, sim::Side::Receiver);
+        }
+    }
+
+    void firmwareUpdateNeedsTheCable()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->firmwareUpdate(true);
+        QCOMPARE(m_shown.last().text,
+                 QStringLiteral("To update the firmware, please connect to the computer with a cable."));
+        QVERIFY(m_started.isEmpty());
+        w.reset();
+
+        sim::setReleaseNumber(sim::Side::Cable, 0x0102);
+        sim::plug(sim::Side::Cable);
+        QScopedPointer<MousecfgWidget> cabled(makeWindow());
+        m_answer = 0;
+        cabled->firmwareUpdate(false);
+        QCOMPARE(m_shown.last().text, QStringLiteral("Do you want to upgrade the firmware?"));
+        QVERIFY(m_started.isEmpty());
+
+        m_answer = 1;
+        m_startSucceeds = false;
+        cabled->firmwareUpdate(true);
+        QCOMPARE(m_started.size(), 1);
+        QVERIFY(m_started.first().endsWith(QStringLiteral("/skin/mouse/bin/U400-5150-20230727-en.exe")));
+        QCOMPARE(m_shown.last().text, QStringLiteral("The firmware updater could not be started."));
+        QVERIFY(m_exits.isEmpty());   // still running
+
+        m_startSucceeds = true;
+        cabled->switchLanguage(1);
+        cabled->firmwareUpdate(false);
+        QVERIFY(m_started.last().endsWith(QStringLiteral("/skin/mouse/bin/U400-5150-20230727.exe")));
+        QCOMPARE(m_exits, QList<int>{0});
+    }
+
+    void scaledScreenGivesTheLargerWindow()
+    {
+        appServices().logicalDpi = [] { return 144.0; };
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QCOMPARE(w->scaleStep(), 2);
+        QCOMPARE(w->size(), QSize(1498, 960));
+        QCOMPARE(w->profileSlotButton()->geometry(), QRect(102, 319, 225, 43));
+        appServices().logicalDpi = [] { return 96.0; };
+        w->resize(999, 640);
+        QCOMPARE(w->scaleStep(), 0);
+        QCOMPARE(w->profileSlotButton()->geometry(), QRect(68, 213, 150, 29));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
