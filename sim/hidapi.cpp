@@ -198,14 +198,17 @@ int HID_API_EXPORT HID_API_CALL hid_write(hid_device *dev, const unsigned char *
         std::lock_guard<std::mutex> lock(m.mutex);
         ++m.writes;
         if (m.failWrites != 0) {
-            if (m.failWrites > 0)
+            if (m.failWrites > 0) {
                 --m.failWrites;
+                after.changed = true;
+            }
         } else if (dev && data && length > 0 && stillOpen(m, dev) && !dev->dead
                    && (dev->extra || dev->collection == Collection::Control)) {
             result = int(std::min<size_t>(length, 1024));
             const QByteArray bytes(reinterpret_cast<const char *>(data), result);
             const bool good = !dev->extra && frameIsGood(data, length);
             m.log.append(recordOf(dev, FrameRecord::Written, good, bytes));
+            after.changed = true;
             if (good) {
                 const Side side = dev->side;
                 processFrame(m, side, bytes, after);
@@ -226,8 +229,13 @@ int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device *dev, unsigned char 
     std::unique_lock<std::mutex> lock(m.mutex);
     ++m.reads;
     if (m.failReads != 0) {
-        if (m.failReads > 0)
+        Aftermath after;
+        if (m.failReads > 0) {
             --m.failReads;
+            after.changed = true;
+        }
+        lock.unlock();
+        finish(after);
         return -1;
     }
     int remaining = milliseconds;

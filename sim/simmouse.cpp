@@ -23,7 +23,11 @@ enum : quint8 {
     kUpdate = 0x46,
     kBattery = 0x48,
     kStatus = 0x49,
+    kAsleepStatus = 5,
 };
+
+// Places in the general settings image that the mouse's own buttons change.
+enum { kGeneralProfile = 6, kGeneralRates = 11, kGeneralStage = 17 };
 
 quint8 checksumOf(const unsigned char *wire)
 {
@@ -240,7 +244,14 @@ void processFrame(Model &m, Side side, const QByteArray &frame, Aftermath &after
 {
     const auto *w = reinterpret_cast<const unsigned char *>(frame.constData());
     const quint8 command = w[3];
-    if (command >= quint8(Block::Settings) && command <= quint8(Block::Macros)) {
+    // While the mouse sleeps, the receiver takes nothing to it and echoes
+    // nothing; it only answers the battery query on its behalf.
+    const bool asleep = m.mouseOff && side == Side::Receiver;
+    after.changed = true;   // the frame log grew, if nothing else
+    if (asleep) {
+        if (command != kBattery)
+            return;
+    } else if (command >= quint8(Block::Settings) && command <= quint8(Block::Macros)) {
         blockFrame(m, w);
     } else if (command == kApply) {
         if (w[4] == kApplyArg)
@@ -257,13 +268,14 @@ void processFrame(Model &m, Side side, const QByteArray &frame, Aftermath &after
             ++m.updateEnds;
         }
     }
-    after.changed = true;
-
-    if (m.silent || (m.mouseOff && side == Side::Receiver))
+    if (m.silent)
         return;
     QByteArray answer = frame.left(REPORT_SIZE);
     if (command == kBattery) {
-        answer = makeReport(kBattery, m.battery.low, m.battery.high, m.battery.charge, m.battery.status);
+        if (asleep)   // the receiver itself answers: no level, no charge, status 5
+            answer = makeReport(kBattery, 0, 0, 0, kAsleepStatus);
+        else
+            answer = makeReport(kBattery, m.battery.low, m.battery.high, m.battery.charge, m.battery.status);
         answer[10] = char(m.battery.mode);
     }
     if (m.allZero) {
@@ -411,8 +423,14 @@ void pushStatus(quint8 profile, quint8 dpi, quint8 rate, quint8 mode)
         if (!m.plugged[sideIndex(side)])
             return;
         queueReport(m, side, makeReport(kStatus, profile, dpi, rate, mode));
-        if (profile <= 4)
+        // The mouse keeps what its own buttons chose.
+        QByteArray &general = m.committed[int(Block::Settings) - 1];
+        general[kGeneralStage] = char(dpi);
+        if (profile <= 4) {
             m.activeProfile = profile;
+            general[kGeneralProfile] = char(profile);
+            general[kGeneralRates + profile] = char(rate);
+        }
         after.changed = true;
     });
 }
@@ -445,38 +463,52 @@ bool mouseOff()
 
 void failWrites(int n)
 {
-    mutate([=](Model &m, Aftermath &) { m.failWrites = n; });
+    mutate([=](Model &m, Aftermath &after) {
+        m.failWrites = n;
+        after.changed = true;
+    });
 }
 
 void failReads(int n)
 {
-    mutate([=](Model &m, Aftermath &) { m.failReads = n; });
+    mutate([=](Model &m, Aftermath &after) {
+        m.failReads = n;
+        after.changed = true;
+    });
 }
 
 void setSilent(bool silent)
 {
-    mutate([=](Model &m, Aftermath &) { m.silent = silent; });
+    mutate([=](Model &m, Aftermath &after) {
+        m.silent = silent;
+        after.changed = true;
+    });
 }
 
 void setAllZeroReplies(bool on)
 {
-    mutate([=](Model &m, Aftermath &) { m.allZero = on; });
+    mutate([=](Model &m, Aftermath &after) {
+        m.allZero = on;
+        after.changed = true;
+    });
 }
 
 void injectEchoFault(EchoFault fault, int n)
 {
-    mutate([=](Model &m, Aftermath &) {
+    mutate([=](Model &m, Aftermath &after) {
         m.faults.clear();
         if (n > 0)
             m.faults.emplace_back(fault, n);
+        after.changed = true;
     });
 }
 
 void appendEchoFault(EchoFault fault, int n)
 {
-    mutate([=](Model &m, Aftermath &) {
+    mutate([=](Model &m, Aftermath &after) {
         if (n > 0)
             m.faults.emplace_back(fault, n);
+        after.changed = true;
     });
 }
 
@@ -487,6 +519,34 @@ void unplugAfterFrames(Side side, int n)
             unplugLocked(m, side, after);
         else
             m.unplugCountdown[sideIndex(side)] = n;
+        after.changed = true;
+    });
+}
+
+void clearFaults()
+{
+    mutate([](Model &m, Aftermath &after) {
+        m.failWrites = m.failReads = 0;
+        m.silent = m.allZero = false;
+        m.faults.clear();
+        m.unplugCountdown[0] = m.unplugCountdown[1] = 0;
+        after.changed = true;
+    });
+}
+
+PendingFaults pendingFaults()
+{
+    return inspect([](Model &m) {
+        PendingFaults f;
+        f.failWrites = m.failWrites;
+        f.failReads = m.failReads;
+        f.silent = m.silent;
+        f.allZeroReplies = m.allZero;
+        for (const auto &spoil : m.faults)
+            f.echoFaults.append(qMakePair(spoil.first, spoil.second));
+        f.unplugAfterFrames[0] = m.unplugCountdown[0];
+        f.unplugAfterFrames[1] = m.unplugCountdown[1];
+        return f;
     });
 }
 
@@ -502,10 +562,11 @@ int readCount()
 
 void resetCounters()
 {
-    mutate([](Model &m, Aftermath &) {
+    mutate([](Model &m, Aftermath &after) {
         m.writes = m.reads = 0;
         m.log.clear();
         m.handleLog.clear();
+        after.changed = true;
     });
 }
 
@@ -526,6 +587,19 @@ QVector<QByteArray> writtenFrames()
         for (const FrameRecord &r : qAsConst(m.log)) {
             if (r.direction == FrameRecord::Written && !r.extra && r.collection == Collection::Control)
                 frames.append(r.bytes);
+        }
+        return frames;
+    });
+}
+
+QVector<FrameRecord> recentWrittenFrames(int count)
+{
+    return inspect([count](Model &m) {
+        QVector<FrameRecord> frames;
+        for (int i = m.log.size() - 1; i >= 0 && frames.size() < count; --i) {
+            const FrameRecord &r = m.log.at(i);
+            if (r.direction == FrameRecord::Written && !r.extra && r.collection == Collection::Control)
+                frames.prepend(r);
         }
         return frames;
     });
@@ -568,7 +642,10 @@ QVector<quint8> appliedSections()
 
 void clearAppliedSections()
 {
-    mutate([](Model &m, Aftermath &) { m.sections.clear(); });
+    mutate([](Model &m, Aftermath &after) {
+        m.sections.clear();
+        after.changed = true;
+    });
 }
 
 Observer *observer()

@@ -29,6 +29,11 @@
 //   beyond a block's size are dropped and counted in outOfRangeBytes().
 //   Committing the general settings block also sets the active profile from
 //   its byte 6 (when 0..4).
+// - The mouse may be asleep (setMouseOff): the receiver stays awake and
+//   answers the battery query on its behalf with a reply that carries no
+//   level and no charge (wire bytes 4, 5, 6 = 0) and write status 5 (wire
+//   byte 7); every other frame written to the receiver is neither acted on
+//   nor echoed. The cable is not affected.
 // - CMD_UPDATE (0x46) 0 opens and 1 closes the update bracket; CMD_APPLY
 //   (0x40, 0xF3, section) records the section; CMD_SELECT_PROFILE (0x44,
 //   index) sets the active profile (0..4; other values are ignored).
@@ -48,6 +53,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QVector>
 
@@ -162,14 +168,20 @@ int openHandleCount(Side side, Collection collection);
 // ---- Mouse state ---------------------------------------------------------------
 // Queues a CMD_STATUS report (05 cs FA 49 profile dpi rate mode ...) into every
 // open control handle of the cable when it is plugged, else of the receiver;
-// the profile also becomes the active profile (when 0..4).
+// nothing when neither is plugged. This is what the mouse sends after one of
+// its own buttons was pressed, and it keeps what it reports: the general
+// settings image takes dpi as its stage (byte 17) and, when profile is 0..4,
+// the profile (byte 6, also the active profile) and that profile's report
+// rate (byte 11 + profile).
 void pushStatus(quint8 profile, quint8 dpi, quint8 rate, quint8 mode);
 
 void setBattery(const BatteryState &state);
 BatteryState battery();
 
-// The mouse is asleep or switched off: the receiver answers nothing at all (no
-// echo, no battery reply); writes still succeed. The cable is not affected.
+// The mouse is asleep or switched off. Writes still succeed; the receiver
+// answers only the battery query, with 05 cs FA 48 00 00 00 05 (mode byte in
+// wire byte 10 as set), and drops every other frame unanswered without
+// acting on it. The cable is not affected.
 void setMouseOff(bool off);
 bool mouseOff();
 
@@ -190,6 +202,20 @@ void appendEchoFault(EchoFault fault, int n);
 // After n more good frames written on the side's control collection (the n-th
 // one is acted on and echoed), the side is unplugged, notifiers included.
 void unplugAfterFrames(Side side, int n);
+// Every fault above cleared at once: no failing writes or reads, not silent,
+// real replies, no spoiled echoes, no unplug countdown.
+void clearFaults();
+
+// The faults still to come.
+struct PendingFaults {
+    int failWrites = 0;                          // ALWAYS, 0 or the writes left to fail
+    int failReads = 0;                           // the same for reads
+    bool silent = false;
+    bool allZeroReplies = false;
+    QVector<QPair<EchoFault, int>> echoFaults;   // in the order they will strike
+    int unplugAfterFrames[2] = {0, 0};           // receiver, cable; 0 = none
+};
+PendingFaults pendingFaults();
 
 // ---- Observation ------------------------------------------------------------------
 int writeCount();        // hid_write calls, failed ones included
@@ -202,6 +228,8 @@ QVector<FrameRecord> frameLog();
 QVector<HandleEvent> handleLog();
 // Only the frames written to control collections (bytes only), in order.
 QVector<QByteArray> writtenFrames();
+// The last count of those, as records, oldest first.
+QVector<FrameRecord> recentWrittenFrames(int count);
 
 QByteArray block(Block which);           // the committed image
 int outOfRangeBytes();
@@ -214,8 +242,9 @@ void clearAppliedSections();
 
 // ---- Listeners --------------------------------------------------------------------
 // changed() is emitted, from whichever thread caused it, after every change of
-// the model (frame acted on, plug, unplug, setter). Connect with a queued or
-// automatic connection from a GUI panel.
+// the model (frame written to a control collection, plug, unplug, setter,
+// fault used up). Reads that only take a report from a queue are not changes.
+// Connect with a queued or automatic connection from a GUI panel.
 class Observer : public QObject {
     Q_OBJECT
 public:

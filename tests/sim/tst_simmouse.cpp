@@ -269,21 +269,63 @@ private slots:
         QCOMPARE(reply.left(11), expected);
         QVERIFY(read(h).isNull());   // the reply replaces the echo
 
+        // A status report; the mouse keeps the stage, the profile and that
+        // profile's report rate it reported.
         sim::pushStatus(2, 3, 1, 0);
         const QByteArray status = read(h);
         QCOMPARE(status.mid(2, 6), bytes({0xFA, 0x49, 2, 3, 1, 0}));
         QCOMPARE(quint8(status[1]), checksum(status));
         QCOMPARE(sim::activeProfile(), 2);
+        QByteArray general(19, '\0');
+        general[6] = 2;
+        general[13] = 1;
+        general[17] = 3;
+        QCOMPARE(sim::block(sim::Block::Settings), general);
+        sim::pushStatus(7, 1, 4, 0);   // no such profile: only the stage is kept
+        QCOMPARE(read(h).mid(3, 4), bytes({0x49, 7, 1, 4}));
+        general[17] = 1;
+        QCOMPARE(sim::block(sim::Block::Settings), general);
+        QCOMPARE(sim::activeProfile(), 2);
 
-        // Mouse off: the receiver answers nothing; the cable is unaffected.
+        // Mouse off: the receiver answers the battery query with no level,
+        // no charge and status 5, and takes no other frame to the mouse.
         sim::setMouseOff(true);
         write(h, frame(0x48, 0, 0, 0));
-        write(h, frame(0x01, 0, 0, 0xD1, bytes({1})));
+        QByteArray off = bytes({0x05, 0, 0xFA, 0x48, 0, 0, 0, 5, 0, 0, 8});
+        off[1] = char(checksum(off));
+        const QByteArray offReply = read(h);
+        QCOMPARE(offReply.size(), 33);
+        QCOMPARE(offReply.left(11), off);
+        QCOMPARE(offReply.mid(11), QByteArray(22, '\0'));
+        write(h, frame(0x46, 0, 0, 0));
+        write(h, frame(0x44, 4, 0, 0));
+        write(h, frame(0x01, 0, 0, 0xD1, QByteArray(19, char(1))));
+        write(h, frame(0x01, 0x7F, 0, 0xD3, bytes({0x1A})));
         QVERIFY(read(h).isNull());
+        QCOMPARE(sim::updateBegins(), 0);
+        QCOMPARE(sim::activeProfile(), 2);
+        QCOMPARE(sim::block(sim::Block::Settings), general);
+        QCOMPARE(sim::writeCount(), 6);   // the writes themselves succeed
+        sim::setSilent(true);             // a silent receiver does not answer even that
+        write(h, frame(0x48, 0, 0, 0));
+        QVERIFY(read(h).isNull());
+        sim::setSilent(false);
         sim::plug(Side::Cable);
         hid_device *c = open(Side::Cable, Collection::Control);
         write(c, frame(0x48, 0, 0, 0));
-        QCOMPARE(read(c).at(3), char(0x48));
+        QCOMPARE(read(c).mid(3, 5), bytes({0x48, 0x10, 0x04, 80, 2}));
+        write(c, frame(0x44, 4, 0, 0));
+        QCOMPARE(read(c).at(3), char(0x44));
+        QCOMPARE(sim::activeProfile(), 4);
+        // Awake again: the receiver carries frames to the mouse.
+        sim::unplug(Side::Cable);
+        hid_close(c);
+        sim::setMouseOff(false);
+        write(h, frame(0x44, 1, 0, 0));
+        QCOMPARE(read(h).at(3), char(0x44));
+        QCOMPARE(sim::activeProfile(), 1);
+        sim::plug(Side::Cable);
+        c = open(Side::Cable, Collection::Control);
         // With the cable in, status reports come over the cable.
         sim::pushStatus(1, 0, 0, 0);
         QVERIFY(read(h).isNull());
@@ -357,6 +399,61 @@ private slots:
         hid_close(h);
     }
 
+    // What a panel reads back: the faults still to come, each change told
+    // once, the last frames written.
+    void pendingFaultsAndChanges()
+    {
+        sim::plug(Side::Receiver);
+        hid_device *h = open(Side::Receiver, Collection::Control);
+        QSignalSpy changed(sim::observer(), &sim::Observer::changed);
+        sim::failWrites(2);
+        sim::failReads(sim::ALWAYS);
+        sim::setSilent(true);
+        sim::setAllZeroReplies(true);
+        sim::injectEchoFault(sim::EchoFault::HeaderMismatch, 3);
+        sim::appendEchoFault(sim::EchoFault::DataMismatch, 1);
+        sim::appendEchoFault(sim::EchoFault::AllZero, 0);   // nothing to add
+        sim::unplugAfterFrames(Side::Receiver, 5);
+        QCOMPARE(changed.count(), 8);
+        sim::PendingFaults f = sim::pendingFaults();
+        QCOMPARE(f.failWrites, 2);
+        QCOMPARE(f.failReads, int(sim::ALWAYS));
+        QVERIFY(f.silent && f.allZeroReplies);
+        QCOMPARE(f.echoFaults.size(), 2);
+        QCOMPARE(f.echoFaults[0].first, sim::EchoFault::HeaderMismatch);
+        QCOMPARE(f.echoFaults[0].second, 3);
+        QCOMPARE(f.echoFaults[1].second, 1);
+        QCOMPARE(f.unplugAfterFrames[0], 5);
+        QCOMPARE(f.unplugAfterFrames[1], 0);
+
+        // Faults used up are changes too; an endless one is not used up.
+        changed.clear();
+        QCOMPARE(write(h, frame(0x46, 0, 0, 0)), -1);
+        QCOMPARE(readResult(h), -1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(sim::pendingFaults().failWrites, 1);
+        QCOMPARE(sim::pendingFaults().failReads, int(sim::ALWAYS));
+
+        sim::clearFaults();
+        f = sim::pendingFaults();
+        QVERIFY(!f.failWrites && !f.failReads && !f.silent && !f.allZeroReplies && f.echoFaults.isEmpty());
+        QCOMPARE(f.unplugAfterFrames[0], 0);
+        const QByteArray g = frame(0x46, 1, 0, 0);
+        QCOMPARE(write(h, g), 33);
+        QCOMPARE(read(h), g);   // a clean echo
+        for (int i = 0; i < 5; ++i)
+            write(h, frame(0x44, quint8(i), 0, 0));
+        QVERIFY(sim::isPlugged(Side::Receiver));   // the countdown was cleared
+
+        const QVector<sim::FrameRecord> recent = sim::recentWrittenFrames(3);
+        QCOMPARE(recent.size(), 3);
+        QCOMPARE(recent[0].bytes, frame(0x44, 2, 0, 0));
+        QCOMPARE(recent[2].bytes, frame(0x44, 4, 0, 0));
+        QCOMPARE(recent[2].side, Side::Receiver);
+        QCOMPARE(sim::recentWrittenFrames(100).size(), 6);   // the failed write never reached the mouse
+        hid_close(h);
+    }
+
     // Unplugging kills the side's handles and tells the notifiers; the
     // countdown unplugs after a given frame.
     void hotPlug()
@@ -378,7 +475,7 @@ private slots:
         QCOMPARE(sim::updateEnds(), 1);     // the last frame was taken
         QCOMPARE(write(h, frame(0x46, 0, 0, 0)), -1);
         QCOMPARE(readResult(h), -1);
-        QCOMPARE(changed.count(), 2);   // one per frame taken; the unplug came with the second
+        QCOMPARE(changed.count(), 3);   // the countdown, then one per frame taken (the unplug with the second)
 
         QTRY_COMPARE(spy.count(), 2);
         QCOMPARE(spy[0][0].toString(), sim::interfaceName(Side::Cable, Collection::Mouse));
