@@ -203,7 +203,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     refreshPages();
     retranslate();
     updateProfileControls();
-    writeDefaultProfileFile();
+    refreshDefaultProfileFile();
     setStyleSheet(QStringLiteral("*{outline:0px;}"));
 
     buildTray();
@@ -416,6 +416,12 @@ void MousecfgWidget::buildInterface()
     connect(m_pFileMenu, &QMenu::triggered, this, &MousecfgWidget::slot_show_profilename);
     buildLanguageMenu();
 
+    for (ZelLabel *label : {m_pVersion, m_pNameLabel}) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor(200, 200, 200));
+        label->setPalette(palette);
+    }
+
     // The whole window surface drags the window.
     for (QLabel *label : {m_pFrontPic, m_pSidePic, m_pConnection, m_pCharging})
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -487,10 +493,6 @@ void MousecfgWidget::retranslate()
     updateProfileControls();
     if (m_pBattery && g_mouseOff.load())
         slotRefreshBatteryStatus(0, 0, 0);
-    // A fresh poller turn asks the mouse at once, so the battery display is
-    // shown again in the new language.
-    if (m_pPoller && m_pPoller->isRunning())
-        m_pPoller->restart();
     applyFonts();
 }
 
@@ -550,6 +552,10 @@ void MousecfgWidget::switchLanguage(int index)
         }
         retranslate();
         relayout();
+        // A fresh poller turn asks the mouse at once, so the battery display
+        // is shown again in the new language.
+        if (m_pPoller && m_pPoller->isRunning())
+            m_pPoller->restart();
     }
 }
 

@@ -23,8 +23,12 @@ void MousecfgWidget::selectSlot(int slot)
     m_pNameEdit->setText(workingSet().names[slot]);
     refreshPages();
     rebuildProfileFileMenu();
+    // The poller reads the same control collection: it pauses while the
+    // switch is sent, so neither takes the other's replies.
+    m_pPoller->stop();
     selectProfile(quint8(slot));
     applySections();
+    m_pPoller->start();
     // The newly selected slot's pointer speed, not the last download's.
     applyPointerSpeedOfSlot(workingSet(), slot);
 }

@@ -134,7 +134,7 @@ void MousecfgWidget::reloadForProduct()
     savedSet() = workingSet();
     updateProfileControls();
     rebuildProfileFileMenu();
-    writeDefaultProfileFile();
+    refreshDefaultProfileFile();
     selectPage(PageLighting);
     refreshPages();
 }

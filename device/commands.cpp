@@ -165,7 +165,11 @@ FrameList settingsBlockFrames(const ProfileSet &set)
 {
     const QByteArray b = settingsBlockBytes(set, descriptionInt(QStringLiteral("Sync")));
     const auto *data = reinterpret_cast<const quint8 *>(b.constData());
-    return {blockPacket(CMD_SETTINGS, 0, SEG_FIRST, data, SETTINGS_BLOCK_SIZE), blockTerminator(CMD_SETTINGS)};
+    FrameList frames;
+    frames.reserve(2);
+    frames.append(blockPacket(CMD_SETTINGS, 0, SEG_FIRST, data, SETTINGS_BLOCK_SIZE));
+    frames.append(blockTerminator(CMD_SETTINGS));
+    return frames;
 }
 
 // ---- DPI block ------------------------------------------------------------
@@ -247,7 +251,7 @@ bool encodeValue(quint32 v, int sensor, quint8 deviceMode, bool isY, Pair &out)
 
 std::array<quint8, 4> encodeDpiStage(quint32 x, quint32 y, int sensor, quint8 deviceMode)
 {
-    Pair px, py;
+    Pair px {}, py {};
     if (!encodeValue(x, sensor, deviceMode, false, px))
         return {0, 0, 0, 0};
     if (sensor == 3335 || sensor == 33352)

@@ -7,6 +7,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 
 namespace {
@@ -292,6 +293,18 @@ void writeDefaultProfileFile()
     ProfileData profile;
     buildDefaultProfile(profile);
     writeProfileFile(profile, defaultProfileFilePath());
+}
+
+bool refreshDefaultProfileFile()
+{
+    // The file holds what the device description says; it only needs writing
+    // when it is missing or the description changed since it was written.
+    const QFileInfo file(defaultProfileFilePath());
+    const QFileInfo description(descriptionPath());
+    if (file.exists() && (!description.exists() || description.lastModified() <= file.lastModified()))
+        return false;
+    writeDefaultProfileFile();
+    return true;
 }
 
 void exportConfig(const ProfileSet &set, const QString &path)

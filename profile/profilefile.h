@@ -18,6 +18,9 @@ bool writeActiveStage(const QString &name, int stage);   // only PROFILE/dpi
 
 QString defaultProfileFilePath();            // <profileDir>/DefaultProfile.prof
 void writeDefaultProfileFile();
+// Writes it only when it is missing or older than the device description;
+// true when it was written.
+bool refreshDefaultProfileFile();
 
 // Tag, device-wide keys and PROFILE_0..4 (without LedMoveOFF/LedSleepTime).
 // The destination's previous content is replaced.

@@ -93,8 +93,11 @@ class TestMainWindow : public QObject {
     MousecfgWidget *makeWindow()
     {
         auto *w = new MousecfgWidget;
-        // Let the start-up timers and the first poller turn run.
+        // Let the start-up timers run and the poller's first battery reply
+        // arrive, so that it cannot land in the middle of a test.
         QTest::qWait(300);
+        if (sim::battery().high != 0 && !QTest::qWaitFor([w] { return w->batteryLevelShown() == 90; }, 5000))
+            qWarning("The poller's first battery reply did not arrive");
         sim::resetCounters();
         return w;
     }

@@ -1,0 +1,68 @@
+// The program as a whole: one copy per product.
+
+#include "platform/singleinstance.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestEntry : public QObject {
+    Q_OBJECT
+
+    // An application directory of its own, for a product no one else runs.
+    static bool makeAppDir(const QString &dir, const QString &product)
+    {
+        QFile description(dir + QStringLiteral("/DefaultProfile.bin"));
+        if (!description.open(QIODevice::WriteOnly))
+            return false;
+        description.write("[PROFILE]\nProductName=" + product.toUtf8() + "\nButtonCount=13\nMouseDpi=5\nDPICount=14\n");
+        return true;
+    }
+
+    static QProcess *start(const QString &appDir, QObject *parent)
+    {
+        auto *process = new QProcess(parent);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("MOUSECFG_APPDIR"), appDir);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("HOME"), appDir);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), appDir + QStringLiteral("/xdg"));
+        process->setProcessEnvironment(env);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), QStringList());
+        return process;
+    }
+
+private slots:
+    void aSecondCopyEndsWithOneAndTheFirstRunsOn()
+    {
+        QTemporaryDir dir;
+        const QString product = QStringLiteral("ENTRYTEST%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(makeAppDir(dir.path(), product));
+        const QString lock = platform::SingleInstance::lockPathFor(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
+
+        QProcess *first = start(dir.path(), this);
+        QVERIFY(first->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 20000);
+
+        QProcess *second = start(dir.path(), this);
+        QVERIFY(second->waitForFinished(20000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 1);
+        QCOMPARE(first->state(), QProcess::Running);
+
+        first->kill();
+        QVERIFY(first->waitForFinished(10000));
+        // The killed copy's lock does not block the next start.
+        QProcess *third = start(dir.path(), this);
+        QVERIFY(third->waitForStarted(10000));
+        QTest::qWait(1500);
+        QCOMPARE(third->state(), QProcess::Running);
+        third->kill();
+        third->waitForFinished(10000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEntry)
+#include "tst_entry.moc"
