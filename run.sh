@@ -7,8 +7,13 @@ bash scripts/deps.sh --run
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMOUSECFG_TESTS=OFF -DMOUSECFG_BENCH=OFF >/dev/null
 cmake --build build -j"$(nproc)"
 
+# The real program when the receiver (248a:fa02) or the cabled mouse (248a:fb01)
+# is attached, the demo against the simulated mouse otherwise.
 app=build/bin/mousecfg-demo
-[ -x "$app" ] || app=build/bin/mousecfg
+if ls /sys/bus/hid/devices 2>/dev/null | grep -qiE ':248A:(FA02|FB01)\.'; then
+  app=build/bin/mousecfg
+fi
+echo "Starting $app"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: starting $app on a virtual X server (xvfb-run)."
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$app" "$@"

@@ -56,11 +56,8 @@ void ProfileLibrary::load()
     // for the first time gets "Profile 1" to "Profile 5" with factory content.
     bool changed = false;
     for (int i = 0; i < SLOT_COUNT; ++i) {
-        QString name = m_set.names[i];
-        if (!isSafeFileName(name) || usedByOtherSlotThan(i, name)) {
-            name = defaultName(i);
-            for (int k = 1; usedByOtherSlotThan(i, name); ++k)
-                name = QStringLiteral("Profile %1").arg(k);
+        const QString name = usableSlotName(i);
+        if (name != m_set.names[i]) {
             m_set.names[i] = name;
             changed = true;
         }
@@ -78,6 +75,19 @@ void ProfileLibrary::load()
         persistList();
         saveSlotNames(m_set);
     }
+}
+
+QString ProfileLibrary::usableSlotName(int slot) const
+{
+    // A slot's name must be a safe file name that no other slot uses; where
+    // it is not, the slot takes its default name, or the first free one.
+    const QString &name = m_set.names[slot];
+    if (isSafeFileName(name) && !usedByOtherSlotThan(slot, name))
+        return name;
+    QString fallback = defaultName(slot);
+    for (int k = 1; usedByOtherSlotThan(slot, fallback); ++k)
+        fallback = QStringLiteral("Profile %1").arg(k);
+    return fallback;
 }
 
 bool ProfileLibrary::usedByOtherSlotThan(int slot, const QString &name) const
@@ -346,13 +356,8 @@ ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
     // The five profiles came with the file: they become the slots' library
     // files, so a restart or a Cancel finds what was imported.
     for (int i = 0; i < SLOT_COUNT; ++i) {
-        QString name = m_set.names[i];
-        if (!isSafeFileName(name) || usedByOtherSlotThan(i, name)) {
-            name = defaultName(i);
-            for (int k = 1; usedByOtherSlotThan(i, name); ++k)
-                name = QStringLiteral("Profile %1").arg(k);
-            m_set.names[i] = name;
-        }
+        const QString name = usableSlotName(i);
+        m_set.names[i] = name;
         m_set.profiles[i].ProfileName = name;
         writeSlotFile(m_set.profiles[i], name);
         if (!m_names.contains(name))

@@ -61,6 +61,7 @@ public:
 private:
     bool usedByOtherSlot(const QString &name) const;
     bool usedByOtherSlotThan(int slot, const QString &name) const;
+    QString usableSlotName(int slot) const;
     void setCurrentName(const QString &name);
     void persistList() const;
 

@@ -5,31 +5,14 @@
 
 #include "device/commands.h"
 #include "device/poller.h"
+#include "tests/common/threadtest.h"
 #include "tests/link/linktest.h"
 
 #include <QtTest>
 #include <atomic>
 #include <thread>
 
-#if defined(__SANITIZE_THREAD__)
-// QtTest's watchdog thread is started and torn down through Qt's own
-// synchronisation, which ThreadSanitizer does not see into (Qt is not
-// instrumented).
-extern "C" const char *__tsan_default_suppressions()
-{
-    return "race:QWaitCondition::~QWaitCondition\n"
-           "race:QTest::qRun\n";
-}
-#endif
-
 namespace {
-
-QtMessageHandler g_previous = nullptr;
-void dropDebug(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (type != QtDebugMsg)
-        g_previous(type, context, text);
-}
 
 // Counts the poller's signals on the poller's own thread (no event loop).
 struct Counts {
@@ -63,8 +46,8 @@ class PollerThreadsTest : public QObject {
     LinkFixture m_fixture;
 
 private slots:
-    void initTestCase() { g_previous = qInstallMessageHandler(&dropDebug); }
-    void cleanupTestCase() { qInstallMessageHandler(g_previous); }
+    void initTestCase() { threadtest::quietDebug(); }
+    void cleanupTestCase() { threadtest::restoreDebug(); }
     void init()
     {
         LinkFixture::fresh();

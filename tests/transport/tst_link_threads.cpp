@@ -3,6 +3,7 @@
 // thread unplugs and plugs the cable and closes and reopens the device.
 
 #include "device/transport.h"
+#include "tests/common/threadtest.h"
 #include "tests/sim/simtest.h"
 
 #include <QtTest>
@@ -11,35 +12,13 @@
 #include <thread>
 #include <vector>
 
-#if defined(__SANITIZE_THREAD__)
-// QtTest's watchdog thread is started and torn down through Qt's own
-// synchronisation, which ThreadSanitizer does not see into (Qt is not
-// instrumented). What it reports about that thread's wait condition is not
-// about this program; everything else is still checked.
-extern "C" const char *__tsan_default_suppressions()
-{
-    return "race:QWaitCondition::~QWaitCondition\n"
-           "race:QTest::qRun\n";
-}
-#endif
-
-namespace {
-QtMessageHandler g_previous = nullptr;
-
-// Hundreds of failed frames would each log a line: keep the output readable.
-void dropDebug(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (type != QtDebugMsg)
-        g_previous(type, context, text);
-}
-} // namespace
 
 class LinkThreadsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { g_previous = qInstallMessageHandler(&dropDebug); }
-    void cleanupTestCase() { qInstallMessageHandler(g_previous); }
+    void initTestCase() { threadtest::quietDebug(); }
+    void cleanupTestCase() { threadtest::restoreDebug(); }
     void init() { LinkFixture::fresh(); }
 
     void sendWhilePlugging()
