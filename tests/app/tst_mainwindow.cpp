@@ -316,6 +316,28 @@ private slots:
         QCOMPARE(onDisk.stages[1].x, workingSet().profiles[0].stages[1].x);
     }
 
+    void statusDuringAWriteIsKeptForTheNextOne()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        const quint8 stage = workingSet().profiles[0].dpi;
+        const quint8 other = quint8((stage + 1) % 6);
+        workingSet().profiles[0].scrollspeed = 5;
+        // The mouse reports another DPI stage while the write is on its way:
+        // the report lands in the live working set, not in what is written.
+        QTimer::singleShot(0, w.data(), [&] { w->slotRefreshStatus(0, other, workingSet().profiles[0].pollrate, 0); });
+        w->apply();
+        QVERIFY(m_shown.isEmpty());
+        QCOMPARE(workingSet().profiles[0].dpi, other);
+        QCOMPARE(savedSet().profiles[0].dpi, stage);
+        QCOMPARE(savedSet().profiles[0].scrollspeed, quint8(5));
+        QCOMPARE(quint8(sim::block(sim::Block::Settings).at(17)), stage);
+        // Not lost: the next Apply sends the general settings with it.
+        sim::resetCounters();
+        w->apply();
+        QVERIFY(commandsSent().contains(0x01));
+        QCOMPARE(quint8(sim::block(sim::Block::Settings).at(17)), other);
+    }
+
     void aFailedWriteIsReportedAndTheNextWriteSendsEverything()
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
