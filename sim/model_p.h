@@ -47,6 +47,7 @@ struct Model {
     QByteArray committed[5];
     QByteArray pending[5];
     bool pendingOpen[5] = {};
+    int commits[5] = {};
     int outOfRange = 0;
     int activeProfile = 0;
     bool updateOpen = false;

@@ -100,6 +100,7 @@ void blockFrame(Model &m, const unsigned char *w)
         if (m.pendingOpen[b] && offset == (macros ? 0x0FFF : 0x7F) && n >= 1 && w[8] == kEndByte) {
             m.committed[b] = m.pending[b];
             m.pendingOpen[b] = false;
+            ++m.commits[b];
             if (b == int(Block::Settings) - 1 && quint8(m.committed[b][6]) <= 4)
                 m.activeProfile = quint8(m.committed[b][6]);
         }
@@ -153,6 +154,7 @@ void Model::resetLocked()
         committed[b] = QByteArray(kBlockSize[b], '\0');
         pending[b] = committed[b];
         pendingOpen[b] = false;
+        commits[b] = 0;
     }
     outOfRange = 0;
     activeProfile = 0;
@@ -608,6 +610,11 @@ QVector<FrameRecord> recentWrittenFrames(int count)
 QByteArray block(Block which)
 {
     return inspect([which](Model &m) { return m.committed[int(which) - 1]; });
+}
+
+int commitCount(Block which)
+{
+    return inspect([which](Model &m) { return m.commits[int(which) - 1]; });
 }
 
 int outOfRangeBytes()

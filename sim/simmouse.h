@@ -232,6 +232,7 @@ QVector<QByteArray> writtenFrames();
 QVector<FrameRecord> recentWrittenFrames(int count);
 
 QByteArray block(Block which);           // the committed image
+int commitCount(Block which);             // terminators that committed the block
 int outOfRangeBytes();
 int activeProfile();
 bool updateOpen();                        // between CMD_UPDATE 0 and CMD_UPDATE 1

@@ -1,9 +1,12 @@
 // mousecfg-demo: the same program against the simulated mouse, with a panel
-// that plugs, unplugs and drives the simulated mouse.
+// that plugs, unplugs and drives the simulated mouse and shows what it holds.
 
+#include "app/demo/simpanel.h"
 #include "app/entry.h"
 #include "app/mousecfgwidget.h"
 #include "sim/simmouse.h"
+
+#include <QCoreApplication>
 
 int main(int argc, char **argv)
 {
@@ -15,6 +18,14 @@ int main(int argc, char **argv)
         battery.high = 0x03;
         sim::setBattery(battery);
         sim::plug(sim::Side::Receiver);
+    };
+    hooks.afterWindow = [](MousecfgWidget &window) {
+        // A window of its own beside the main window, gone before the
+        // application object is.
+        auto *panel = new SimMousePanel;
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [panel] { delete panel; });
+        panel->placeBeside(window);
+        panel->show();
     };
     return runMousecfg(argc, argv, hooks);
 }

@@ -206,11 +206,16 @@ private slots:
         write(h, frame(0x04, 0, 0, 0xD1, QByteArray(24, char(0x80))));
         write(h, frame(0x04, 0x7F, 0, 0xD3, bytes({0x1B})));
         QCOMPARE(sim::block(sim::Block::Lighting), QByteArray(80, '\0'));
+        QCOMPARE(sim::commitCount(sim::Block::Lighting), 0);
+        QCOMPARE(sim::commitCount(sim::Block::Settings), 1);
         write(h, frame(0x04, 72, 0, 0xD2, QByteArray(8, char(0x81))));
         write(h, frame(0x04, 0x7F, 0, 0xD3, bytes({0x1A})));
         const QByteArray lighting = sim::block(sim::Block::Lighting);
         QCOMPARE(lighting.left(24), QByteArray(24, char(0x80)));
         QCOMPARE(lighting.mid(72), QByteArray(8, char(0x81)));
+        QCOMPARE(sim::commitCount(sim::Block::Lighting), 1);
+        write(h, frame(0x04, 0x7F, 0, 0xD3, bytes({0x1A})));   // nothing pending: no commit
+        QCOMPARE(sim::commitCount(sim::Block::Lighting), 1);
 
         // Macro memory: 16-bit offsets; a block may start with SEG_NEXT.
         write(h, frame(0x05, 0x58, 0x02, 0xD2, QByteArray(20, char(0x33))));   // offset 600 = slot 3
