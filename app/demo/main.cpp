@@ -16,6 +16,7 @@ int main(int argc, char **argv)
         sim::BatteryState battery;
         battery.low = 0xF2;   // about 4.1 V
         battery.high = 0x03;
+        battery.status = 1;   // settings kept: an Apply writes only what changed
         sim::setBattery(battery);
         sim::plug(sim::Side::Receiver);
     };

@@ -41,8 +41,8 @@ QPushButton { background: rgb(52,55,64); border: 1px solid rgb(78,82,94); border
 QPushButton:hover { border-color: rgb(255,125,0); }
 QPushButton:pressed, QPushButton:checked { background: rgb(255,125,0); color: rgb(20,20,20); border-color: rgb(255,160,70); }
 QPushButton:disabled { color: rgb(110,110,110); border-color: rgb(60,62,70); }
-QLabel#chipOn { background: rgb(255,125,0); color: rgb(20,20,20); border-radius: 3px; padding: 2px 6px; font-weight: bold; }
-QLabel#chipOff { background: rgb(58,60,68); color: rgb(160,160,160); border-radius: 3px; padding: 2px 6px; font-weight: bold; }
+QLabel#chipOn { background: rgb(255,125,0); color: rgb(20,20,20); border-radius: 3px; font-size: 11px; font-weight: bold; }
+QLabel#chipOff { background: rgb(58,60,68); color: rgb(160,160,160); border-radius: 3px; font-size: 11px; font-weight: bold; }
 QLabel[role="dim"] { color: rgb(150,152,160); }
 QLabel[role="head"] { color: rgb(150,152,160); font-weight: bold; }
 QLabel[role="head"][hot="true"] { color: rgb(255,125,0); }
@@ -101,6 +101,7 @@ void restyle(QWidget *w)
 {
     w->style()->unpolish(w);
     w->style()->polish(w);
+    w->updateGeometry();   // paddings may have changed the size it asks for
 }
 
 // Sets a boolean style property and repolishes only when it changes.
@@ -220,6 +221,7 @@ void SimMousePanel::buildControls(QGridLayout *grid)
     grid->addWidget(buttonsGroup(), 0, 1);
     grid->addWidget(batteryGroup(), 1, 0);
     grid->addWidget(faultsGroup(), 1, 1);
+    grid->addWidget(m_pPendingText, 2, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 }
@@ -231,6 +233,10 @@ QGroupBox *SimMousePanel::connectionGroup()
     g->setVerticalSpacing(6);
     m_pReceiverState = new QLabel;
     m_pCableState = new QLabel;
+    for (QLabel *chip : {m_pReceiverState, m_pCableState}) {
+        chip->setAlignment(Qt::AlignCenter);
+        chip->setContentsMargins(6, 2, 6, 2);
+    }
     m_pReceiverBtn = new QPushButton;
     m_pReceiverBtn->setObjectName(QStringLiteral("receiverButton"));
     m_pCableBtn = new QPushButton;
@@ -352,8 +358,9 @@ QGroupBox *SimMousePanel::faultsGroup()
     m_pSilentBtn->setCheckable(true);
     QPushButton *clear = make(QStringLiteral("Clear faults"), QStringLiteral("clearFaults"),
                               QStringLiteral("No fault pending any more"));
-    m_pPendingText = label(QString(), "dim");
+    m_pPendingText = label(QString());
     m_pPendingText->setWordWrap(true);
+    m_pPendingText->setContentsMargins(4, 2, 4, 0);
     m_pPendingText->setObjectName(QStringLiteral("pendingFaults"));
     g->addWidget(m_pFaultCount, 0, 0);
     g->addWidget(m_pSilentBtn, 0, 1);
@@ -363,7 +370,6 @@ QGroupBox *SimMousePanel::faultsGroup()
     g->addWidget(data, 2, 1);
     g->addWidget(m_pUnplugAfterBtn, 3, 0);
     g->addWidget(clear, 3, 1);
-    g->addWidget(m_pPendingText, 4, 0, 1, 2);
     connect(failWrites, &QPushButton::clicked, this, [this] { sim::failWrites(m_pFaultCount->value()); });
     connect(failReads, &QPushButton::clicked, this, [this] { sim::failReads(m_pFaultCount->value()); });
     connect(header, &QPushButton::clicked, this,
@@ -401,6 +407,7 @@ QWidget *SimMousePanel::buildView()
     for (int p = 0; p < simview::PROFILE_COUNT; ++p) {
         m_pProfileChips[p] = new QLabel;
         m_pProfileChips[p]->setAlignment(Qt::AlignCenter);
+        m_pProfileChips[p]->setContentsMargins(4, 1, 4, 1);
         m_pProfileChips[p]->setMinimumWidth(22);
         strip->addWidget(m_pProfileChips[p]);
     }
@@ -660,7 +667,7 @@ void SimMousePanel::noteWrite(const Snapshot &s)
         m_iSectionsAtLastEnd = s.sections.size();
         m_LastSections = sections.isEmpty() ? QStringLiteral("none") : sections.join(QLatin1Char(' '));
         QString text = QStringLiteral("✔ Apply reached the mouse at %1: ").arg(timeText(QDateTime::currentDateTime()));
-        text += blocks.isEmpty() ? QStringLiteral("no block written") : blocks.join(QStringLiteral(", "));
+        text += blocks.isEmpty() ? QStringLiteral("nothing needed writing (update bracket only)") : blocks.join(QStringLiteral(", "));
         showStrip(s);
         m_pBanner->setText(text);
         m_pBanner->setProperty("state", QStringLiteral("done"));
@@ -784,8 +791,9 @@ void SimMousePanel::showFaults(const Snapshot &s)
         parts << QStringLiteral("receiver unplugs after %1 frames").arg(f.unplugAfterFrames[0]);
     if (f.unplugAfterFrames[1])
         parts << QStringLiteral("cable unplugs after %1 frames").arg(f.unplugAfterFrames[1]);
-    m_pPendingText->setText(QStringLiteral("Pending: ") +
-                            (parts.isEmpty() ? QStringLiteral("none") : parts.join(QStringLiteral(" · "))));
+    m_pPendingText->setText(parts.isEmpty() ? QStringLiteral("Pending faults: none")
+                                            : QStringLiteral("<span style='color:#ff7d00'>Pending faults:</span> ")
+                                                  + parts.join(QStringLiteral(" · ")));
 }
 
 void SimMousePanel::showStrip(const Snapshot &s)

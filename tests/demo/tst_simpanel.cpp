@@ -381,7 +381,7 @@ private slots:
         QTest::mouseClick(child<QPushButton>("clearFaults"), Qt::LeftButton);
         f = sim::pendingFaults();
         QVERIFY(!f.failWrites && !f.failReads && !f.silent && f.echoFaults.isEmpty() && !f.unplugAfterFrames[0]);
-        QTRY_COMPARE(text("pendingFaults"), QStringLiteral("Pending: none"));
+        QTRY_COMPARE(text("pendingFaults"), QStringLiteral("Pending faults: none"));
         QVERIFY(!child<QPushButton>("silence")->isChecked());
 
         // With the cable in, the unplug strikes the cable the program uses.
