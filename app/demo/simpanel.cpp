@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using simview::Snapshot;
 
 namespace {
@@ -25,6 +27,7 @@ namespace {
 enum { TAB_KEYS = 0, TAB_LIGHTING = 1, TAB_MACROS = 2, TAB_FRAMES = 3 };
 
 const QColor kAccent(255, 125, 0);
+const char *const kNothingYet = "Nothing written yet: press Apply in the main window.";
 const QColor kTabText(200, 200, 200);
 
 // The program's dark greys with its orange accent.
@@ -39,10 +42,12 @@ QGroupBox[flash="true"] { border: 2px solid rgb(255,125,0); background: rgb(70,4
 QPushButton { background: rgb(52,55,64); border: 1px solid rgb(78,82,94); border-radius: 3px;
               padding: 4px 8px; min-height: 16px; }
 QPushButton:hover { border-color: rgb(255,125,0); }
-QPushButton:pressed, QPushButton:checked { background: rgb(255,125,0); color: rgb(20,20,20); border-color: rgb(255,160,70); }
+QPushButton:pressed, QPushButton:checked { background: rgb(255,125,0); color: rgb(20,20,20);
+                                           border-color: rgb(255,160,70); }
 QPushButton:disabled { color: rgb(110,110,110); border-color: rgb(60,62,70); }
-QLabel#chipOn { background: rgb(255,125,0); color: rgb(20,20,20); border-radius: 3px; font-size: 11px; font-weight: bold; }
-QLabel#chipOff { background: rgb(58,60,68); color: rgb(160,160,160); border-radius: 3px; font-size: 11px; font-weight: bold; }
+QLabel#chipOn, QLabel#chipOff { border-radius: 3px; font-size: 11px; font-weight: bold; }
+QLabel#chipOn { background: rgb(255,125,0); color: rgb(20,20,20); }
+QLabel#chipOff { background: rgb(58,60,68); color: rgb(160,160,160); }
 QLabel[role="dim"] { color: rgb(150,152,160); }
 QLabel[role="head"] { color: rgb(150,152,160); font-weight: bold; }
 QLabel[role="head"][hot="true"] { color: rgb(255,125,0); }
@@ -55,7 +60,8 @@ QLabel#banner { border-radius: 4px; padding: 6px 10px; font-size: 12px; font-wei
 QLabel#banner[state="done"] { background: rgb(255,125,0); color: rgb(20,20,20); }
 QLabel#banner[state="open"] { background: rgb(96,62,24); color: rgb(255,210,160); }
 QCheckBox { spacing: 6px; }
-QCheckBox::indicator { width: 14px; height: 14px; border: 1px solid rgb(90,94,106); border-radius: 2px; background: rgb(24,26,31); }
+QCheckBox::indicator { width: 14px; height: 14px; border: 1px solid rgb(90,94,106); border-radius: 2px;
+                       background: rgb(24,26,31); }
 QCheckBox::indicator:checked { background: rgb(255,125,0); border-color: rgb(255,160,70); }
 QSpinBox { background: rgb(24,26,31); border: 1px solid rgb(78,82,94); border-radius: 3px; padding: 2px 4px; }
 QSlider::groove:horizontal { height: 6px; background: rgb(58,60,68); border-radius: 3px; }
@@ -280,7 +286,8 @@ QGroupBox *SimMousePanel::batteryGroup()
     m_pModeByte = new QSpinBox;
     m_pModeByte->setObjectName(QStringLiteral("modeByte"));
     m_pModeByte->setRange(0, 255);
-    m_pModeByte->setToolTip(QStringLiteral("Device mode byte of the battery reply (8 caps the DPI values sent at 20000)"));
+    m_pModeByte->setToolTip(
+        QStringLiteral("Device mode byte of the battery reply (8 caps the DPI values sent at 20000)"));
     g->addWidget(label(QStringLiteral("Level")), 0, 0);
     g->addWidget(m_pLevel, 0, 1);
     g->addWidget(m_pLevelText, 0, 2);
@@ -619,6 +626,10 @@ void SimMousePanel::refresh()
             m_CommitsAtLastEnd[b] = s.commits[b];
         m_iSectionsAtLastEnd = s.sections.size();
     } else {
+        // A simulator reset starts its counts again: count from there.
+        for (int b = 0; b < simview::BLOCK_COUNT; ++b)
+            m_CommitsAtLastEnd[b] = std::min(m_CommitsAtLastEnd[b], s.commits[b]);
+        m_iSectionsAtLastEnd = std::min(m_iSectionsAtLastEnd, int(s.sections.size()));
         for (int b = 0; b < simview::BLOCK_COUNT; ++b) {
             if (s.blocks[b] != m_Shown.blocks[b] || s.commits[b] != m_Shown.commits[b]) {
                 m_LastTouched << sim::Block(b + 1);
@@ -639,7 +650,7 @@ void SimMousePanel::refresh()
     if (m_bShownOnce)
         noteWrite(s);
     else
-        m_pBanner->setText(QStringLiteral("Nothing written yet: press Apply in the main window."));
+        m_pBanner->setText(QString::fromUtf8(kNothingYet));
     m_Shown = s;
     m_bShownOnce = true;
     for (sim::Block b : qAsConst(m_LastTouched))
@@ -653,7 +664,11 @@ QString SimMousePanel::bannerText() const
 
 void SimMousePanel::noteWrite(const Snapshot &s)
 {
-    if (s.updateEnds > m_Shown.updateEnds) {
+    if (s.updateEnds < m_Shown.updateEnds) {   // the simulator was reset
+        m_pBanner->setText(QString::fromUtf8(kNothingYet));
+        m_pBanner->setProperty("state", QString());
+        restyle(m_pBanner);
+    } else if (s.updateEnds > m_Shown.updateEnds) {
         QStringList blocks;
         for (int b = 0; b < simview::BLOCK_COUNT; ++b) {
             if (s.commits[b] > m_CommitsAtLastEnd[b])
@@ -661,19 +676,21 @@ void SimMousePanel::noteWrite(const Snapshot &s)
             m_CommitsAtLastEnd[b] = s.commits[b];
         }
         QStringList sections;
-        const int from = m_iSectionsAtLastEnd <= s.sections.size() ? m_iSectionsAtLastEnd : 0;
-        for (int i = from; i < s.sections.size(); ++i)
+        for (int i = m_iSectionsAtLastEnd; i < s.sections.size(); ++i)
             sections << simview::hexByte(s.sections.at(i));
         m_iSectionsAtLastEnd = s.sections.size();
         m_LastSections = sections.isEmpty() ? QStringLiteral("none") : sections.join(QLatin1Char(' '));
-        QString text = QStringLiteral("✔ Apply reached the mouse at %1: ").arg(timeText(QDateTime::currentDateTime()));
-        text += blocks.isEmpty() ? QStringLiteral("nothing needed writing (update bracket only)") : blocks.join(QStringLiteral(", "));
+        QString text =
+            QStringLiteral("✔ Apply reached the mouse at %1: ").arg(timeText(QDateTime::currentDateTime()));
+        text += blocks.isEmpty() ? QStringLiteral("nothing needed writing (update bracket only)")
+                                 : blocks.join(QStringLiteral(", "));
         showStrip(s);
         m_pBanner->setText(text);
         m_pBanner->setProperty("state", QStringLiteral("done"));
         restyle(m_pBanner);
     } else if (s.updateOpen && !m_Shown.updateOpen) {
-        m_pBanner->setText(QStringLiteral("Writing… the update bracket is open. If it stays open, the write broke off."));
+        m_pBanner->setText(
+            QStringLiteral("Writing… the update bracket is open. If it stays open, the write broke off."));
         m_pBanner->setProperty("state", QStringLiteral("open"));
         restyle(m_pBanner);
     }
@@ -863,11 +880,14 @@ void SimMousePanel::showDpi(const Snapshot &s)
         if (on)
             enabled << QString::number(i + 1);
     }
-    m_pDpiText->setText(t.written ? QStringLiteral("Stage count %1 · on: %2 · current stage %3 · X/Y when they differ")
-                                        .arg(t.stageCount)
-                                        .arg(enabled.isEmpty() ? QStringLiteral("none") : enabled.join(QLatin1Char(' ')))
-                                        .arg(g.written ? QString::number(g.dpiStage + 1) : QStringLiteral("?"))
-                                  : QStringLiteral("Not written yet."));
+    if (!t.written) {
+        m_pDpiText->setText(QStringLiteral("Not written yet."));
+        return;
+    }
+    m_pDpiText->setText(QStringLiteral("Stage count %1 · on: %2 · current stage %3 · X/Y when they differ")
+                            .arg(t.stageCount)
+                            .arg(enabled.isEmpty() ? QStringLiteral("none") : enabled.join(QLatin1Char(' ')))
+                            .arg(g.written ? QString::number(g.dpiStage + 1) : QStringLiteral("?")));
 }
 
 void SimMousePanel::showKeys(const Snapshot &s)
@@ -934,12 +954,14 @@ void SimMousePanel::showMacros(const Snapshot &s)
         const simview::MacroSlot &slot = m.macros[k];
         m_pMacroCells[k]->setText(QString::number(k));
         setFlag(m_pMacroCells[k], "hot", slot.used);
-        m_pMacroCells[k]->setToolTip(slot.used ? QStringLiteral("%1 bytes: %2").arg(slot.length).arg(simview::hex(slot.head))
+        const QString head = simview::hex(slot.head);
+        const QString more = slot.length > slot.head.size() ? QStringLiteral(" …") : QString();
+        m_pMacroCells[k]->setToolTip(slot.used ? QStringLiteral("%1 bytes: %2%3").arg(slot.length).arg(head, more)
                                                : QStringLiteral("empty"));
         if (slot.used)
             lines << QStringLiteral("slot %1  %2%3  (%4 bytes)")
                          .arg(k, 2)
-                         .arg(simview::hex(slot.head), slot.length > slot.head.size() ? QStringLiteral(" …") : QString())
+                         .arg(head, more)
                          .arg(slot.length);
     }
     QString text = lines.isEmpty() ? QStringLiteral("No macro in the mouse's memory (20 slots of 200 bytes).")

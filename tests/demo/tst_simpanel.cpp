@@ -320,6 +320,28 @@ private slots:
         QCOMPARE(text("rate0"), QStringLiteral("—"));   // no terminator: nothing committed
     }
 
+    // A simulator that starts again is shown as new, and counts from there.
+    void resetStartsOver()
+    {
+        {
+            Link link(Side::Receiver);
+            link.send(frame(0x46, 0, 0, 0));
+            link.sendBlock(0x02, dpiBlock());
+            link.sendBlock(0x01, generalBlock(0, 0));
+            link.send(frame(0x46, 1, 0, 0));
+        }
+        QTRY_VERIFY(m_panel->bannerText().contains(QStringLiteral(": General, DPI")));
+        sim::reset();
+        sim::plug(Side::Receiver);
+        QTRY_VERIFY(m_panel->bannerText().startsWith(QStringLiteral("Nothing written yet")));
+        QCOMPARE(text("dpi0"), QStringLiteral("—"));
+        Link link(Side::Receiver);
+        link.send(frame(0x46, 0, 0, 0));
+        link.sendBlock(0x02, dpiBlock());
+        link.send(frame(0x46, 1, 0, 0));
+        QTRY_VERIFY(m_panel->bannerText().endsWith(QStringLiteral(": DPI")));
+    }
+
     void batteryControls()
     {
         auto *level = child<QSlider>("batteryLevel");

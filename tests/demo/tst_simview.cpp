@@ -255,7 +255,8 @@ private slots:
         QCOMPARE(describeFrame(frame(0x46, 1, 0, 0)), QStringLiteral("UPDATE end"));
         QCOMPARE(describeFrame(frame(0x01, 0, 0, 0xD1, QByteArray(19, '\1'))),
                  QStringLiteral("General settings · first @0 ×19"));
-        QCOMPARE(describeFrame(frame(0x02, 6, 0, 0xD2, QByteArray(5, '\1'))), QStringLiteral("DPI table · next @6 ×5"));
+        QCOMPARE(describeFrame(frame(0x02, 6, 0, 0xD2, QByteArray(5, '\1'))),
+                 QStringLiteral("DPI table · next @6 ×5"));
         QCOMPARE(describeFrame(frame(0x05, 0x58, 0x02, 0xD2, QByteArray(20, '\1'))),
                  QStringLiteral("Macro memory · next @600 ×20"));
         QCOMPARE(describeFrame(frame(0x03, 0x7F, 0, 0xD3, bytes({0x1A}))), QStringLiteral("Key table · end"));
