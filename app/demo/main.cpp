@@ -16,7 +16,9 @@ int main(int argc, char **argv)
         sim::BatteryState battery;
         battery.low = 0xF2;   // about 4.1 V
         battery.high = 0x03;
-        battery.status = 1;   // settings kept: an Apply writes only what changed
+        // Write status 0: the mouse asks for a full write, so every Apply
+        // visibly writes every block (the panel can switch this off).
+        battery.status = 0;
         sim::setBattery(battery);
         sim::plug(sim::Side::Receiver);
     };

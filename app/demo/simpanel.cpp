@@ -247,6 +247,10 @@ QGroupBox *SimMousePanel::connectionGroup()
     m_pReceiverBtn->setObjectName(QStringLiteral("receiverButton"));
     m_pCableBtn = new QPushButton;
     m_pCableBtn->setObjectName(QStringLiteral("cableButton"));
+    // As wide as the longest text they take, so nothing moves when it changes.
+    m_pReceiverBtn->setText(QStringLiteral("Unplug receiver"));
+    for (QPushButton *b : {m_pReceiverBtn, m_pCableBtn})
+        b->setMinimumWidth(m_pReceiverBtn->sizeHint().width());
     g->addWidget(label(QStringLiteral("Receiver")), 0, 0);
     g->addWidget(m_pReceiverState, 0, 1);
     g->addWidget(m_pReceiverBtn, 0, 2);
@@ -832,7 +836,7 @@ void SimMousePanel::showGeneral(const Snapshot &s)
     const simview::General g = simview::decodeGeneral(s.block(sim::Block::Settings));
     QString title = QStringLiteral("GENERAL SETTINGS");
     if (m_Written[0].isValid())
-        title += QStringLiteral(" · changed %1").arg(timeText(m_Written[0]));
+        title += QStringLiteral(" · updated %1").arg(timeText(m_Written[0]));
     m_pGeneralBox->setTitle(title);
     for (int p = 0; p < simview::PROFILE_COUNT; ++p) {
         const bool active = p == s.activeProfile;
@@ -864,7 +868,7 @@ void SimMousePanel::showDpi(const Snapshot &s)
     const simview::General g = simview::decodeGeneral(s.block(sim::Block::Settings));
     QString title = QStringLiteral("DPI TABLE");
     if (m_Written[1].isValid())
-        title += QStringLiteral(" · changed %1").arg(timeText(m_Written[1]));
+        title += QStringLiteral(" · updated %1").arg(timeText(m_Written[1]));
     m_pDpiBox->setTitle(title);
     QStringList enabled;
     for (int i = 0; i < simview::DPI_STAGES; ++i) {
@@ -900,7 +904,7 @@ void SimMousePanel::showKeys(const Snapshot &s)
                                                                               : QStringLiteral("(not 0A 00)"))
                                : QStringLiteral("Not written yet.");
     if (m_Written[2].isValid())
-        header += QStringLiteral(" · changed %1").arg(timeText(m_Written[2]));
+        header += QStringLiteral(" · updated %1").arg(timeText(m_Written[2]));
     m_pKeyHeader->setText(header);
     for (int i = 0; i < simview::KEY_SLOTS; ++i) {
         const simview::KeySlot &slot = t.keys[i];
@@ -923,7 +927,7 @@ void SimMousePanel::showLighting(const Snapshot &s)
                                      .arg(simview::lightingModeName(g.lightingMode))
                                : QStringLiteral("Not written yet.");
     if (m_Written[3].isValid())
-        header += QStringLiteral(" · changed %1").arg(timeText(m_Written[3]));
+        header += QStringLiteral(" · updated %1").arg(timeText(m_Written[3]));
     m_pLightHeader->setText(header);
     for (int r = 0; r < simview::LIGHT_RECORDS; ++r) {
         const simview::LightRecord &rec = l.records[r];
@@ -967,7 +971,7 @@ void SimMousePanel::showMacros(const Snapshot &s)
     QString text = lines.isEmpty() ? QStringLiteral("No macro in the mouse's memory (20 slots of 200 bytes).")
                                    : lines.join(QLatin1Char('\n'));
     if (m_Written[4].isValid())
-        text += QStringLiteral("\nchanged %1").arg(timeText(m_Written[4]));
+        text += QStringLiteral("\nupdated %1").arg(timeText(m_Written[4]));
     m_pMacroText->setText(text);
 }
 
