@@ -1,5 +1,6 @@
 #include "app/demo/simpanel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -17,6 +18,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -215,6 +217,7 @@ SimMousePanel::SimMousePanel(QWidget *parent) : QWidget(parent, Qt::Window)
     }
     refresh();
     resize(600, 860);
+    qApp->installEventFilter(this);
 }
 
 SimMousePanel::~SimMousePanel() = default;
@@ -594,6 +597,35 @@ void SimMousePanel::pressMouseButton(simview::Status (*button)(const Snapshot &)
     m_LastStatus = status;
     m_bStatusSent = true;
     refresh();
+}
+
+bool SimMousePanel::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Show || type == QEvent::Hide) && watched != this && watched->isWidgetType()) {
+        auto *w = static_cast<QWidget *>(watched);
+        if (w->isWindow() && w->windowModality() != Qt::NonModal)
+            followModal(w, type == QEvent::Show);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// A modal window of the main window (the busy dialog, "Dongle Disconnect!")
+// blocks every other window, this one too; a window that belongs to the modal
+// one stays usable. So while one is open this window rides on it: the mouse
+// can be plugged back while the warning waits for it.
+void SimMousePanel::followModal(QWidget *dialog, bool shown)
+{
+    m_Modals.removeAll(dialog);
+    m_Modals.removeAll(nullptr);
+    if (shown)
+        m_Modals.append(dialog);
+    QWindow *mine = windowHandle();
+    if (!mine)
+        return;
+    QWindow *owner = m_Modals.isEmpty() ? nullptr : m_Modals.last()->windowHandle();
+    if (mine->transientParent() != owner)
+        mine->setTransientParent(owner);
 }
 
 sim::Side SimMousePanel::sideInUse() const

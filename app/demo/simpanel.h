@@ -8,6 +8,7 @@
 #include "app/demo/simview.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QWidget>
 
 class QCheckBox;
@@ -43,7 +44,11 @@ public slots:
     // Reads the simulator and updates every part of the view now.
     void refresh();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void followModal(QWidget *dialog, bool shown);
     void buildControls(class QGridLayout *grid);
     QWidget *buildView();
     QGroupBox *connectionGroup();
@@ -86,6 +91,8 @@ private:
     QString m_LastSections;             // applied by the last finished write
     simview::Status m_LastStatus;
     bool m_bStatusSent = false;
+
+    QVector<QPointer<QWidget>> m_Modals;   // modal windows open now, innermost last
 
     QTimer *m_pRefreshTimer = nullptr;
     QTimer *m_pPollTimer = nullptr;

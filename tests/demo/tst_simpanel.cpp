@@ -8,6 +8,7 @@
 #include <hidapi/hidapi.h>
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -193,6 +194,34 @@ private slots:
         // A plug from elsewhere shows too.
         sim::unplug(Side::Cable);
         QTRY_COMPARE(cable->text(), QStringLiteral("Plug cable"));
+    }
+
+    // A modal window of the main window ("Dongle Disconnect!" waits for the
+    // mouse) leaves this one usable: the receiver can be plugged back.
+    void usableWhileAModalWindowIsOpen()
+    {
+        auto *receiver = child<QPushButton>("receiverButton");
+        const QPoint at = receiver->mapTo(m_panel.data(), receiver->rect().center());
+        QDialog warning;
+        warning.setWindowModality(Qt::ApplicationModal);
+        warning.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&warning));
+        QTest::mouseClick(m_panel->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        QVERIFY(!sim::isPlugged(Side::Receiver));
+        {
+            QDialog busy(&warning);   // one inside the other
+            busy.setWindowModality(Qt::ApplicationModal);
+            busy.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&busy));
+            QTest::mouseClick(m_panel->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+            QVERIFY(sim::isPlugged(Side::Receiver));
+            busy.hide();
+        }
+        QCOMPARE(m_panel->windowHandle()->transientParent(), warning.windowHandle());
+        warning.hide();
+        QVERIFY(!m_panel->windowHandle()->transientParent());
+        QTest::mouseClick(m_panel->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        QVERIFY(!sim::isPlugged(Side::Receiver));
     }
 
     // The mouse's own buttons: a status report from what the mouse holds,
