@@ -796,7 +796,7 @@ void MousecfgWidget::onButtonClicked()
     if (!button)
         return;
     if (button == m_pClose) {
-        hide();
+        closeToTray();
     } else if (button == m_pMin) {
         showMinimized();
     } else if (button == m_pImport) {
@@ -990,5 +990,29 @@ void MousecfgWidget::closeEvent(QCloseEvent *event)
 {
     // Closing hides the window to the tray; "&Quit" ends the program.
     event->ignore();
-    hide();
+    closeToTray();
+}
+
+bool MousecfgWidget::trayAvailable()
+{
+    return appServices().trayAvailable ? appServices().trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void MousecfgWidget::hideToTray()
+{
+    // Without a tray a hidden window could not be brought back: it is
+    // minimised instead.
+    if (trayAvailable())
+        hide();
+    else
+        showMinimized();
+}
+
+void MousecfgWidget::closeToTray()
+{
+    // Without a tray the close button is the only way out of the program.
+    if (trayAvailable())
+        hide();
+    else
+        QCoreApplication::quit();
 }

@@ -125,6 +125,12 @@ protected:
     void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
+    // Hiding to the tray (close, OK, Cancel), or what stands in for it when
+    // the desktop has no tray.
+    static bool trayAvailable();
+    void hideToTray();
+    void closeToTray();
+
 private:
     // Start-up pieces.
     void loadSkin();

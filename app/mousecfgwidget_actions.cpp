@@ -231,12 +231,12 @@ void MousecfgWidget::apply()
 void MousecfgWidget::okAndHide()
 {
     writeAndReport(false);
-    hide();
+    hideToTray();
 }
 
 void MousecfgWidget::cancelAndHide()
 {
-    hide();
+    hideToTray();
     m_Library.reloadCurrent();
     refreshPages();
     m_pNameEdit->setText(m_Library.currentName());

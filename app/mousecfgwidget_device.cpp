@@ -238,7 +238,7 @@ void MousecfgWidget::slotWarning()
     m_bWarningOpen = true;
     showMessage(4, tr("Dongle Disconnect!"), true);
     if (listedMouseCount() == 0)
-        hide();
+        hideToTray();
     m_bWarningOpen = false;
 }
 
@@ -249,7 +249,7 @@ void MousecfgWidget::iconActivated(QSystemTrayIcon::ActivationReason reason)
     if (isHidden())
         slotWarning();
     else if (!m_bWarningOpen)
-        hide();
+        hideToTray();
 }
 
 // ---------------------------------------------------------------- battery --

@@ -23,6 +23,8 @@ struct AppServices {
     std::function<int(int type, const QString &text)> messageHook;
     // Logical DPI of the screen holding the window's centre; unset: asked of Qt.
     std::function<double()> logicalDpi;
+    // Whether the desktop shows tray icons; unset: asked of Qt.
+    std::function<bool()> trayAvailable;
     // The display hand-off; unset: the local socket named after the display's title.
     platform::OsdChannel *osd = nullptr;
 };

@@ -16,9 +16,10 @@ int main(int argc, char **argv)
         sim::BatteryState battery;
         battery.low = 0xF2;   // about 4.1 V
         battery.high = 0x03;
-        // Write status 0: the mouse asks for a full write, so every Apply
-        // visibly writes every block (the panel can switch this off).
-        battery.status = 0;
+        // Write status 1: the mouse keeps its settings, so an Apply writes
+        // only what changed (the panel's "Asks for a full write" turns the
+        // mouse into one that lost them).
+        battery.status = 1;
         sim::setBattery(battery);
         sim::plug(sim::Side::Receiver);
     };

@@ -80,6 +80,7 @@ class TestMainWindow : public QObject {
     QString m_chosenFile;
     FakeOsd m_osd;
     platform::RecordingPointerSpeed m_speed;
+    bool m_tray = true;
 
     bool shown(const QString &text) const
     {
@@ -126,6 +127,7 @@ private:
         s.exitProcess = [this](int code) { m_exits << code; };
         s.chooseFile = [this](const QString &, const QString &, bool) { return m_chosenFile; };
         s.logicalDpi = [] { return 96.0; };
+        s.trayAvailable = [this] { return m_tray; };
         s.osd = &m_osd;
     }
 
@@ -159,6 +161,7 @@ private slots:
         m_osd.received.clear();
         m_speed.applied.clear();
         g_mouseOff.store(false);
+        m_tray = true;
     }
 
     void cleanup()
@@ -659,6 +662,23 @@ private slots:
         cabled->firmwareUpdate(false);
         QVERIFY(m_started.last().endsWith(QStringLiteral("/skin/mouse/bin/U400-5150-20230727.exe")));
         QCOMPARE(m_exits, QList<int>{0});
+    }
+
+    void withoutATrayTheWindowStaysReachable()
+    {
+        m_tray = false;
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->show();
+        w->controlButton("cancelButton")->click();
+        QVERIFY(!w->isHidden());
+        QVERIFY(w->isMinimized());
+        w->showNormal();
+        // The close button ends the program instead of hiding it out of reach.
+        w->controlButton("closeButton")->click();
+        QVERIFY(!w->isHidden());
+        m_tray = true;
+        w->controlButton("closeButton")->click();
+        QVERIFY(w->isHidden());
     }
 
     void scaledScreenGivesTheLargerWindow()
