@@ -410,6 +410,8 @@ void MousecfgWidget::buildInterface()
     for (QMenu *menu : {m_pSlotMenu, m_pFileMenu, m_pLangMenu})
         menu->setStyleSheet(menuStyleSheet());
     m_pFileMenu->setFixedWidth(scaled(152));
+    m_pSlotMenu->setFixedWidth(scaled(150));
+    m_pLangMenu->setFixedWidth(scaled(110));
     m_pProfileSel->setMenu(m_pSlotMenu);
     m_pProfileFile->setMenu(m_pFileMenu);
     m_pLangBtn->setMenu(m_pLangMenu);
@@ -981,6 +983,8 @@ void MousecfgWidget::applyScaleStep(const ScaleStep &step)
         resize(target);
     updateMask();
     m_pFileMenu->setFixedWidth(scaled(152));
+    m_pSlotMenu->setFixedWidth(scaled(150));
+    m_pLangMenu->setFixedWidth(scaled(110));
     if (m_pModelMenu)
         m_pModelMenu->setFixedWidth(scaled(150));
     relayout();

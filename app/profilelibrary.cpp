@@ -55,6 +55,7 @@ void ProfileLibrary::load()
     // Every slot names a safe file that exists and is listed; a product seen
     // for the first time gets "Profile 1" to "Profile 5" with factory content.
     bool changed = false;
+    bool created = false;
     for (int i = 0; i < SLOT_COUNT; ++i) {
         const QString name = usableSlotName(i);
         if (name != m_set.names[i]) {
@@ -64,6 +65,7 @@ void ProfileLibrary::load()
         if (!fileExists(name)) {
             buildDefaultProfile(m_set.profiles[i]);
             writeSlotFile(m_set.profiles[i], name);
+            created = true;
         }
         m_set.profiles[i].ProfileName = name;
         if (!m_names.contains(name)) {
@@ -75,6 +77,10 @@ void ProfileLibrary::load()
         persistList();
         saveSlotNames(m_set);
     }
+    // What the mouse holds is not known for profiles made just now: the next
+    // write sends everything.
+    if (created)
+        writeDiff(1);
 }
 
 QString ProfileLibrary::usableSlotName(int slot) const

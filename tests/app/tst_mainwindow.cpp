@@ -99,6 +99,8 @@ class TestMainWindow : public QObject {
         QTest::qWait(300);
         if (sim::battery().high != 0 && !QTest::qWaitFor([w] { return w->batteryLevelShown() == 90; }, 5000))
             qWarning("The poller's first battery reply did not arrive");
+        // As after the first start's full write (firstStartWritesEverything).
+        writeDiff(0);
         sim::resetCounters();
         return w;
     }
@@ -287,6 +289,25 @@ private slots:
         QApplication::sendEvent(w.data(), &big);
         QTRY_COMPARE(w->frameGeometry().topLeft(), origin + QPoint(5, 0));
         QTest::mouseRelease(w.data(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(5, 0));
+    }
+
+    void firstStartWritesEverything()
+    {
+        // A product seen for the first time: what the mouse holds is unknown.
+        QScopedPointer<MousecfgWidget> w(new MousecfgWidget);
+        QTest::qWait(300);
+        QCOMPARE(readDiff(), 1);
+        sim::resetCounters();
+        w->apply();
+        const QSet<quint8> sent = commandsSent();
+        for (quint8 group : {0x01, 0x02, 0x03, 0x04})
+            QVERIFY(sent.contains(group));
+        QCOMPARE(readDiff(), 0);
+        // The next start knows the mouse holds its settings.
+        w.reset();
+        QScopedPointer<MousecfgWidget> again(new MousecfgWidget);
+        QTest::qWait(300);
+        QCOMPARE(readDiff(), 0);
     }
 
     void applyWithoutAnEditSendsNothing()

@@ -69,6 +69,8 @@ private slots:
             QCOMPARE(m_set.profiles[i].ProfileName, m_set.names[i]);
             QVERIFY(exists(m_set.names[i]));
         }
+        // Nothing is known of what the mouse holds: the next write sends all.
+        QCOMPARE(readDiff(), 1);
         // Persisted: a second start reads the same slots and list.
         ProfileSet again;
         loadProfileSet(again);
