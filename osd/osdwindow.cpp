@@ -49,6 +49,11 @@ void OsdWindow::showMessage(const platform::OsdMessage &message)
     const QSize size(metrics.horizontalAdvance(message.text) + metrics.height() * 2,
                      metrics.height() * 2);
     resize(size);
+    // Without a compositor the translucent corners would show black: the
+    // window is cut to its bubble.
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)), size.height() / 2.0, size.height() / 2.0);
+    setMask(QRegion(shape.toFillPolygon().toPolygon()));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.x() + (area.width() - size.width()) / 2,
