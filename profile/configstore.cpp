@@ -1,8 +1,5 @@
 #include "configstore.h"
 
-#include <future>
-#include <vector>
-
 #include "description.h"
 #include "inifile.h"
 #include "paths.h"
@@ -62,14 +59,8 @@ void loadProfileSet(ProfileSet &set)
         for (int i = 0; i < SLOT_COUNT; ++i)
             set.names[i] = config.value(QStringLiteral("Config/Profile%1").arg(i + 1)).toString();
     }
-    // The five files are independent: read them side by side, which roughly
-    // halves the program's start on two cores.
-    std::vector<std::future<void>> reads;
-    for (int i = 1; i < SLOT_COUNT; ++i)
-        reads.push_back(std::async(std::launch::async, [&set, i] { readSlotFile(set.profiles[i], set.names[i]); }));
-    readSlotFile(set.profiles[0], set.names[0]);
-    for (std::future<void> &read : reads)
-        read.get();
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        readSlotFile(set.profiles[i], set.names[i]);
     readButtonMatrix(buttonMatrix().data());
 }
 

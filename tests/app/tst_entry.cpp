@@ -61,6 +61,7 @@ private slots:
         QCOMPARE(third->state(), QProcess::Running);
         third->kill();
         third->waitForFinished(10000);
+        QFile::remove(lock);   // left by the killed copy
     }
 };
 
