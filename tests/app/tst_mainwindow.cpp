@@ -2,6 +2,7 @@
 // reaches the mouse after each action.
 
 #include "app/applyflow.h"
+#include "app/batterylevel.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
 #include "device/devicetable.h"
@@ -97,13 +98,21 @@ class TestMainWindow : public QObject {
         // Let the start-up timers run and the poller's first battery reply
         // arrive, so that it cannot land in the middle of a test.
         QTest::qWait(300);
-        if (sim::battery().high != 0 && !QTest::qWaitFor([w] { return w->batteryLevelShown() == 90; }, 5000))
+        const sim::BatteryState b = sim::battery();
+        const int expected = batteryLevel(batteryMillivolts(b.low, b.high), readBatteryFull());
+        if (b.high != 0 && !QTest::qWaitFor([w, expected] { return w->batteryLevelShown() == expected; }, 5000))
             qWarning("The poller's first battery reply did not arrive");
         // As after the first start's full write (firstStartWritesEverything).
         writeDiff(0);
         sim::resetCounters();
         return w;
     }
+
+    // The poller hands its query's reply on twice: once at once, and again
+    // after its 450 ms pause when the listen that follows in the same turn
+    // hears nothing. Tests that set the battery display themselves wait for
+    // that second report to pass.
+    static void letThePollerSettle() { QTest::qWait(800); }
 
     void plugBattery()
     {
@@ -388,6 +397,7 @@ private slots:
     void aSleepingMouseGetsNothing()
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
+        letThePollerSettle();
         // The receiver reports a battery of zeros: the mouse is off.
         sim::setBattery(sim::BatteryState());
         w->slotRefreshBatteryStatus(0, 0, 0);
@@ -464,6 +474,11 @@ private slots:
         ProfileSet stored;
         loadProfileSet(stored);
         QCOMPARE(stored.ProfileID, quint8(2));
+        // A profile button does the same for its slot.
+        w->profileButton(3)->click();
+        QCOMPARE(w->profileSlotButton()->text(), QStringLiteral("Mode 4"));
+        QVERIFY(w->profileButton(3)->isChecked() && !w->profileButton(2)->isChecked());
+        QCOMPARE(sim::activeProfile(), 3);
     }
 
     void profileOperationsShowTheirRefusals()
@@ -530,6 +545,7 @@ private slots:
     void batteryDisplay()
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
+        letThePollerSettle();
         w->slotRefreshBatteryStatus(0, 0xF2, 0x03);
         QCOMPARE(w->batteryBar()->value(), 90);
         QCOMPARE(w->batteryLevelShown(), 90);
@@ -547,6 +563,7 @@ private slots:
 
         setIni(globalConfigPath(), "Config/BatteryFull", 4100);
         QScopedPointer<MousecfgWidget> full(makeWindow());
+        letThePollerSettle();
         full->slotRefreshBatteryStatus(0, 0xF2, 0x03);
         QCOMPARE(full->batteryBar()->value(), 100);
     }
