@@ -45,19 +45,7 @@ void loadProfileSet(ProfileSet &set)
 {
     {
         IniFile config(productConfigPath());
-        set.ProfileID = lowU8(iniInt(config, key("ProfileID")));
-        if (set.ProfileID >= SLOT_COUNT) {
-            qDebug("Active slot %d out of range, using 0", set.ProfileID);
-            set.ProfileID = 0;
-        }
-        set.AngleValue = lowU8(iniInt(config, key("AngleValue")));
-        set.LiftHigh = lowU8(iniInt(config, key("LiftHigh")));
-        set.Sync = lowU8(iniInt(config, key("Sync")));
-        set.Jitter = lowU8(iniInt(config, key("Jitter")));
-        set.Debounce = lowU8(iniInt(config, key("Debounce")));
-        set.Count = lowU8(iniInt(config, key("Count")));
-        for (int i = 0; i < SLOT_COUNT; ++i)
-            set.names[i] = config.value(QStringLiteral("Config/Profile%1").arg(i + 1)).toString();
+        readDeviceWideKeys(config, set);
     }
     for (int i = 0; i < SLOT_COUNT; ++i)
         readSlotFile(set.profiles[i], set.names[i]);

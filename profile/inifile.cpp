@@ -1,4 +1,7 @@
 #include "inifile.h"
+#include "records.h"
+
+#include <QDebug>
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,4 +47,24 @@ bool ensureParentDir(const QString &filePath)
 {
     const QFileInfo info(filePath);
     return QDir().mkpath(info.absolutePath());
+}
+
+void readDeviceWideKeys(const QSettings &settings, ProfileSet &set)
+{
+    const auto byte = [&](const char *name) {
+        return lowU8(iniInt(settings, QStringLiteral("Config/") + QLatin1String(name)));
+    };
+    set.ProfileID = byte("ProfileID");
+    if (set.ProfileID >= SLOT_COUNT) {
+        qDebug("Active slot %d out of range, using 0", set.ProfileID);
+        set.ProfileID = 0;
+    }
+    set.AngleValue = byte("AngleValue");
+    set.LiftHigh = byte("LiftHigh");
+    set.Sync = byte("Sync");
+    set.Jitter = byte("Jitter");
+    set.Debounce = byte("Debounce");
+    set.Count = byte("Count");
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        set.names[i] = settings.value(QStringLiteral("Config/Profile%1").arg(i + 1)).toString();
 }

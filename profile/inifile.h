@@ -18,6 +18,11 @@ public:
 // 2^64-1 keep their low bits); text that is not an integer reads as 0, a
 // missing key as `fallback`.
 qint64 iniInt(const QSettings &settings, const QString &key, qint64 fallback = 0);
+
+struct ProfileSet;
+// Config/ProfileID (an active slot beyond 4 reads as 0), the device-wide
+// options and Config/Profile1..5, as Config.ini and a .conf hold them.
+void readDeviceWideKeys(const QSettings &settings, ProfileSet &set);
 qint64 variantInt(const QVariant &value, qint64 fallback = 0);
 
 // Narrowing to a field's width keeps the low bits, as the device bytes do.

@@ -331,19 +331,7 @@ ImportResult importConfig(ProfileSet &set, const QString &path)
     IniFile file(path);
     if (file.status() != QSettings::NoError)
         return ImportResult::Unreadable;
-    set.ProfileID = lowU8(iniInt(file, QStringLiteral("Config/ProfileID")));
-    if (set.ProfileID >= SLOT_COUNT) {
-        qDebug("Active slot %d out of range, using 0", set.ProfileID);
-        set.ProfileID = 0;
-    }
-    set.AngleValue = lowU8(iniInt(file, QStringLiteral("Config/AngleValue")));
-    set.LiftHigh = lowU8(iniInt(file, QStringLiteral("Config/LiftHigh")));
-    set.Sync = lowU8(iniInt(file, QStringLiteral("Config/Sync")));
-    set.Jitter = lowU8(iniInt(file, QStringLiteral("Config/Jitter")));
-    set.Debounce = lowU8(iniInt(file, QStringLiteral("Config/Debounce")));
-    set.Count = lowU8(iniInt(file, QStringLiteral("Config/Count")));
-    for (int i = 0; i < SLOT_COUNT; ++i)
-        set.names[i] = file.value(QStringLiteral("Config/Profile%1").arg(i + 1)).toString();
+    readDeviceWideKeys(file, set);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         file.beginGroup(QStringLiteral("PROFILE_%1").arg(i));
         readProfileKeys(file, set.profiles[i], false);
