@@ -168,6 +168,10 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     setThemeColorIndex(readAccentIndex());
 
     buildInterface();
+    buildButtonsPage();
+    buildPerformancePages();
+    buildLightingPage();
+    buildMacroPage();
     if (m_iLanguageCount < 2)
         m_pLangBtn->hide();
     if (loadCatalogue(m_iLanguage)) {
@@ -705,6 +709,10 @@ void MousecfgWidget::refreshPages()
     // The settings pages read the current slot of the working set; the window's
     // own controls follow it here.
     updateProfileControls();
+    refreshButtonsPage();
+    refreshPerformancePages();
+    refreshLightingPage();
+    refreshMacroPage();
 }
 
 void MousecfgWidget::updateProfileControls()

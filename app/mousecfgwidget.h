@@ -160,6 +160,26 @@ private:
     void clearSelectedButtons();
     void updateProfileControls();
 
+    // The settings pages, one file per area. Each builds its page beside the
+    // picture, refreshes it from the working set and takes its edits back.
+    // CUSTOMIZE: mousecfgwidget_buttons.cpp
+    void buildButtonsPage();
+    void refreshButtonsPage();
+
+    // DPI: mousecfgwidget_performance.cpp
+    void buildPerformancePages();
+    void refreshPerformancePages();
+    // Before a write: the page values the working set takes over.
+    void collectPerformancePages();
+
+    // LIGHTING: mousecfgwidget_lighting.cpp
+    void buildLightingPage();
+    void refreshLightingPage();
+
+    // MACRO: mousecfgwidget_macro.cpp
+    void buildMacroPage();
+    void refreshMacroPage();
+
     // Device presence.
     void openCurrentDevice();
     void reloadForProduct();

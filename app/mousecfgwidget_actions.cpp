@@ -224,7 +224,9 @@ quint8 MousecfgWidget::writeAndReport(bool writeEverything)
 
 void MousecfgWidget::apply()
 {
-    // The settings pages hand their values to the working set as they change.
+    // Most pages hand their values to the working set as they change; the DPI
+    // tab's are taken now, before the write thread takes its copy.
+    collectPerformancePages();
     writeAndReport(false);
 }
 
