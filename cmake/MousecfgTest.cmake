@@ -1,20 +1,22 @@
-# mousecfg_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# mousecfg_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>]
+#                   [LAUNCHER <command...>] [ENVIRONMENT <VAR=value...>])
 #
 # A QtTest executable registered with CTest. Widget tests run on the offscreen
 # platform; sanitizer reports abort the test so they fail the run.
 function(mousecfg_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;LAUNCHER;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin)
   target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${T_LAUNCHER} $<TARGET_FILE:${name}>)
   set(env
     "QT_QPA_PLATFORM=offscreen"
     "MOUSECFG_APPDIR=${MOUSECFG_APPDIR}"
     "ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1"
     "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
     "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
-    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
+    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1"
+    ${T_ENVIRONMENT})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")

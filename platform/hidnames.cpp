@@ -2,6 +2,8 @@
 
 #include <hidapi/hidapi.h>
 
+#include <QFile>
+#include <QHash>
 #include <QList>
 #include <cerrno>
 #include <unistd.h>
@@ -50,18 +52,126 @@ QByteArray hidInterfaceName(quint16 vid, quint16 pid, int interfaceNumber, int c
     return name;
 }
 
-QVector<QByteArray> hidInterfaceNames(const hid_device_info *list)
+QByteArray nodeReportDescriptor(const QByteArray &nodePath)
 {
-    QVector<QByteArray> names;
-    QList<QByteArray> seen;   // node path of every entry so far
+    if (!nodePath.startsWith("/dev/"))
+        return QByteArray();
+    const QByteArray node = nodePath.mid(nodePath.lastIndexOf('/') + 1);
+    if (node.isEmpty() || node == ".." || node == ".")
+        return QByteArray();
+    QFile file(QStringLiteral("/sys/class/hidraw/%1/device/report_descriptor").arg(QString::fromLocal8Bit(node)));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.read(4096);   // HID_MAX_DESCRIPTOR_SIZE
+}
+
+QVector<DescriptorUsage> descriptorUsages(const QByteArray &descriptor)
+{
+    // A collection counts when a usage came before it since the last main
+    // item; nested ones too, each under the top-level collection it lies in.
+    QVector<DescriptorUsage> usages;
+    const auto *d = reinterpret_cast<const unsigned char *>(descriptor.constData());
+    const int size = descriptor.size();
+    int pos = 0;
+    int depth = 0;
+    int topLevel = 0;
+    quint16 usagePage = 0;
+    quint16 usage = 0;
+    bool usageFound = false;
+    while (pos < size) {
+        const unsigned char prefix = d[pos];
+        static const int dataBytes[4] = {0, 1, 2, 4};
+        int dataLength = dataBytes[prefix & 0x03];
+        int keySize = 1;
+        if (prefix == 0xFE) {   // long item: size byte, tag byte, data
+            if (pos + 1 >= size)
+                break;
+            dataLength = d[pos + 1];
+            keySize = 3;
+        }
+        if (pos + keySize + dataLength > size)
+            break;
+        if (prefix != 0xFE) {
+            quint32 value = 0;
+            for (int i = dataLength - 1; i >= 0; --i)
+                value = (value << 8) | d[pos + 1 + i];
+            switch (prefix & 0xFC) {
+            case 0x04:   // Usage Page
+                usagePage = quint16(value);
+                break;
+            case 0x08:   // Usage
+                usage = quint16(value);
+                usageFound = true;
+                break;
+            case 0xA0:   // Collection
+                if (depth == 0)
+                    ++topLevel;
+                ++depth;
+                if (usageFound)
+                    usages.append({usagePage, usage, topLevel});
+                usageFound = false;
+                break;
+            case 0xC0:   // End Collection
+                if (depth > 0)
+                    --depth;
+                usageFound = false;
+                break;
+            case 0x80:   // Input
+            case 0x90:   // Output
+            case 0xB0:   // Feature
+                usageFound = false;
+                break;
+            default:
+                break;
+            }
+        }
+        pos += keySize + dataLength;
+    }
+    return usages;
+}
+
+QVector<QByteArray> hidInterfaceNames(const hid_device_info *list, DescriptorReader readDescriptor)
+{
+    // The entries of each node, in list order.
+    QHash<QByteArray, QVector<const hid_device_info *>> byNode;
     for (const hid_device_info *info = list; info; info = info->next) {
         const QByteArray path = info->path ? QByteArray(info->path) : QByteArray();
-        seen.append(path);
+        if (!path.isEmpty() && !path.startsWith(kPrefix))
+            byNode[path].append(info);
+    }
+    // Each node's entries matched against its descriptor: the collection
+    // numbers when every entry agrees, none otherwise.
+    QHash<QByteArray, QVector<int>> numbers;
+    for (auto it = byNode.cbegin(); it != byNode.cend(); ++it) {
+        const QVector<DescriptorUsage> usages =
+            readDescriptor ? descriptorUsages(readDescriptor(it.key())) : QVector<DescriptorUsage>();
+        const QVector<const hid_device_info *> &entries = it.value();
+        bool agree = usages.size() == entries.size();
+        for (int i = 0; agree && i < entries.size(); ++i)
+            agree = usages[i].usagePage == entries[i]->usage_page && usages[i].usage == entries[i]->usage;
+        if (!agree) {
+            if (!usages.isEmpty())
+                qDebug("Report descriptor of %s does not match its enumeration; collections numbered by position",
+                       it.key().constData());
+            continue;
+        }
+        QVector<int> n;
+        for (const DescriptorUsage &u : usages)
+            n.append(u.topLevel);
+        numbers.insert(it.key(), n);
+    }
+
+    QVector<QByteArray> names;
+    QHash<QByteArray, int> seen;   // entries of each node so far
+    for (const hid_device_info *info = list; info; info = info->next) {
+        const QByteArray path = info->path ? QByteArray(info->path) : QByteArray();
         if (path.isEmpty() || path.startsWith(kPrefix)) {
             names.append(path);
             continue;
         }
-        const int collection = int(seen.count(path));
+        const int position = ++seen[path];
+        const auto found = numbers.constFind(path);
+        const int collection = found != numbers.cend() ? found.value().at(position - 1) : position;
         names.append(hidInterfaceName(info->vendor_id, info->product_id, info->interface_number,
                                       collection, path));
     }

@@ -17,13 +17,16 @@ struct FakeList {
     std::vector<QByteArray> paths;
     std::vector<hid_device_info> infos;
 
-    void add(const char *path, quint16 vid, quint16 pid, int interfaceNumber)
+    void add(const char *path, quint16 vid, quint16 pid, int interfaceNumber, quint16 usagePage = 0,
+             quint16 usage = 0)
     {
         paths.emplace_back(path);
         hid_device_info info = {};
         info.vendor_id = vid;
         info.product_id = pid;
         info.interface_number = interfaceNumber;
+        info.usage_page = usagePage;
+        info.usage = usage;
         infos.push_back(info);
     }
     const hid_device_info *head()
@@ -53,6 +56,13 @@ const unsigned char kDescriptor[] = {
     0xFE, 0x02, 0x10, 0xAA, 0xBB,                   //   a long item
     0xC0,
 };
+
+QByteArray fakeDescriptor(const QByteArray &node)
+{
+    if (node == "/dev/hidraw7")
+        return QByteArray(reinterpret_cast<const char *>(kDescriptor), sizeof kDescriptor);
+    return QByteArray();
+}
 
 } // namespace
 
@@ -87,6 +97,39 @@ private slots:
         QCOMPARE(c.pid, quint16(0xFA02));
         QCOMPARE(classifyInterface(QString::fromLatin1(names[0].mid(4))).kind, InterfaceKind::Mouse);
         QCOMPARE(classifyInterface(QString::fromLatin1(names[2].mid(4))).kind, InterfaceKind::None);
+    }
+
+    // The enumeration lists a nested collection with a usage as an entry of
+    // its own: it must not push the collections after it to higher numbers,
+    // or the control collection of a real receiver is never found.
+    void nestedCollectionsKeepTheirParentsNumber()
+    {
+        FakeList list;
+        list.add("/dev/hidraw7", 0x248A, 0xFA02, 0, 0x01, 0x02);
+        list.add("/dev/hidraw7", 0x248A, 0xFA02, 0, 0x01, 0x01);
+        list.add("/dev/hidraw7", 0x248A, 0xFA02, 0, 0x0C, 0x01);
+        list.add("/dev/hidraw7", 0x248A, 0xFA02, 0, 0xFF00, 0x00);
+        const QVector<QByteArray> names = platform::hidInterfaceNames(list.head(), fakeDescriptor);
+        QCOMPARE(names, QVector<QByteArray>({"\\\\?\\HID#VID_248A&PID_FA02&MI_00&Col01#/dev/hidraw7",
+                                             "\\\\?\\HID#VID_248A&PID_FA02&MI_00&Col01#/dev/hidraw7",
+                                             "\\\\?\\HID#VID_248A&PID_FA02&MI_00&Col02#/dev/hidraw7",
+                                             "\\\\?\\HID#VID_248A&PID_FA02&MI_00&Col03#/dev/hidraw7"}));
+
+        const QVector<platform::DescriptorUsage> usages =
+            platform::descriptorUsages(fakeDescriptor("/dev/hidraw7"));
+        QCOMPARE(usages.size(), 4);
+        QCOMPARE(usages[1].usagePage, quint16(0x01));
+        QCOMPARE(usages[1].usage, quint16(0x01));
+        QCOMPARE(usages[1].topLevel, 1);
+        QCOMPARE(usages[3].usagePage, quint16(0xFF00));
+        QCOMPARE(usages[3].topLevel, 3);
+
+        // A list that does not agree with the descriptor: numbered by position.
+        FakeList other;
+        other.add("/dev/hidraw7", 0x248A, 0xFA02, 0, 0x01, 0x02);
+        other.add("/dev/hidraw7", 0x248A, 0xFA02, 0, 0x0C, 0x01);
+        const QVector<QByteArray> byPosition = platform::hidInterfaceNames(other.head(), fakeDescriptor);
+        QVERIFY(byPosition[1].contains("&Col02#"));
     }
 
     void mapsBackToTheNode()
