@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools
   libhidapi-dev libudev-dev libx11-dev
+  umockdev libumockdev-dev
   fonts-dejavu-core fonts-wqy-microhei
 )
 if [ "${1:-}" = "--run" ]; then
