@@ -349,6 +349,7 @@ private:
     bool takeLock();
     void startDevice();
     bool openMouse();
+    QString noMouseText() const;
     void releaseDevice();
     void loadStore();
     MouseAnswer askMouse(int waitMs);
@@ -374,6 +375,7 @@ private:
     std::unique_ptr<platform::SingleInstance> m_lock;
     bool m_deviceStarted = false;
     bool m_deviceOpen = false;
+    bool m_bListed = false;   // a supported mouse is attached (opened or not)
 };
 
 bool Session::takeLock()
@@ -430,7 +432,17 @@ bool Session::openMouse()
     const QByteArray name = readCurrentProduct().toLatin1();
     openDevice(name.constData());
     m_deviceOpen = true;
+    m_bListed = !listed.isEmpty();
     return receiverControlHandle() || wiredControlHandle();
+}
+
+QString Session::noMouseText() const
+{
+    // Connected but not opened: on Linux that is the device permissions.
+    if (m_bListed)
+        return QStringLiteral("The mouse is connected but cannot be opened. Install the udev rule "
+                              "70-mousecfg.rules, then plug the mouse in again.");
+    return QStringLiteral("No supported mouse is connected.");
 }
 
 void Session::loadStore()
@@ -533,10 +545,9 @@ int Session::writeAndReport(bool all, const QString &what)
         // so the saved change is not lost on the mouse.
         saveProfileSet(workingSet());
         writeDiff(1);
-        return fail(EXIT_NO_MOUSE, what.isEmpty() ? QStringLiteral("No supported mouse is connected.")
-                                                  : QStringLiteral("No supported mouse is connected. %1 is saved "
-                                                                   "and will be written by the next apply.")
-                                                        .arg(what));
+        return fail(EXIT_NO_MOUSE, what.isEmpty() ? noMouseText()
+                                                  : QStringLiteral("%1 %2 is saved and will be written by the next "
+                                                                   "apply.").arg(noMouseText(), what));
     }
     askMouse(1500);
     const WriteOutcome outcome = writeProfileSet(workingSet(), savedSet(), all);
@@ -620,7 +631,7 @@ int Session::status()
         return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Quit it (or use its "
                                                         "window) and try again."));
     if (!openMouse())
-        return fail(EXIT_NO_MOUSE, QStringLiteral("No supported mouse is connected."));
+        return fail(EXIT_NO_MOUSE, noMouseText());
     loadStore();
     const MouseAnswer answer = askMouse(3000);
     if (!answer.battery)
@@ -756,7 +767,7 @@ int Session::slot()
         return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Switch the slot in "
                                                         "its window, or quit it and try again."));
     if (!openMouse())
-        return fail(EXIT_NO_MOUSE, QStringLiteral("No supported mouse is connected."));
+        return fail(EXIT_NO_MOUSE, noMouseText());
     loadStore();
     const int index = n - 1;
     m_library.selectSlot(index);
@@ -790,7 +801,7 @@ int Session::apply()
         return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Use its Apply, or "
                                                         "quit it and try again."));
     if (!openMouse())
-        return fail(EXIT_NO_MOUSE, QStringLiteral("No supported mouse is connected."));
+        return fail(EXIT_NO_MOUSE, noMouseText());
     loadStore();
     return writeAndReport(m_o.all, QString());
 }

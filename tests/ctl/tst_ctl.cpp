@@ -355,6 +355,60 @@ private slots:
             QVERIFY(o.err.isEmpty());
         QCOMPARE(fileBytes(keptPath()), mouseBefore);
     }
+
+    void bashCompletion_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("commands") << QStringLiteral("mousecfgctl ")
+                                  << QStringLiteral("list status profiles slot apply import export dpi rate --json --help --version");
+        QTest::newRow("a command") << QStringLiteral("mousecfgctl st") << QStringLiteral("status");
+        QTest::newRow("after an option") << QStringLiteral("mousecfgctl --json pro") << QStringLiteral("profiles");
+        QTest::newRow("options of dpi") << QStringLiteral("mousecfgctl dpi --") << QStringLiteral("--json --help --slot --stage");
+        QTest::newRow("options of apply") << QStringLiteral("mousecfgctl apply --") << QStringLiteral("--json --help --all");
+        QTest::newRow("slots") << QStringLiteral("mousecfgctl dpi --slot ") << QStringLiteral("1 2 3 4 5");
+        QTest::newRow("slot numbers") << QStringLiteral("mousecfgctl slot ") << QStringLiteral("1 2 3 4 5");
+        QTest::newRow("rates") << QStringLiteral("mousecfgctl rate --slot 2 ") << QStringLiteral("125 250 500 1000");
+        QTest::newRow("files") << QStringLiteral("mousecfgctl import --slot 2 FILES/")
+                               << QStringLiteral("FILES/folder FILES/a.conf FILES/b.prof");
+    }
+
+    void bashCompletion()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, offered);
+        const QString files = appDir() + QStringLiteral("/files");
+        QVERIFY(QDir().mkpath(files + QStringLiteral("/folder")));
+        for (const char *name : {"a.conf", "b.prof", "notes.txt"}) {
+            QFile f(files + QLatin1Char('/') + QLatin1String(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        line.replace(QStringLiteral("FILES"), files);
+        offered.replace(QStringLiteral("FILES"), files);
+        const QString script = QStringLiteral(
+            "source \"$1\"\n"
+            "line=\"$2\"\n"
+            "read -r -a COMP_WORDS <<< \"$line\"\n"
+            "[[ \"$line\" == *' ' ]] && COMP_WORDS+=('')\n"
+            "COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 ))\n"
+            "COMPREPLY=()\n"
+            "complete -p mousecfgctl-demo >/dev/null || exit 3\n"
+            "_mousecfgctl\n"
+            "printf '%s\\n' \"${COMPREPLY[@]}\"\n");
+        QProcess bash;
+        bash.start(QStringLiteral("bash"), {QStringLiteral("-c"), script, QStringLiteral("bash"),
+                                            QStringLiteral(MOUSECFGCTL_COMPLETION), line});
+        QVERIFY(bash.waitForFinished(20000));
+        QCOMPARE(bash.readAllStandardError(), QByteArray());
+        QCOMPARE(bash.exitCode(), 0);
+        QStringList got = QString::fromUtf8(bash.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QStringList expected = offered.split(QLatin1Char(' '));
+        if (line.contains(files)) {   // file order is the file system's
+            got.sort();
+            expected.sort();
+        }
+        QCOMPARE(got, expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCtl)
