@@ -236,6 +236,37 @@ private slots:
                  2250);
     }
 
+    void anEditTheSleepingMouseMissedIsWrittenNextTime()
+    {
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        const QByteArray dpiBefore = kept().blocks[1];
+
+        // Asleep: the receiver answers the battery query without a level.
+        kept();   // the mouse as kept, now in the simulator of this process
+        sim::BatteryState off;
+        off.status = 5;
+        sim::setBattery(off);
+        QVERIFY(sim::saveState(keptPath()));
+        const Outcome o = ctl({QStringLiteral("dpi"), QStringLiteral("--stage"), QStringLiteral("2"), QStringLiteral("1600")});
+        QCOMPARE(o.exitCode, 4);
+        QCOMPARE(o.err, QByteArray("Mouse is sleeping or not connected.\n"));
+        QCOMPARE(kept().blocks[1], dpiBefore);
+        QCOMPARE(QSettings(productConfig(), QSettings::IniFormat).value(QStringLiteral("Config/Diff")).toInt(), 1);
+
+        // Awake again: the next apply sends everything, the edit included.
+        kept();
+        sim::setBattery(demoBattery());
+        QVERIFY(sim::saveState(keptPath()));
+        const Outcome apply = ctl({QStringLiteral("apply")});
+        QCOMPARE(apply.exitCode, 0);
+        QCOMPARE(apply.out, QByteArray("Written to the mouse: general settings, DPI, buttons, lighting.\n"));
+        QByteArray expected = dpiBefore;
+        expected.replace(7, 4, QByteArray::fromHex("1f001f00"));   // 1600 DPI: index 31
+        QCOMPARE(kept().blocks[1].toHex(), expected.toHex());
+        QCOMPARE(ctl({QStringLiteral("apply")}).out, QByteArray("Nothing to write: the mouse holds these settings already.\n"));
+    }
+
     void aFileOfAnotherMouseIsRefusedAndNothingWritten_data()
     {
         QTest::addColumn<QString>("fileName");
