@@ -1,8 +1,5 @@
 #include "app/applyflow.h"
 
-#include "device/download.h"
-#include "profile/configstore.h"
-#include "profile/profileset.h"
 #include "widgets/uistate.h"
 
 #include <QLabel>
@@ -10,8 +7,6 @@
 #include <QPainter>
 #include <QTimer>
 #include <QtDebug>
-
-std::atomic<bool> g_mouseOff{false};
 
 ZelProcessThread::ZelProcessThread(const ProfileSet &working, const ProfileSet &saved,
                                    bool writeEverything, QObject *parent)
@@ -21,24 +16,10 @@ ZelProcessThread::ZelProcessThread(const ProfileSet &working, const ProfileSet &
 
 void ZelProcessThread::run()
 {
-    saveProfileSet(m_working);
-    if (g_mouseOff.load()) {
-        m_iResult = WRITE_MOUSE_OFF;
-    } else {
-        m_iResult = WRITE_OK;
-        m_iMask = compareProfileSets(m_working, m_saved);
-        quint8 mask = 0;
-        if (readDiff() == 1 || m_bWriteEverything)
-            mask = CHANGE_ALL;
-        else if (m_iMask != 0)
-            mask = m_iMask;
-        if (mask != 0) {
-            saveProfileSet(m_working);
-            m_iResult = downloadProfileSet(m_working, mask);
-            m_bDownloaded = true;
-            writeDiff(m_iResult != WRITE_OK ? 1 : 0);
-        }
-    }
+    const WriteOutcome outcome = writeProfileSet(m_working, m_saved, m_bWriteEverything);
+    m_iResult = outcome.result;
+    m_iMask = outcome.mask;
+    m_bDownloaded = outcome.downloaded;
     emit DoProcessDlg();
 }
 

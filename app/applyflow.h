@@ -7,6 +7,7 @@
 // thread has ended, the GUI thread makes the saved set a copy of what was
 // written.
 
+#include "app/writestep.h"
 #include "profile/records.h"
 
 #include <QDialog>
@@ -16,14 +17,6 @@
 
 class QLabel;
 class QMovie;
-
-// Result codes of a write: 0 success, 5 mouse not available (nothing sent),
-// anything else the failing transfer's code.
-enum : quint8 { WRITE_OK = 0, WRITE_MOUSE_OFF = 5 };
-
-// Set while the battery display shows the mouse as off (GUI thread writes,
-// the write thread reads).
-extern std::atomic<bool> g_mouseOff;
 
 class ZelProcessThread : public QThread {
     Q_OBJECT

@@ -112,8 +112,18 @@ bool ProfileLibrary::usedByOtherSlot(const QString &name) const
 
 void ProfileLibrary::setCurrentName(const QString &name)
 {
-    m_set.names[currentSlot()] = name;
-    m_set.profiles[currentSlot()].ProfileName = name;
+    setSlotName(currentSlot(), name);
+}
+
+void ProfileLibrary::setSlotName(int slot, const QString &name)
+{
+    m_set.names[slot] = name;
+    m_set.profiles[slot].ProfileName = name;
+}
+
+int ProfileLibrary::slotOrCurrent(int slot) const
+{
+    return slot >= 0 && slot < SLOT_COUNT ? slot : currentSlot();
 }
 
 void ProfileLibrary::persistList() const
@@ -309,13 +319,14 @@ void ProfileLibrary::resetAll()
     saveSlotNames(m_set);
 }
 
-ProfileLibrary::Result ProfileLibrary::exportProfile(const QString &path) const
+ProfileLibrary::Result ProfileLibrary::exportProfile(const QString &path, int slot) const
 {
-    return ::exportProfile(currentName(), path) ? Result::Ok : Result::Failed;
+    return ::exportProfile(m_set.names[slotOrCurrent(slot)], path) ? Result::Ok : Result::Failed;
 }
 
-ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QString *imported)
+ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QString *imported, int slot)
 {
+    const int target = slotOrCurrent(slot);
     QString name;
     ProfileData record;
     switch (::importProfile(path, record, &name)) {
@@ -333,8 +344,8 @@ ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QStrin
     }
     m_names.append(name);
     persistList();
-    m_set.profiles[currentSlot()] = record;
-    setCurrentName(name);
+    m_set.profiles[target] = record;
+    setSlotName(target, name);
     saveSlotNames(m_set);
     if (imported)
         *imported = name;

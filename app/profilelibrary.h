@@ -53,8 +53,9 @@ public:
     // Factory reset of the whole set; the slots take the default names.
     void resetAll();
 
-    Result exportProfile(const QString &path) const;
-    Result importProfile(const QString &path, QString *imported = nullptr);
+    // The current slot's profile, or slot `slot` (0..4) when it is given.
+    Result exportProfile(const QString &path, int slot = -1) const;
+    Result importProfile(const QString &path, QString *imported = nullptr, int slot = -1);
     Result exportConfiguration(const QString &path) const;
     Result importConfiguration(const QString &path);
 
@@ -63,6 +64,8 @@ private:
     bool usedByOtherSlotThan(int slot, const QString &name) const;
     QString usableSlotName(int slot) const;
     void setCurrentName(const QString &name);
+    void setSlotName(int slot, const QString &name);
+    int slotOrCurrent(int slot) const;
     void persistList() const;
 
     ProfileSet &m_set;

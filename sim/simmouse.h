@@ -185,6 +185,22 @@ BatteryState battery();
 void setMouseOff(bool off);
 bool mouseOff();
 
+// ---- What the mouse keeps ---------------------------------------------------------
+// A real mouse keeps its settings while it is unpowered: the committed blocks
+// (macro memory included), the active profile and, for the simulator, the
+// battery it was given. Plugs, faults, the sleep state, counters and logs are
+// not kept.
+//
+// saveState writes them to an INI file (through a temporary file and a
+// rename); loadState reads such a file into the model, and refuses (false,
+// model untouched) a file that is missing, unreadable or has a block of the
+// wrong size. Both tell the observer like any other change.
+bool saveState(const QString &path);
+bool loadState(const QString &path);
+// The mouse as it leaves the factory: blocks all zero, active profile 0,
+// nothing pending. The battery, plugs and faults stay.
+void clearMemory();
+
 // ---- Faults ---------------------------------------------------------------------
 enum { ALWAYS = -1 };
 // The next n hid_write calls fail (-1); ALWAYS until reset() or failWrites(0).

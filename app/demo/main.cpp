@@ -1,6 +1,7 @@
 // mousecfg-demo: the same program against the simulated mouse, with a panel
 // that plugs, unplugs and drives the simulated mouse and shows what it holds.
 
+#include "app/demo/keptmouse.h"
 #include "app/demo/simpanel.h"
 #include "app/entry.h"
 #include "app/mousecfgwidget.h"
@@ -13,15 +14,14 @@ int main(int argc, char **argv)
     EntryHooks hooks;
     hooks.beforeWindow = [] {
         sim::installNotifier();
-        sim::BatteryState battery;
-        battery.low = 0xF2;   // about 4.1 V
-        battery.high = 0x03;
         // Write status 1: the mouse keeps its settings, so an Apply writes
         // only what changed (the panel's "Asks for a full write" turns the
-        // mouse into one that lost them).
-        battery.status = 1;
-        sim::setBattery(battery);
+        // mouse into one that lost them). What the mouse held when the demo
+        // (or mousecfgctl-demo) last ran comes back from the Configs folder.
+        setDemoBattery();
+        loadKeptMouse();
         sim::plug(sim::Side::Receiver);
+        new KeptMouse(qApp);
     };
     hooks.afterWindow = [](MousecfgWidget &window) {
         // A window of its own beside the main window, gone before the

@@ -1,5 +1,7 @@
 #include "app/demo/simpanel.h"
 
+#include "app/demo/keptmouse.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -260,7 +262,16 @@ QGroupBox *SimMousePanel::connectionGroup()
     g->addWidget(label(QStringLiteral("Cable")), 1, 0);
     g->addWidget(m_pCableState, 1, 1);
     g->addWidget(m_pCableBtn, 1, 2);
+    auto *factoryNew = new QPushButton(QStringLiteral("Factory-new mouse"));
+    factoryNew->setObjectName(QStringLiteral("factoryNew"));
+    factoryNew->setToolTip(QStringLiteral("Forgets what the mouse keeps (settings, DPI, keys, lighting, macros, "
+                                          "profile 1 active); it then asks for a full write"));
+    g->addWidget(factoryNew, 2, 0, 1, 3);
     g->setColumnStretch(2, 1);
+    connect(factoryNew, &QPushButton::clicked, this, [this] {
+        factoryNewMouse();
+        refresh();
+    });
     connect(m_pReceiverBtn, &QPushButton::clicked, this, [this] { togglePlug(sim::Side::Receiver); });
     connect(m_pCableBtn, &QPushButton::clicked, this, [this] { togglePlug(sim::Side::Cable); });
     return box;

@@ -263,6 +263,36 @@ private slots:
         QCOMPARE(lib.importProfile(other), R::Exists);
     }
 
+    void importAndExportOfAGivenSlotLeaveTheActiveSlotAlone()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        lib.selectSlot(1);
+        const QString other = m_dir->path() + "/Sniping.prof";
+        ProfileData p;
+        buildDefaultProfile(p);
+        p.scrollspeed = 9;
+        writeProfileFile(p, other);
+        writeModelTag(QStringLiteral("VELKOR"), other);
+
+        QString name;
+        QCOMPARE(lib.importProfile(other, &name, 3), R::Ok);
+        QCOMPARE(m_set.names[3], QStringLiteral("Sniping"));
+        QCOMPARE(m_set.profiles[3].scrollspeed, quint8(9));
+        QCOMPARE(m_set.names[1], QStringLiteral("Profile 2"));
+        QCOMPARE(lib.currentSlot(), 1);
+        QCOMPARE(QSettings(productConfigPath(), QSettings::IniFormat).value("Config/Profile4").toString(),
+                 QStringLiteral("Sniping"));
+        QCOMPARE(QSettings(productConfigPath(), QSettings::IniFormat).value("Config/ProfileID").toInt(), 1);
+
+        const QString out = m_dir->path() + "/out/Slot4.prof";
+        QCOMPARE(lib.exportProfile(out, 3), R::Ok);
+        ProfileData back;
+        readProfileFile(back, out);
+        QCOMPARE(back.scrollspeed, quint8(9));
+        QCOMPARE(readModelTag(out), QStringLiteral("VELKOR"));
+    }
+
     void exportThenImportConfigurationRestoresAllSlots()
     {
         ProfileLibrary lib(m_set);

@@ -2,8 +2,10 @@
 // controls drive the simulator, the mouse buttons send the status reports
 // the mouse would, and the view shows (and flags) what a frame sequence wrote.
 
+#include "app/demo/keptmouse.h"
 #include "app/demo/simpanel.h"
 #include "app/demo/simview.h"
+#include "profile/paths.h"
 
 #include <hidapi/hidapi.h>
 
@@ -15,6 +17,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using sim::Side;
@@ -369,6 +372,45 @@ private slots:
         link.sendBlock(0x02, dpiBlock());
         link.send(frame(0x46, 1, 0, 0));
         QTRY_VERIFY(m_panel->bannerText().endsWith(QStringLiteral(": DPI")));
+    }
+
+    void factoryNewForgetsWhatTheMouseKeeps()
+    {
+        QTemporaryDir configs;
+        setConfigsBase(configs.path());
+        {
+            Link link(Side::Receiver);
+            link.sendBlock(0x02, dpiBlock());
+            link.sendBlock(0x01, generalBlock(2, 1));
+        }
+        QCOMPARE(sim::activeProfile(), 2);
+        sim::BatteryState battery = sim::battery();
+        battery.low = 0xF2;
+        battery.high = 0x03;
+        battery.status = 1;
+        sim::setBattery(battery);
+        QTRY_COMPARE(text("dpi0"), QStringLiteral("400"));
+
+        child<QPushButton>("factoryNew")->click();
+        QCOMPARE(sim::block(sim::Block::Dpi), QByteArray(41, '\0'));
+        QCOMPARE(sim::block(sim::Block::Settings), QByteArray(19, '\0'));
+        QCOMPARE(sim::activeProfile(), 0);
+        // It lost its settings: it asks for a full write; the battery stays.
+        QCOMPARE(int(sim::battery().status), 0);
+        QCOMPARE(int(sim::battery().low), 0xF2);
+        QTRY_COMPARE(text("dpi0"), QStringLiteral("—"));
+        QVERIFY(child<QCheckBox>("fullWrite")->isChecked());
+
+        // And so the next start finds it (read through a copy of the file).
+        const QString copy = configs.path() + QStringLiteral("/copy.ini");
+        QVERIFY(QFile::copy(keptMousePath(), copy));
+        QVERIFY(keptMousePath().startsWith(configs.path()));
+        sim::pushStatus(3, 1, 1, 0);   // anything, to see the file replace it
+        QVERIFY(sim::loadState(copy));
+        QCOMPARE(sim::activeProfile(), 0);
+        QCOMPARE(sim::block(sim::Block::Settings), QByteArray(19, '\0'));
+        QCOMPARE(int(sim::battery().status), 0);
+        setConfigsBase(QString());
     }
 
     void batteryControls()

@@ -1,0 +1,31 @@
+#include "app/writestep.h"
+
+#include "device/download.h"
+#include "profile/configstore.h"
+#include "profile/profileset.h"
+
+std::atomic<bool> g_mouseOff{false};
+
+WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved, bool writeEverything)
+{
+    WriteOutcome outcome;
+    saveProfileSet(working);
+    if (g_mouseOff.load()) {
+        outcome.result = WRITE_MOUSE_OFF;
+        return outcome;
+    }
+    outcome.mask = compareProfileSets(working, saved);
+    quint8 mask = 0;
+    if (readDiff() == 1 || writeEverything)
+        mask = CHANGE_ALL;
+    else if (outcome.mask != 0)
+        mask = outcome.mask;
+    if (mask != 0) {
+        saveProfileSet(working);
+        outcome.result = downloadProfileSet(working, mask);
+        outcome.sentMask = mask;
+        outcome.downloaded = true;
+        writeDiff(outcome.result != WRITE_OK ? 1 : 0);
+    }
+    return outcome;
+}

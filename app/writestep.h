@@ -1,0 +1,27 @@
+#pragma once
+// The write of the working set to disk and to the mouse, without any window:
+// the step the busy dialog's thread runs and the command line runs directly.
+
+#include "profile/records.h"
+
+#include <atomic>
+
+// Result codes of a write: 0 success, 5 mouse not available (nothing sent),
+// anything else the failing transfer's code.
+enum : quint8 { WRITE_OK = 0, WRITE_MOUSE_OFF = 5 };
+
+// Set while the mouse is known to be off (the window's battery display, or
+// the command line's battery query); read by the write step.
+extern std::atomic<bool> g_mouseOff;
+
+struct WriteOutcome {
+    quint8 result = WRITE_OK;
+    quint8 mask = 0;          // what differed between the two sets
+    quint8 sentMask = 0;      // what was sent (15 for a full write, 0 when nothing)
+    bool downloaded = false;  // a download was attempted: the saved set must become the working set
+};
+
+// Saves the working set; unless the mouse is off, sends the groups that
+// differ from the saved set (every group when Config/Diff is 1 or
+// `writeEverything` is set) and records the outcome in Config/Diff.
+WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved, bool writeEverything);

@@ -1,0 +1,1060 @@
+#include "ctl/ctl.h"
+
+#include "app/batterylevel.h"
+#include "app/profilelibrary.h"
+#include "app/writestep.h"
+#include "device/commands.h"
+#include "device/devicetable.h"
+#include "device/pointerspeed.h"
+#include "device/pollercontrol.h"
+#include "platform/clock.h"
+#include "platform/singleinstance.h"
+#include "profile/configstore.h"
+#include "profile/description.h"
+#include "profile/paths.h"
+#include "profile/profilefile.h"
+#include "profile/profileset.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QMap>
+#include <cstdio>
+#include <memory>
+
+#ifndef MOUSECFG_VERSION
+#define MOUSECFG_VERSION "1.0.0"
+#endif
+
+namespace ctl {
+
+bool dpiIndexRange(int sensor, int *min, int *max)
+{
+    // The DPI page's slider range per sensor.
+    const bool wide = descriptionInt(QStringLiteral("33254")) == 1;
+    static const QStringList kShort3327 = {
+        QStringLiteral("K408-RGB"), QStringLiteral("ZUNDRA"),   QStringLiteral("6138"),
+        QStringLiteral("MORTHANE3"), QStringLiteral("PALDIN"),  QStringLiteral("K204-RGB"),
+        QStringLiteral("DRUVELL2"), QStringLiteral("CALNIRA2"), QStringLiteral("ZEPHARN")};
+    int lo = 0;
+    int hi = 0;
+    switch (sensor) {
+    case 3104: lo = 14; hi = 105; break;
+    case 31042: lo = 14; hi = 158; break;
+    case 3212: lo = 16; hi = 111; break;
+    case 3311: lo = 1; hi = 120; break;
+    case 33112: lo = 1; hi = 180; break;
+    case 3325: lo = 1; hi = wide ? 90 : 50; break;
+    case 33252: lo = 1; hi = wide ? 90 : 75; break;
+    case 3327: lo = 1; hi = kShort3327.contains(readCurrentProduct()) ? 92 : 106; break;
+    case 3333: lo = 2; hi = 120; break;
+    case 3335: lo = 1; hi = 160; break;
+    case 33352: lo = 1; hi = 240; break;
+    case 3360: lo = 1; hi = 180; break;
+    case 3370: lo = 1; hi = 290; break;
+    case 3389: lo = 2; hi = 480; break;
+    case 3395: lo = 0; hi = 519; break;
+    case 33952: lo = 0; hi = 779; break;
+    case 3399: lo = 0; hi = 599; break;
+    default: return false;
+    }
+    *min = lo;
+    *max = hi;
+    return true;
+}
+
+namespace {
+
+const char kMutexSuffix[] = " Wireless Gaming Mouse Mutex1";
+
+// ---------------------------------------------------------------- options --
+
+enum Option : unsigned { OPT_JSON = 1, OPT_ALL = 2, OPT_SLOT = 4, OPT_STAGE = 8 };
+
+struct CommandInfo {
+    const char *name;
+    unsigned options;     // besides --help
+    int minArgs;
+    int maxArgs;
+    bool reads;           // a read command (--json gives JSON)
+    const char *synopsis;
+    const char *help;
+};
+
+const CommandInfo kCommands[] = {
+    {"list", OPT_JSON, 0, 0, true, "list [--json]",
+     "Lists the supported mice that are connected: the product, whether it is\n"
+     "on the receiver or the cable, and the interface paths of its mouse and\n"
+     "control collections.\n"},
+    {"status", OPT_JSON, 0, 0, true, "status [--json]",
+     "Asks the mouse for its state: the active slot, DPI stage and report rate\n"
+     "(from a status report of the mouse when one arrives, otherwise from the\n"
+     "saved profiles), the battery level and whether it is charging. Waits at\n"
+     "most 3 seconds for the mouse's reply.\n"},
+    {"profiles", OPT_JSON, 0, 0, true, "profiles [--json]",
+     "Shows the five slots (the profile each one uses, its DPI stages and report\n"
+     "rate) and the profile library of the current product, from the Configs\n"
+     "files. Works while mousecfg is running.\n"},
+    {"slot", OPT_JSON, 1, 1, false, "slot N",
+     "Makes slot N (1 to 5) the active one, on the mouse and in Config.ini, as\n"
+     "the slot menu of mousecfg does.\n"},
+    {"apply", OPT_JSON | OPT_ALL, 0, 0, false, "apply [--all]",
+     "Writes the saved profiles to the mouse: only the groups that changed, or\n"
+     "everything after a failed write (as mousecfg's Apply does). --all writes\n"
+     "everything.\n"},
+    {"import", OPT_JSON | OPT_SLOT, 1, 1, false, "import FILE.prof [--slot N] | import FILE.conf",
+     "Imports a profile file into slot N (the active slot when --slot is not\n"
+     "given) and the profile library, or a whole configuration file, then\n"
+     "writes to the mouse. A file made for another mouse is refused, and so is a\n"
+     "profile whose name the library already has.\n"},
+    {"export", OPT_JSON | OPT_SLOT, 1, 1, false, "export [--slot N] FILE.prof | export FILE.conf",
+     "Exports the profile of slot N (the active slot when --slot is not given)\n"
+     "to a profile file, or the whole configuration to a configuration file.\n"
+     "An existing file is replaced.\n"},
+    {"dpi", OPT_JSON | OPT_SLOT | OPT_STAGE, 1, 1, false, "dpi [--slot N] [--stage S] VALUE",
+     "Sets the DPI of stage S (1 to the mouse's stage count; the slot's current\n"
+     "stage when --stage is not given) of slot N (the active slot when --slot is\n"
+     "not given) to VALUE, saves it and writes what changed to the mouse. VALUE\n"
+     "must be one of the values the mouse's sensor offers.\n"},
+    {"rate", OPT_JSON | OPT_SLOT, 1, 1, false, "rate [--slot N] HZ",
+     "Sets the report rate of slot N (the active slot when --slot is not given)\n"
+     "to 125, 250, 500 or 1000 Hz, saves it and writes what changed to the\n"
+     "mouse.\n"},
+};
+
+const CommandInfo *findCommand(const QString &name)
+{
+    for (const CommandInfo &c : kCommands) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+struct Options {
+    const CommandInfo *command = nullptr;
+    QStringList args;
+    bool json = false;
+    bool help = false;
+    bool version = false;
+    bool all = false;
+    int slot = -1;    // 0..4; -1 when not given
+    int stage = -1;   // 0..7; -1 when not given
+    unsigned given = 0;
+};
+
+QString exitText()
+{
+    return QStringLiteral(
+        "Exit status: 0 success, 1 usage error or refused file, 2 mousecfg is running,\n"
+        "3 no mouse connected, 4 the mouse did not take a write.\n");
+}
+
+QString mainHelp(const QString &program)
+{
+    QString text = QStringLiteral("Usage: %1 [--json] COMMAND [ARGUMENTS]\n\n"
+                                  "Configures the mouse from the command line, with the profiles of mousecfg.\n\n"
+                                  "Commands:\n")
+                       .arg(program);
+    for (const CommandInfo &c : kCommands) {
+        const QString help = QString::fromLatin1(c.help);
+        text += QStringLiteral("  %1\n").arg(QString::fromLatin1(c.synopsis));
+        text += QStringLiteral("      %1\n").arg(help.section(QLatin1Char('\n'), 0, 0));
+    }
+    text += QStringLiteral("\nOptions:\n"
+                           "  --json       JSON output (list, status, profiles; a summary for the others)\n"
+                           "  -h, --help   this help; '%1 COMMAND --help' for one command\n"
+                           "  --version    the version\n\n")
+                .arg(program);
+    return text + exitText();
+}
+
+QString commandHelp(const QString &program, const CommandInfo &c)
+{
+    QString synopsis = QString::fromLatin1(c.synopsis);
+    synopsis.replace(QStringLiteral(" | "), QStringLiteral("\n       %1 ").arg(program));
+    return QStringLiteral("Usage: %1 %2\n\n%3\n").arg(program, synopsis, QString::fromLatin1(c.help)) + exitText();
+}
+
+bool parseNumber(const QString &text, int min, int max, int *value)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < min || v > max)
+        return false;
+    *value = v;
+    return true;
+}
+
+// Fills `o`; on a usage error returns the message.
+QString parse(const QStringList &args, Options &o)
+{
+    QStringList positional;
+    for (int i = 0; i < args.size(); ++i) {
+        QString arg = args.at(i);
+        QString value;
+        bool hasValue = false;
+        if (arg.startsWith(QLatin1String("--")) && arg.contains(QLatin1Char('='))) {
+            value = arg.section(QLatin1Char('='), 1);
+            arg = arg.section(QLatin1Char('='), 0, 0);
+            hasValue = true;
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasValue)
+                return true;
+            if (i + 1 >= args.size())
+                return false;
+            value = args.at(++i);
+            return true;
+        };
+        if (arg == QLatin1String("--json")) {
+            o.json = true;
+            o.given |= OPT_JSON;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            o.help = true;
+        } else if (arg == QLatin1String("--version")) {
+            o.version = true;
+        } else if (arg == QLatin1String("--all")) {
+            o.all = true;
+            o.given |= OPT_ALL;
+        } else if (arg == QLatin1String("--slot")) {
+            if (!takeValue())
+                return QStringLiteral("--slot needs a slot number (1 to 5).");
+            int n = 0;
+            if (!parseNumber(value, 1, SLOT_COUNT, &n))
+                return QStringLiteral("\"%1\" is not a slot: slots are numbered 1 to 5.").arg(value);
+            o.slot = n - 1;
+            o.given |= OPT_SLOT;
+        } else if (arg == QLatin1String("--stage")) {
+            if (!takeValue())
+                return QStringLiteral("--stage needs a stage number.");
+            int n = 0;
+            if (!parseNumber(value, 1, STAGE_COUNT, &n))
+                return QStringLiteral("\"%1\" is not a DPI stage: stages are numbered 1 to %2.")
+                    .arg(value)
+                    .arg(effectiveStageCount(dpiStageCount()));
+            o.stage = n - 1;
+            o.given |= OPT_STAGE;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1 && arg != QLatin1String("--")) {
+            return QStringLiteral("Unknown option %1.").arg(arg);
+        } else if (arg == QLatin1String("--")) {
+            positional += args.mid(i + 1);
+            break;
+        } else {
+            positional << arg;
+        }
+    }
+    if (positional.isEmpty())
+        return QString();
+    o.command = findCommand(positional.first());
+    if (!o.command)
+        return QStringLiteral("Unknown command \"%1\".").arg(positional.first());
+    o.args = positional.mid(1);
+    if (o.help || o.version)
+        return QString();
+    const unsigned wrong = o.given & ~o.command->options;
+    if (wrong & OPT_ALL)
+        return QStringLiteral("%1 does not take --all.").arg(QLatin1String(o.command->name));
+    if (wrong & OPT_SLOT)
+        return QStringLiteral("%1 does not take --slot.").arg(QLatin1String(o.command->name));
+    if (wrong & OPT_STAGE)
+        return QStringLiteral("%1 does not take --stage.").arg(QLatin1String(o.command->name));
+    if (o.args.size() < o.command->minArgs)
+        return QStringLiteral("%1 needs more arguments.").arg(QLatin1String(o.command->name));
+    if (o.args.size() > o.command->maxArgs)
+        return QStringLiteral("%1 takes no argument \"%2\".")
+            .arg(QLatin1String(o.command->name), o.args.at(o.command->maxArgs));
+    return QString();
+}
+
+// ------------------------------------------------------------- the mouse --
+
+QString rateText(quint8 code)
+{
+    switch (code) {
+    case 8: return QStringLiteral("125 Hz");
+    case 4: return QStringLiteral("250 Hz");
+    case 2: return QStringLiteral("500 Hz");
+    case 1: return QStringLiteral("1000 Hz");
+    default: return QStringLiteral("unknown (code %1)").arg(code);
+    }
+}
+
+int rateHz(quint8 code)
+{
+    switch (code) {
+    case 8: return 125;
+    case 4: return 250;
+    case 2: return 500;
+    case 1: return 1000;
+    default: return 0;
+    }
+}
+
+QString entryName(const DeviceEntry &entry)
+{
+    return QString::fromLatin1(entry.name, int(qstrnlen(entry.name, sizeof entry.name)));
+}
+
+bool sideConnected(const DeviceEntry &e, int side)
+{
+    return e.present[mouseSlot(side)] && e.present[controlSlot(side)];
+}
+
+// What the mouse said while we listened.
+struct MouseAnswer {
+    bool battery = false;
+    quint8 low = 0, high = 0, charge = 0, writeStatus = 0;
+    bool status = false;
+    quint8 profile = 0, stage = 0, rate = 0;
+    bool off() const { return battery && low == 0 && high == 0 && charge == 0; }
+};
+
+class Session {
+public:
+    Session(const QString &program, const Options &o, QTextStream &out, QTextStream &err, const Hooks &hooks)
+        : m_program(program), m_o(o), m_out(out), m_err(err), m_hooks(hooks), m_library(workingSet())
+    {
+    }
+    ~Session() { releaseDevice(); }
+
+    int run();
+
+private:
+    // A wrong argument: the message, and where help is.
+    int usage(const QString &message)
+    {
+        m_err << m_program << ": " << message << '\n'
+              << "Try '" << m_program << ' ' << m_o.command->name << " --help'.\n";
+        m_err.flush();
+        return EXIT_USAGE;
+    }
+    int fail(int status, const QString &message)
+    {
+        m_err << message << '\n';
+        m_err.flush();
+        return status;
+    }
+    void printJson(const QJsonValue &value)
+    {
+        const QJsonDocument doc = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
+        m_out << doc.toJson(QJsonDocument::Indented);
+        m_out.flush();
+    }
+
+    bool takeLock();
+    void startDevice();
+    bool openMouse();
+    QString noMouseText() const;
+    void releaseDevice();
+    void loadStore();
+    MouseAnswer askMouse(int waitMs);
+    int writeAndReport(bool all, const QString &what);
+    int reportWritten(const WriteOutcome &outcome, const QString &what);
+
+    int list();
+    int status();
+    int profiles();
+    int slot();
+    int apply();
+    int importFile();
+    int exportFile();
+    int dpi();
+    int rate();
+
+    QString m_program;
+    Options m_o;
+    QTextStream &m_out;
+    QTextStream &m_err;
+    Hooks m_hooks;
+    ProfileLibrary m_library;
+    std::unique_ptr<platform::SingleInstance> m_lock;
+    bool m_deviceStarted = false;
+    bool m_deviceOpen = false;
+    bool m_bListed = false;   // a supported mouse is attached (opened or not)
+};
+
+bool Session::takeLock()
+{
+    m_lock.reset(new platform::SingleInstance(productName() + QLatin1String(kMutexSuffix)));
+    return m_lock->isOwner();
+}
+
+void Session::startDevice()
+{
+    if (m_deviceStarted)
+        return;
+    m_deviceStarted = true;
+    if (m_hooks.beforeDevice)
+        m_hooks.beforeDevice();
+    loadDeviceTable();
+    enumerateDevices();
+}
+
+void Session::releaseDevice()
+{
+    if (!m_deviceStarted)
+        return;
+    m_deviceStarted = false;
+    if (m_deviceOpen) {
+        closeDevice();
+        m_deviceOpen = false;
+    }
+    shutdownDeviceLink();
+    if (m_hooks.afterDevice)
+        m_hooks.afterDevice();
+}
+
+// The model-list rule of the window: a single connected model becomes the
+// current product; among several the current one stays when it is there.
+// Then the current product's device is opened. True when a mouse answers on a
+// control collection.
+bool Session::openMouse()
+{
+    if (m_deviceOpen)
+        return receiverControlHandle() || wiredControlHandle();
+    startDevice();
+    QStringList listed;
+    const DeviceTable &table = deviceTable();
+    for (quint32 i = 0; i < table.count && i < quint32(DEVICE_TABLE_CAPACITY); ++i) {
+        const DeviceEntry &e = table.entries[i];
+        if (sideConnected(e, SIDE_RECEIVER) || sideConnected(e, SIDE_CABLE))
+            listed << entryName(e);
+    }
+    if (listed.size() == 1)
+        writeCurrentProduct(listed.first());
+    else if (listed.size() > 1 && !listed.contains(readCurrentProduct()))
+        writeCurrentProduct(listed.first());
+    const QByteArray name = readCurrentProduct().toLatin1();
+    openDevice(name.constData());
+    m_deviceOpen = true;
+    m_bListed = !listed.isEmpty();
+    return receiverControlHandle() || wiredControlHandle();
+}
+
+QString Session::noMouseText() const
+{
+    // Connected but not opened: on Linux that is the device permissions.
+    if (m_bListed)
+        return QStringLiteral("The mouse is connected but cannot be opened. Install the udev rule "
+                              "70-mousecfg.rules, then plug the mouse in again.");
+    return QStringLiteral("No supported mouse is connected.");
+}
+
+void Session::loadStore()
+{
+    loadProfileSet(savedSet());
+    workingSet() = savedSet();
+    m_library.load();
+    savedSet() = workingSet();
+}
+
+MouseAnswer Session::askMouse(int waitMs)
+{
+    MouseAnswer answer;
+    const DeviceSlot slot = wiredControlHandle() ? WiredControl : ReceiverControl;
+    CommandFrame query = CommandFrame::make(CMD_BATTERY, 0, 0, 0, 0);
+    query.wire(1) = frameChecksum(query.buf + 1);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastQuery = -1;
+    while (clock.elapsed() < waitMs) {
+        if (lastQuery < 0 || clock.elapsed() - lastQuery >= 500) {
+            DeviceLease lease(slot);
+            if (!lease)
+                break;
+            if (hid_write(lease.handle(), query.buf + 1, FRAME_LENGTH) < 0)
+                qDebug("Unable to send a feature report.\n");
+            lastQuery = clock.elapsed();
+        }
+        quint8 reply[FRAME_BUFFER] = {};
+        int got = 0;
+        {
+            DeviceLease lease(slot);
+            if (!lease)
+                break;
+            got = hid_read_timeout(lease.handle(), reply, FRAME_LENGTH, 50);
+        }
+        if (got < 0) {
+            platform::sleepMs(50);
+            continue;
+        }
+        if (got == 0)
+            continue;
+        if (reply[3] == CMD_STATUS) {
+            answer.status = true;
+            answer.profile = reply[4];
+            answer.stage = reply[5];
+            answer.rate = reply[6];
+        } else if (reply[3] == CMD_BATTERY) {
+            answer.battery = true;
+            answer.low = reply[4];
+            answer.high = reply[5];
+            answer.charge = reply[6];
+            answer.writeStatus = reply[7];
+            setDeviceModeByte(reply[10]);
+            break;
+        }
+    }
+    // As the window does: a mouse that reports write status 0 has lost what
+    // it was given, so the next write sends everything.
+    if (answer.battery && !answer.off() && answer.writeStatus == 0)
+        writeDiff(1);
+    g_mouseOff.store(answer.off());
+    return answer;
+}
+
+QString groupNames(quint8 mask)
+{
+    QStringList names;
+    if (mask & CHANGE_GENERAL)
+        names << QStringLiteral("general settings");
+    if (mask & CHANGE_DPI)
+        names << QStringLiteral("DPI");
+    if (mask & CHANGE_BUTTONS)
+        names << QStringLiteral("buttons");
+    if (mask & CHANGE_LIGHTING)
+        names << QStringLiteral("lighting");
+    return names.join(QStringLiteral(", "));
+}
+
+QJsonArray groupArray(quint8 mask)
+{
+    QJsonArray a;
+    if (mask & CHANGE_GENERAL)
+        a << QStringLiteral("general");
+    if (mask & CHANGE_DPI)
+        a << QStringLiteral("dpi");
+    if (mask & CHANGE_BUTTONS)
+        a << QStringLiteral("buttons");
+    if (mask & CHANGE_LIGHTING)
+        a << QStringLiteral("lighting");
+    return a;
+}
+
+// The working set holds an edit already saved to the files; writes it to
+// the mouse as Apply does. `what` says what was changed, for the messages.
+int Session::writeAndReport(bool all, const QString &what)
+{
+    if (!openMouse()) {
+        // Without the mouse nothing is sent; the next write sends everything,
+        // so the saved change is not lost on the mouse.
+        saveProfileSet(workingSet());
+        writeDiff(1);
+        return fail(EXIT_NO_MOUSE, what.isEmpty() ? noMouseText()
+                                                  : QStringLiteral("%1 %2 is saved and will be written by the next "
+                                                                   "apply.").arg(noMouseText(), what));
+    }
+    askMouse(1500);
+    const WriteOutcome outcome = writeProfileSet(workingSet(), savedSet(), all);
+    if (outcome.downloaded)
+        savedSet() = workingSet();
+    return reportWritten(outcome, what);
+}
+
+int Session::reportWritten(const WriteOutcome &outcome, const QString &what)
+{
+    if (outcome.result == WRITE_MOUSE_OFF) {
+        // What is saved is not on the mouse: the next write sends everything.
+        writeDiff(1);
+        return fail(EXIT_NOT_TAKEN, QStringLiteral("Mouse is sleeping or not connected."));
+    }
+    if (outcome.result != WRITE_OK)
+        return fail(EXIT_NOT_TAKEN, QStringLiteral("Send data failed, please try again."));
+    if (m_o.json) {
+        QJsonObject o;
+        o.insert(QStringLiteral("ok"), true);
+        o.insert(QStringLiteral("written"), groupArray(outcome.sentMask));
+        o.insert(QStringLiteral("full"), outcome.sentMask == CHANGE_ALL);
+        printJson(o);
+    } else {
+        if (!what.isEmpty())
+            m_out << what << " is saved.\n";
+        if (outcome.sentMask == 0)
+            m_out << "Nothing to write: the mouse holds these settings already.\n";
+        else
+            m_out << "Written to the mouse: " << groupNames(outcome.sentMask) << ".\n";
+        m_out.flush();
+    }
+    return EXIT_OK;
+}
+
+// --------------------------------------------------------------- commands --
+
+int Session::list()
+{
+    startDevice();
+    QJsonArray mice;
+    QString text;
+    const DeviceTable &table = deviceTable();
+    for (quint32 i = 0; i < table.count && i < quint32(DEVICE_TABLE_CAPACITY); ++i) {
+        const DeviceEntry &e = table.entries[i];
+        QJsonArray links;
+        for (int side : {SIDE_RECEIVER, SIDE_CABLE}) {
+            if (!sideConnected(e, side))
+                continue;
+            const QString kind = side == SIDE_CABLE ? QStringLiteral("cable") : QStringLiteral("receiver");
+            const QString mousePath = QString::fromLatin1(e.path[mouseSlot(side)]);
+            const QString controlPath = QString::fromLatin1(e.path[controlSlot(side)]);
+            QJsonObject link;
+            link.insert(QStringLiteral("connection"), kind);
+            link.insert(QStringLiteral("mouse"), mousePath);
+            link.insert(QStringLiteral("control"), controlPath);
+            links << link;
+            text += QStringLiteral("%1 (%2)\n  mouse:   %3\n  control: %4\n")
+                        .arg(entryName(e), kind, mousePath, controlPath);
+        }
+        if (links.isEmpty())
+            continue;
+        QJsonObject mouse;
+        mouse.insert(QStringLiteral("product"), entryName(e));
+        mouse.insert(QStringLiteral("connections"), links);
+        mice << mouse;
+    }
+    if (mice.isEmpty())
+        return fail(EXIT_NO_MOUSE, QStringLiteral("No supported mouse is connected."));
+    if (m_o.json)
+        printJson(mice);
+    else
+        m_out << text;
+    m_out.flush();
+    return EXIT_OK;
+}
+
+int Session::status()
+{
+    if (!takeLock())
+        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Quit it (or use its "
+                                                        "window) and try again."));
+    if (!openMouse())
+        return fail(EXIT_NO_MOUSE, noMouseText());
+    loadStore();
+    const MouseAnswer answer = askMouse(3000);
+    if (!answer.battery)
+        return fail(EXIT_NO_MOUSE, QStringLiteral("The mouse did not answer."));
+
+    const ProfileSet &set = workingSet();
+    const bool fromMouse = answer.status && answer.profile < SLOT_COUNT;
+    const int slot = fromMouse ? answer.profile : set.ProfileID % SLOT_COUNT;
+    const ProfileData &profile = set.profiles[slot];
+    const int stage = fromMouse ? answer.stage : profile.dpi;
+    const quint8 rate = fromMouse ? answer.rate : profile.pollrate;
+    const int stageDpi = stage < STAGE_COUNT ? sensorDpi(int(profile.stages[stage].x), sensorCode()) : 0;
+    const bool cable = wiredControlHandle() != nullptr;
+    const int millivolts = batteryMillivolts(answer.low, answer.high);
+    const int level = batteryLevel(millivolts, readBatteryFull());
+
+    if (m_o.json) {
+        QJsonObject o;
+        o.insert(QStringLiteral("product"), readCurrentProduct());
+        o.insert(QStringLiteral("connection"), cable ? QStringLiteral("cable") : QStringLiteral("receiver"));
+        o.insert(QStringLiteral("mouseOff"), answer.off());
+        o.insert(QStringLiteral("activeSlot"), slot + 1);
+        o.insert(QStringLiteral("profile"), set.names[slot]);
+        o.insert(QStringLiteral("dpiStage"), stage + 1);
+        o.insert(QStringLiteral("dpi"), stageDpi);
+        o.insert(QStringLiteral("reportRateHz"), rateHz(rate));
+        o.insert(QStringLiteral("reportedBy"), fromMouse ? QStringLiteral("mouse") : QStringLiteral("profiles"));
+        if (answer.off()) {
+            o.insert(QStringLiteral("battery"), QJsonValue());
+        } else {
+            QJsonObject b;
+            b.insert(QStringLiteral("level"), level);
+            b.insert(QStringLiteral("millivolts"), millivolts);
+            b.insert(QStringLiteral("charging"), answer.charge != 0);
+            b.insert(QStringLiteral("raw"), QJsonArray{answer.low, answer.high, answer.charge});
+            o.insert(QStringLiteral("battery"), b);
+        }
+        printJson(o);
+        return EXIT_OK;
+    }
+    m_out << "Mouse:        " << readCurrentProduct() << (cable ? " (cable)" : " (receiver)") << '\n';
+    if (answer.off()) {
+        m_out << "Power:        the mouse is asleep or switched off\n";
+    } else {
+        m_out << "Battery:      " << level << "% (" << millivolts << " mV), "
+              << (answer.charge ? "charging" : "not charging") << '\n';
+    }
+    m_out << "Active slot:  " << slot + 1 << " (" << set.names[slot] << ")\n";
+    m_out << "DPI stage:    " << stage + 1 << " (" << stageDpi << " DPI)\n";
+    m_out << "Report rate:  " << rateText(rate) << '\n';
+    if (!fromMouse)
+        m_out << "(slot, stage and rate as last saved; the mouse sent no status report)\n";
+    m_out.flush();
+    return EXIT_OK;
+}
+
+int Session::profiles()
+{
+    // Reading only: no lock, nothing written, so it works beside the window.
+    ProfileSet set;
+    loadProfileSet(set);
+    const QStringList library = readLibraryList();
+    const int active = set.ProfileID % SLOT_COUNT;
+    const int sensor = sensorCode();
+    const int stages = effectiveStageCount(dpiStageCount());
+
+    if (m_o.json) {
+        QJsonArray slotList;
+        for (int i = 0; i < SLOT_COUNT; ++i) {
+            const ProfileData &p = set.profiles[i];
+            QJsonArray stageList;
+            for (int s = 0; s < stages; ++s) {
+                QJsonObject st;
+                st.insert(QStringLiteral("stage"), s + 1);
+                st.insert(QStringLiteral("enabled"), p.stages[s].used != 0);
+                st.insert(QStringLiteral("dpi"), sensorDpi(int(p.stages[s].x), sensor));
+                if (p.stages[s].x != p.stages[s].y)
+                    st.insert(QStringLiteral("dpiY"), sensorDpi(int(p.stages[s].y), sensor));
+                stageList << st;
+            }
+            QJsonObject o;
+            o.insert(QStringLiteral("slot"), i + 1);
+            o.insert(QStringLiteral("profile"), set.names[i]);
+            o.insert(QStringLiteral("active"), i == active);
+            o.insert(QStringLiteral("dpiStage"), p.dpi + 1);
+            o.insert(QStringLiteral("reportRateHz"), rateHz(p.pollrate));
+            o.insert(QStringLiteral("stages"), stageList);
+            slotList << o;
+        }
+        QJsonObject o;
+        o.insert(QStringLiteral("product"), readCurrentProduct());
+        o.insert(QStringLiteral("activeSlot"), active + 1);
+        o.insert(QStringLiteral("slots"), slotList);
+        o.insert(QStringLiteral("library"), QJsonArray::fromStringList(library));
+        printJson(o);
+        return EXIT_OK;
+    }
+    m_out << "Product: " << readCurrentProduct() << "\n\n";
+    m_out << "  Slot  Profile               Stage  DPI stages                         Rate\n";
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        const ProfileData &p = set.profiles[i];
+        QStringList dpis;
+        for (int s = 0; s < stages; ++s) {
+            const QString v = QString::number(sensorDpi(int(p.stages[s].x), sensor));
+            dpis << (p.stages[s].used ? v : QStringLiteral("(%1)").arg(v));
+        }
+        m_out << (i == active ? "* " : "  ") << QString::number(i + 1).leftJustified(6)
+              << set.names[i].leftJustified(22) << QString::number(p.dpi + 1).leftJustified(7)
+              << dpis.join(QLatin1Char(' ')).leftJustified(35) << rateText(p.pollrate) << '\n';
+    }
+    m_out << "\nLibrary:\n";
+    for (const QString &name : library) {
+        QStringList users;
+        for (int i = 0; i < SLOT_COUNT; ++i) {
+            if (set.names[i] == name)
+                users << QString::number(i + 1);
+        }
+        m_out << "  " << name;
+        if (!users.isEmpty())
+            m_out << "  (slot " << users.join(QStringLiteral(", ")) << ')';
+        m_out << '\n';
+    }
+    m_out.flush();
+    return EXIT_OK;
+}
+
+int Session::slot()
+{
+    int n = 0;
+    if (!parseNumber(m_o.args.at(0), 1, SLOT_COUNT, &n))
+        return usage(QStringLiteral("\"%1\" is not a slot: slots are numbered 1 to 5.").arg(m_o.args.at(0)));
+    if (!takeLock())
+        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Switch the slot in "
+                                                        "its window, or quit it and try again."));
+    if (!openMouse())
+        return fail(EXIT_NO_MOUSE, noMouseText());
+    loadStore();
+    const int index = n - 1;
+    m_library.selectSlot(index);
+    // The switch and the apply of every section, as the slot menu sends them.
+    quint8 result = sendFrame(selectProfileFrame(quint8(index)));
+    const quint8 applied = sendFrame(applyFrame(0x01));
+    if (result == SEND_OK)
+        result = applied;
+    const quint8 sections = applySections();
+    if (result == SEND_OK)
+        result = sections;
+    applyPointerSpeedOfSlot(workingSet(), index);
+    if (result != SEND_OK)
+        return fail(EXIT_NOT_TAKEN, QStringLiteral("Send data failed, please try again."));
+    if (m_o.json) {
+        QJsonObject o;
+        o.insert(QStringLiteral("ok"), true);
+        o.insert(QStringLiteral("activeSlot"), n);
+        o.insert(QStringLiteral("profile"), workingSet().names[index]);
+        printJson(o);
+    } else {
+        m_out << "Slot " << n << " (" << workingSet().names[index] << ") is active.\n";
+        m_out.flush();
+    }
+    return EXIT_OK;
+}
+
+int Session::apply()
+{
+    if (!takeLock())
+        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Use its Apply, or "
+                                                        "quit it and try again."));
+    if (!openMouse())
+        return fail(EXIT_NO_MOUSE, noMouseText());
+    loadStore();
+    return writeAndReport(m_o.all, QString());
+}
+
+QString libraryMessage(ProfileLibrary::Result result)
+{
+    switch (result) {
+    case ProfileLibrary::Result::Ok: return QString();
+    case ProfileLibrary::Result::AlreadyUsed: return QStringLiteral("Profile is Already Used!");
+    case ProfileLibrary::Result::DefaultName: return QStringLiteral("The default Profile cannot be deleted or renamed.");
+    case ProfileLibrary::Result::Exists: return QStringLiteral("Profile Exist!");
+    case ProfileLibrary::Result::AtLeastOne: return QStringLiteral("AT LEAST ONE PROFILE TO BE RETAINED.");
+    case ProfileLibrary::Result::WrongModel: return QStringLiteral("The file is not match current mouse!");
+    case ProfileLibrary::Result::BadName:
+        return QStringLiteral("This name cannot be used for a file. Please choose another name.");
+    case ProfileLibrary::Result::Failed: return QStringLiteral("The file could not be read or written.");
+    }
+    return QString();
+}
+
+enum class FileKind { Profile, Config, Other };
+
+FileKind kindOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("prof"))
+        return FileKind::Profile;
+    if (suffix == QLatin1String("conf"))
+        return FileKind::Config;
+    return FileKind::Other;
+}
+
+int Session::importFile()
+{
+    const QString path = m_o.args.at(0);
+    const FileKind kind = kindOf(path);
+    if (kind == FileKind::Other)
+        return usage(QStringLiteral("%1: give a profile file (.prof) or a configuration file (.conf).")
+                                    .arg(path));
+    if (kind == FileKind::Config && (m_o.given & OPT_SLOT))
+        return usage(QStringLiteral("A configuration file holds all five slots: --slot is for profile files."));
+    if (!QFileInfo(path).isFile())
+        return fail(EXIT_USAGE, QStringLiteral("%1: no such file.").arg(path));
+    if (!takeLock())
+        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: import the file in its window, or quit "
+                                                        "it and try again."));
+    // The current product decides which files match: settle it before reading.
+    const bool present = openMouse();
+    Q_UNUSED(present)
+    loadStore();
+    QString name;
+    const ProfileLibrary::Result result = kind == FileKind::Profile
+        ? m_library.importProfile(QFileInfo(path).absoluteFilePath(), &name, m_o.slot)
+        : m_library.importConfiguration(QFileInfo(path).absoluteFilePath());
+    if (result != ProfileLibrary::Result::Ok)
+        return fail(EXIT_USAGE, QStringLiteral("%1: %2").arg(path, libraryMessage(result)));
+    const QString what = kind == FileKind::Profile
+        ? QStringLiteral("Profile \"%1\" (slot %2)").arg(name).arg((m_o.slot >= 0 ? m_o.slot : m_library.currentSlot()) + 1)
+        : QStringLiteral("The configuration");
+    return writeAndReport(false, what);
+}
+
+int Session::exportFile()
+{
+    const QString path = m_o.args.at(0);
+    const FileKind kind = kindOf(path);
+    if (kind == FileKind::Other)
+        return usage(QStringLiteral("%1: the file name must end in .prof (a profile) or .conf (the "
+                                               "configuration).").arg(path));
+    if (kind == FileKind::Config && (m_o.given & OPT_SLOT))
+        return usage(QStringLiteral("A configuration file holds all five slots: --slot is for profile files."));
+    ProfileLibrary::Result result;
+    if (kind == FileKind::Config) {
+        // Reads the files only: works beside the window.
+        ProfileSet set;
+        loadProfileSet(set);
+        ProfileLibrary library(set);
+        result = library.exportConfiguration(QFileInfo(path).absoluteFilePath());
+    } else {
+        // Tags the library file with the product: not while the window may write it.
+        if (!takeLock())
+            return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: export the profile in its window, "
+                                                            "or quit it and try again."));
+        loadProfileSet(workingSet());
+        result = m_library.exportProfile(QFileInfo(path).absoluteFilePath(), m_o.slot);
+    }
+    if (result != ProfileLibrary::Result::Ok)
+        return fail(EXIT_USAGE, QStringLiteral("%1: %2").arg(path, libraryMessage(result)));
+    if (m_o.json) {
+        QJsonObject o;
+        o.insert(QStringLiteral("ok"), true);
+        o.insert(QStringLiteral("file"), QFileInfo(path).absoluteFilePath());
+        printJson(o);
+    } else {
+        m_out << "Exported to " << path << ".\n";
+        m_out.flush();
+    }
+    return EXIT_OK;
+}
+
+int Session::dpi()
+{
+    bool ok = false;
+    const int value = m_o.args.at(0).toInt(&ok);
+    if (!ok || value <= 0)
+        return usage(QStringLiteral("\"%1\" is not a DPI value.").arg(m_o.args.at(0)));
+    const int stageCount = effectiveStageCount(dpiStageCount());
+    if (m_o.stage >= stageCount)
+        return usage(QStringLiteral("This mouse has %1 DPI stages: stage %2 does not exist.")
+                                    .arg(stageCount)
+                                    .arg(m_o.stage + 1));
+    const int sensor = sensorCode();
+    int lo = 0;
+    int hi = 0;
+    if (!dpiIndexRange(sensor, &lo, &hi))
+        return fail(EXIT_USAGE, QStringLiteral("The DPI of this mouse's sensor (%1) cannot be set here.").arg(sensor));
+    int index = -1;
+    int below = -1;
+    int above = -1;
+    for (int v = lo; v <= hi; ++v) {
+        const int d = sensorDpi(v, sensor);
+        if (d == value) {
+            index = v;
+            break;
+        }
+        if (d < value)
+            below = d;
+        else if (above < 0)
+            above = d;
+    }
+    if (index < 0) {
+        QString nearest;
+        if (below > 0 && above > 0)
+            nearest = QStringLiteral(" The nearest are %1 and %2.").arg(below).arg(above);
+        else if (below > 0 || above > 0)
+            nearest = QStringLiteral(" The nearest is %1.").arg(below > 0 ? below : above);
+        return usage(QStringLiteral("%1 DPI is not a value this mouse offers (%2 to %3).%4")
+                                    .arg(value)
+                                    .arg(sensorDpi(lo, sensor))
+                                    .arg(sensorDpi(hi, sensor))
+                                    .arg(nearest));
+    }
+    if (!takeLock())
+        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: change the DPI in its window, or quit "
+                                                        "it and try again."));
+    const bool present = openMouse();
+    Q_UNUSED(present)
+    loadStore();
+    ProfileSet &set = workingSet();
+    const int slot = m_o.slot >= 0 ? m_o.slot : set.ProfileID % SLOT_COUNT;
+    ProfileData &profile = set.profiles[slot];
+    const int stage = m_o.stage >= 0 ? m_o.stage : (profile.dpi < stageCount ? profile.dpi : 0);
+    DpiStage &st = profile.stages[stage];
+    st.xy = st.x = st.y = quint32(index);
+    // The write saves slot 1's and the active slot's files; this slot's is saved here.
+    writeSlotFile(profile, set.names[slot]);
+    return writeAndReport(false, QStringLiteral("DPI stage %1 of slot %2 at %3 DPI").arg(stage + 1).arg(slot + 1).arg(value));
+}
+
+int Session::rate()
+{
+    QString text = m_o.args.at(0).trimmed();
+    if (text.endsWith(QLatin1String("hz"), Qt::CaseInsensitive))
+        text.chop(2);
+    bool ok = false;
+    const int hz = text.trimmed().toInt(&ok);
+    const QMap<int, quint8> codes{{125, 8}, {250, 4}, {500, 2}, {1000, 1}};
+    if (!ok || !codes.contains(hz))
+        return usage(QStringLiteral("\"%1\" is not a report rate: choose 125, 250, 500 or 1000 Hz.")
+                                    .arg(m_o.args.at(0)));
+    if (!takeLock())
+        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: change the report rate in its window, "
+                                                        "or quit it and try again."));
+    const bool present = openMouse();
+    Q_UNUSED(present)
+    loadStore();
+    ProfileSet &set = workingSet();
+    const int slot = m_o.slot >= 0 ? m_o.slot : set.ProfileID % SLOT_COUNT;
+    set.profiles[slot].pollrate = codes.value(hz);
+    writeSlotFile(set.profiles[slot], set.names[slot]);
+    return writeAndReport(false, QStringLiteral("The report rate of slot %1 at %2 Hz").arg(slot + 1).arg(hz));
+}
+
+int Session::run()
+{
+    const QString name = QLatin1String(m_o.command->name);
+    if (name == QLatin1String("list"))
+        return list();
+    if (name == QLatin1String("status"))
+        return status();
+    if (name == QLatin1String("profiles"))
+        return profiles();
+    if (name == QLatin1String("slot"))
+        return slot();
+    if (name == QLatin1String("apply"))
+        return apply();
+    if (name == QLatin1String("import"))
+        return importFile();
+    if (name == QLatin1String("export"))
+        return exportFile();
+    if (name == QLatin1String("dpi"))
+        return dpi();
+    return rate();
+}
+
+} // namespace
+
+int run(const QString &program, const QStringList &args, QTextStream &out, QTextStream &err, const Hooks &hooks)
+{
+    Options o;
+    const QString problem = parse(args, o);
+    if (!problem.isEmpty()) {
+        err << program << ": " << problem << '\n';
+        if (o.command)
+            err << "Try '" << program << ' ' << o.command->name << " --help'.\n";
+        else
+            err << "Try '" << program << " --help'.\n";
+        err.flush();
+        return EXIT_USAGE;
+    }
+    if (o.version) {
+        out << program << ' ' << MOUSECFG_VERSION << '\n';
+        out.flush();
+        return EXIT_OK;
+    }
+    if (o.help) {
+        out << (o.command ? commandHelp(program, *o.command) : mainHelp(program));
+        out.flush();
+        return EXIT_OK;
+    }
+    if (!o.command) {
+        err << mainHelp(program);
+        err.flush();
+        return EXIT_USAGE;
+    }
+    Session session(program, o, out, err, hooks);
+    return session.run();
+}
+
+int main(int argc, char **argv, const Hooks &hooks)
+{
+    QCoreApplication app(argc, argv);
+    // The same names as the window, so both find the same Configs folder.
+    QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
+    QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
+    // The device link's diagnostics stay out of the user's terminal
+    // (QT_LOGGING_RULES="default.debug=true" shows them).
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\nmousecfg.*.debug=false"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = QCoreApplication::arguments();
+    const QString program = args.isEmpty() ? QStringLiteral("mousecfgctl") : QFileInfo(args.takeFirst()).fileName();
+    return run(program, args, out, err, hooks);
+}
+
+} // namespace ctl

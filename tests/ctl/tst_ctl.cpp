@@ -1,0 +1,446 @@
+// mousecfgctl-demo run as a process against the demo's simulated mouse, which
+// it keeps in the Configs folder: what each command leaves in the mouse is read
+// back from that file afterwards.
+
+#include "platform/singleinstance.h"
+#include "sim/simmouse.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Everything the kept file says about the mouse.
+struct Mouse {
+    QByteArray blocks[5];
+    int activeProfile = -1;
+    sim::BatteryState battery;
+};
+
+const sim::Block kBlocks[] = {sim::Block::Settings, sim::Block::Dpi, sim::Block::Keys, sim::Block::Lighting,
+                              sim::Block::Macros};
+
+} // namespace
+
+class TestCtl : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString appDir() const { return m_dir->path(); }
+    QString configs() const { return appDir() + QStringLiteral("/Configs"); }
+    QString keptPath() const { return configs() + QStringLiteral("/SimulatedMouse.ini"); }
+    QString tempDir() const { return appDir() + QStringLiteral("/tmp"); }
+    QString productConfig() const { return configs() + QStringLiteral("/VELKOR/Config.ini"); }
+
+    Outcome ctl(const QStringList &args)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("MOUSECFG_APPDIR"), appDir());
+        env.insert(QStringLiteral("TMPDIR"), tempDir());
+        env.insert(QStringLiteral("HOME"), appDir());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), appDir() + QStringLiteral("/xdg"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+        process.setProcessEnvironment(env);
+        process.start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfgctl-demo"), args);
+        Outcome o;
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return o;
+        }
+        o.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        o.out = process.readAllStandardOutput();
+        o.err = process.readAllStandardError();
+        return o;
+    }
+
+    // The kept file as the next run of a demo reads it, through a copy so no
+    // settings cache of this process stands in for the file.
+    Mouse kept()
+    {
+        static int copies = 0;
+        Mouse m;
+        const QString copy = appDir() + QStringLiteral("/kept-copy-%1.ini").arg(++copies);
+        if (!QFile::copy(keptPath(), copy))
+            return m;
+        sim::reset();
+        if (!sim::loadState(copy))
+            return m;
+        for (int b = 0; b < 5; ++b)
+            m.blocks[b] = sim::block(kBlocks[b]);
+        m.activeProfile = sim::activeProfile();
+        m.battery = sim::battery();
+        return m;
+    }
+
+    // A mouse the demo would keep: blank memory and the battery given.
+    void keepMouse(const sim::BatteryState &battery)
+    {
+        sim::reset();
+        sim::setBattery(battery);
+        QVERIFY(QDir().mkpath(configs()));
+        QVERIFY(sim::saveState(keptPath()));
+    }
+
+    static sim::BatteryState demoBattery()
+    {
+        sim::BatteryState b;
+        b.low = 0xF2;
+        b.high = 0x03;
+        b.status = 1;
+        return b;
+    }
+
+    static QByteArray fileBytes(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // Every file under Configs, by path, with its bytes.
+    QMap<QString, QByteArray> configFiles() const
+    {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(configs(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            files.insert(path, fileBytes(path));
+        }
+        return files;
+    }
+
+private slots:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        const QString built = qEnvironmentVariable("MOUSECFG_APPDIR");
+        QVERIFY(QFile::copy(built + QStringLiteral("/DefaultProfile.bin"), appDir() + QStringLiteral("/DefaultProfile.bin")));
+        QVERIFY(QDir().mkpath(appDir() + QStringLiteral("/ConfigTemplate")));
+        QVERIFY(QFile::copy(built + QStringLiteral("/ConfigTemplate/Config.ini"),
+                            appDir() + QStringLiteral("/ConfigTemplate/Config.ini")));
+        QVERIFY(QDir().mkpath(tempDir()));
+    }
+
+    void cleanup()
+    {
+        sim::reset();
+        m_dir.reset();
+    }
+
+    void statusReportsTheBatteryTheMouseWasGiven()
+    {
+        sim::BatteryState battery;
+        battery.low = 0xE8;   // 0x3E8 = 1000: 4125 mV
+        battery.high = 0x03;
+        battery.charge = 1;
+        battery.status = 1;
+        keepMouse(battery);
+
+        const Outcome o = ctl({QStringLiteral("status"), QStringLiteral("--json")});
+        QCOMPARE(o.exitCode, 0);
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(o.out, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        const QJsonObject status = doc.object();
+        QCOMPARE(status.value(QStringLiteral("product")).toString(), QStringLiteral("VELKOR"));
+        QCOMPARE(status.value(QStringLiteral("connection")).toString(), QStringLiteral("receiver"));
+        QCOMPARE(status.value(QStringLiteral("mouseOff")).toBool(), false);
+        const QJsonObject b = status.value(QStringLiteral("battery")).toObject();
+        QCOMPARE(b.value(QStringLiteral("millivolts")).toInt(), 4125);
+        QCOMPARE(b.value(QStringLiteral("level")).toInt(), 90);
+        QCOMPARE(b.value(QStringLiteral("charging")).toBool(), true);
+        QCOMPARE(status.value(QStringLiteral("activeSlot")).toInt(), 1);
+        QVERIFY(o.err.isEmpty());
+
+        // A mouse that sleeps: the receiver answers without a level.
+        sim::BatteryState asleep;
+        asleep.status = 5;
+        keepMouse(asleep);
+        const Outcome off = ctl({QStringLiteral("status")});
+        QCOMPARE(off.exitCode, 0);
+        QVERIFY2(off.out.contains("asleep or switched off"), off.out.constData());
+        QVERIFY(!off.out.contains("Battery:"));
+    }
+
+    void slotMakesTheSlotActiveOnTheMouseAndInTheConfiguration()
+    {
+        keepMouse(demoBattery());
+        const Outcome o = ctl({QStringLiteral("slot"), QStringLiteral("3")});
+        QCOMPARE(o.exitCode, 0);
+        QCOMPARE(o.out, QByteArray("Slot 3 (Profile 3) is active.\n"));
+        QCOMPARE(kept().activeProfile, 2);
+        QCOMPARE(QSettings(productConfig(), QSettings::IniFormat).value(QStringLiteral("Config/ProfileID")).toInt(), 2);
+
+        const Outcome profiles = ctl({QStringLiteral("profiles"), QStringLiteral("--json")});
+        QCOMPARE(profiles.exitCode, 0);
+        const QJsonObject p = QJsonDocument::fromJson(profiles.out).object();
+        QCOMPARE(p.value(QStringLiteral("activeSlot")).toInt(), 3);
+        const QJsonArray slotList = p.value(QStringLiteral("slots")).toArray();
+        QCOMPARE(slotList.size(), 5);
+        QCOMPARE(slotList.at(2).toObject().value(QStringLiteral("active")).toBool(), true);
+        QCOMPARE(slotList.at(0).toObject().value(QStringLiteral("active")).toBool(), false);
+    }
+
+    void dpiThenApplyChangesOnlyThatStageOfTheDpiTable()
+    {
+        keepMouse(demoBattery());
+        // A first write gives the mouse the whole saved set.
+        const Outcome all = ctl({QStringLiteral("apply"), QStringLiteral("--all")});
+        QCOMPARE(all.exitCode, 0);
+        QCOMPARE(all.out, QByteArray("Written to the mouse: general settings, DPI, buttons, lighting.\n"));
+        const Mouse before = kept();
+        QCOMPARE(before.blocks[1].size(), 41);
+        // Stage 2 of the factory profile: 800 DPI (index 15).
+        QCOMPARE(before.blocks[1].mid(6, 5), QByteArray::fromHex("010f000f00"));
+
+        const Outcome dpi = ctl({QStringLiteral("dpi"), QStringLiteral("--slot"), QStringLiteral("1"),
+                                 QStringLiteral("--stage"), QStringLiteral("2"), QStringLiteral("2250")});
+        QCOMPARE(dpi.exitCode, 0);
+        QCOMPARE(dpi.out, QByteArray("DPI stage 2 of slot 1 at 2250 DPI is saved.\nWritten to the mouse: DPI.\n"));
+        const Outcome apply = ctl({QStringLiteral("apply")});
+        QCOMPARE(apply.exitCode, 0);
+        QCOMPARE(apply.out, QByteArray("Nothing to write: the mouse holds these settings already.\n"));
+
+        const Mouse after = kept();
+        // 2250 DPI is index 44 on this sensor: 2C 00 for X and for Y.
+        QByteArray expected = before.blocks[1];
+        expected.replace(7, 4, QByteArray::fromHex("2c002c00"));
+        QCOMPARE(after.blocks[1].toHex(), expected.toHex());
+        for (int b : {0, 2, 3, 4})
+            QCOMPARE(after.blocks[b], before.blocks[b]);
+        QCOMPARE(after.activeProfile, before.activeProfile);
+
+        // The saved profile says the same.
+        const Outcome profiles = ctl({QStringLiteral("profiles"), QStringLiteral("--json")});
+        const QJsonObject slot1 =
+            QJsonDocument::fromJson(profiles.out).object().value(QStringLiteral("slots")).toArray().at(0).toObject();
+        QCOMPARE(slot1.value(QStringLiteral("stages")).toArray().at(1).toObject().value(QStringLiteral("dpi")).toInt(),
+                 2250);
+    }
+
+    void anEditTheSleepingMouseMissedIsWrittenNextTime()
+    {
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        const QByteArray dpiBefore = kept().blocks[1];
+
+        // Asleep: the receiver answers the battery query without a level.
+        kept();   // the mouse as kept, now in the simulator of this process
+        sim::BatteryState off;
+        off.status = 5;
+        sim::setBattery(off);
+        QVERIFY(sim::saveState(keptPath()));
+        const Outcome o = ctl({QStringLiteral("dpi"), QStringLiteral("--stage"), QStringLiteral("2"), QStringLiteral("1600")});
+        QCOMPARE(o.exitCode, 4);
+        QCOMPARE(o.err, QByteArray("Mouse is sleeping or not connected.\n"));
+        QCOMPARE(kept().blocks[1], dpiBefore);
+        QCOMPARE(QSettings(productConfig(), QSettings::IniFormat).value(QStringLiteral("Config/Diff")).toInt(), 1);
+
+        // Awake again: the next apply sends everything, the edit included.
+        kept();
+        sim::setBattery(demoBattery());
+        QVERIFY(sim::saveState(keptPath()));
+        const Outcome apply = ctl({QStringLiteral("apply")});
+        QCOMPARE(apply.exitCode, 0);
+        QCOMPARE(apply.out, QByteArray("Written to the mouse: general settings, DPI, buttons, lighting.\n"));
+        QByteArray expected = dpiBefore;
+        expected.replace(7, 4, QByteArray::fromHex("1f001f00"));   // 1600 DPI: index 31
+        QCOMPARE(kept().blocks[1].toHex(), expected.toHex());
+        QCOMPARE(ctl({QStringLiteral("apply")}).out, QByteArray("Nothing to write: the mouse holds these settings already.\n"));
+    }
+
+    void aFileOfAnotherMouseIsRefusedAndNothingWritten_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QStringList>("extra");
+        QTest::newRow("configuration") << QStringLiteral("other.conf") << QStringList();
+        QTest::newRow("profile") << QStringLiteral("other.prof") << QStringList{QStringLiteral("--slot"), QStringLiteral("2")};
+    }
+
+    void aFileOfAnotherMouseIsRefusedAndNothingWritten()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QStringList, extra);
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+
+        // A real export of this mouse, then tagged as another one's.
+        const QString file = appDir() + QLatin1Char('/') + fileName;
+        QCOMPARE(ctl({QStringLiteral("export"), file}).exitCode, 0);
+        {
+            QSettings other(file, QSettings::IniFormat);
+            QCOMPARE(other.value(QStringLiteral("MouseName/Name")).toString(), QStringLiteral("VELKOR"));
+            other.setValue(QStringLiteral("MouseName/Name"), QStringLiteral("OTHERMOUSE"));
+        }
+        const QByteArray mouseBefore = fileBytes(keptPath());
+        const QMap<QString, QByteArray> filesBefore = configFiles();
+
+        const Outcome o = ctl(QStringList{QStringLiteral("import"), file} + extra);
+        QCOMPARE(o.exitCode, 1);
+        QVERIFY(o.out.isEmpty());
+        QCOMPARE(o.err, (file + QStringLiteral(": The file is not match current mouse!\n")).toUtf8());
+        QCOMPARE(fileBytes(keptPath()), mouseBefore);
+        QCOMPARE(configFiles(), filesBefore);
+    }
+
+    void aRunningWindowKeepsTheMouseToItself()
+    {
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        const QByteArray mouseBefore = fileBytes(keptPath());
+        const QMap<QString, QByteArray> filesBefore = configFiles();
+
+        // The window's single-instance lock, held as the window holds it.
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", tempDir().toLocal8Bit());
+        QSettings description(appDir() + QStringLiteral("/DefaultProfile.bin"), QSettings::IniFormat);
+        const QString product = description.value(QStringLiteral("PROFILE/ProductName")).toString();
+        auto window = std::make_unique<platform::SingleInstance>(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
+        qputenv("TMPDIR", oldTmp);
+        QVERIFY(window->isOwner());
+
+        const QList<QStringList> writes = {
+            {QStringLiteral("apply")},
+            {QStringLiteral("slot"), QStringLiteral("2")},
+            {QStringLiteral("dpi"), QStringLiteral("--stage"), QStringLiteral("1"), QStringLiteral("3200")},
+            {QStringLiteral("rate"), QStringLiteral("500")},
+            {QStringLiteral("status")},
+        };
+        for (const QStringList &args : writes) {
+            const Outcome o = ctl(args);
+            QCOMPARE(o.exitCode, 2);
+            QVERIFY2(o.err.startsWith("mousecfg is running"), o.err.constData());
+        }
+        QCOMPARE(fileBytes(keptPath()), mouseBefore);
+        QCOMPARE(configFiles(), filesBefore);
+
+        // Reading the files still works.
+        QCOMPARE(ctl({QStringLiteral("profiles")}).exitCode, 0);
+        QCOMPARE(ctl({QStringLiteral("export"), appDir() + QStringLiteral("/backup.conf")}).exitCode, 0);
+
+        window.reset();
+        QCOMPARE(ctl({QStringLiteral("rate"), QStringLiteral("500")}).exitCode, 0);
+    }
+
+    void usageErrorsAndHelp_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stdoutStart");
+        QTest::addColumn<QString>("stderrStart");
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("fly")} << 1 << QString()
+                                         << QStringLiteral("mousecfgctl-demo: Unknown command \"fly\".");
+        QTest::newRow("slot out of range") << QStringList{QStringLiteral("slot"), QStringLiteral("6")} << 1 << QString()
+                                           << QStringLiteral("mousecfgctl-demo: \"6\" is not a slot");
+        QTest::newRow("option of another command") << QStringList{QStringLiteral("rate"), QStringLiteral("--all"), QStringLiteral("500")}
+                                                   << 1 << QString() << QStringLiteral("mousecfgctl-demo: rate does not take --all.");
+        QTest::newRow("dpi the sensor lacks") << QStringList{QStringLiteral("dpi"), QStringLiteral("1625")} << 1 << QString()
+                                              << QStringLiteral("mousecfgctl-demo: 1625 DPI is not a value this mouse offers (50 to 26000). "
+                                                                "The nearest are 1600 and 1650.");
+        QTest::newRow("rate the mouse lacks") << QStringList{QStringLiteral("rate"), QStringLiteral("2000")} << 1 << QString()
+                                              << QStringLiteral("mousecfgctl-demo: \"2000\" is not a report rate");
+        QTest::newRow("not a profile file") << QStringList{QStringLiteral("import"), QStringLiteral("notes.txt")} << 1 << QString()
+                                            << QStringLiteral("mousecfgctl-demo: notes.txt: give a profile file");
+        QTest::newRow("help of a command") << QStringList{QStringLiteral("dpi"), QStringLiteral("--help")} << 0
+                                           << QStringLiteral("Usage: mousecfgctl-demo dpi [--slot N] [--stage S] VALUE")
+                                           << QString();
+        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0
+                              << QStringLiteral("Usage: mousecfgctl-demo [--json] COMMAND") << QString();
+        QTest::newRow("no command") << QStringList() << 1 << QString()
+                                    << QStringLiteral("Usage: mousecfgctl-demo [--json] COMMAND");
+    }
+
+    void usageErrorsAndHelp()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, stdoutStart);
+        QFETCH(QString, stderrStart);
+        keepMouse(demoBattery());
+        const QByteArray mouseBefore = fileBytes(keptPath());
+        const Outcome o = ctl(args);
+        QCOMPARE(o.exitCode, exitCode);
+        QVERIFY2(o.out.startsWith(stdoutStart.toUtf8()), o.out.constData());
+        QVERIFY2(o.err.startsWith(stderrStart.toUtf8()), o.err.constData());
+        if (stdoutStart.isEmpty())
+            QVERIFY(o.out.isEmpty());
+        if (stderrStart.isEmpty())
+            QVERIFY(o.err.isEmpty());
+        QCOMPARE(fileBytes(keptPath()), mouseBefore);
+    }
+
+    void bashCompletion_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("commands") << QStringLiteral("mousecfgctl ")
+                                  << QStringLiteral("list status profiles slot apply import export dpi rate --json --help --version");
+        QTest::newRow("a command") << QStringLiteral("mousecfgctl st") << QStringLiteral("status");
+        QTest::newRow("after an option") << QStringLiteral("mousecfgctl --json pro") << QStringLiteral("profiles");
+        QTest::newRow("options of dpi") << QStringLiteral("mousecfgctl dpi --") << QStringLiteral("--json --help --slot --stage");
+        QTest::newRow("options of apply") << QStringLiteral("mousecfgctl apply --") << QStringLiteral("--json --help --all");
+        QTest::newRow("slots") << QStringLiteral("mousecfgctl dpi --slot ") << QStringLiteral("1 2 3 4 5");
+        QTest::newRow("slot numbers") << QStringLiteral("mousecfgctl slot ") << QStringLiteral("1 2 3 4 5");
+        QTest::newRow("rates") << QStringLiteral("mousecfgctl rate --slot 2 ") << QStringLiteral("125 250 500 1000");
+        QTest::newRow("files") << QStringLiteral("mousecfgctl import --slot 2 FILES/")
+                               << QStringLiteral("FILES/folder FILES/a.conf FILES/b.prof");
+    }
+
+    void bashCompletion()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, offered);
+        const QString files = appDir() + QStringLiteral("/files");
+        QVERIFY(QDir().mkpath(files + QStringLiteral("/folder")));
+        for (const char *name : {"a.conf", "b.prof", "notes.txt"}) {
+            QFile f(files + QLatin1Char('/') + QLatin1String(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        line.replace(QStringLiteral("FILES"), files);
+        offered.replace(QStringLiteral("FILES"), files);
+        const QString script = QStringLiteral(
+            "source \"$1\"\n"
+            "line=\"$2\"\n"
+            "read -r -a COMP_WORDS <<< \"$line\"\n"
+            "[[ \"$line\" == *' ' ]] && COMP_WORDS+=('')\n"
+            "COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 ))\n"
+            "COMPREPLY=()\n"
+            "complete -p mousecfgctl-demo >/dev/null || exit 3\n"
+            "_mousecfgctl\n"
+            "printf '%s\\n' \"${COMPREPLY[@]}\"\n");
+        QProcess bash;
+        bash.start(QStringLiteral("bash"), {QStringLiteral("-c"), script, QStringLiteral("bash"),
+                                            QStringLiteral(MOUSECFGCTL_COMPLETION), line});
+        QVERIFY(bash.waitForFinished(20000));
+        QCOMPARE(bash.readAllStandardError(), QByteArray());
+        QCOMPARE(bash.exitCode(), 0);
+        QStringList got = QString::fromUtf8(bash.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QStringList expected = offered.split(QLatin1Char(' '));
+        if (line.contains(files)) {   // file order is the file system's
+            got.sort();
+            expected.sort();
+        }
+        QCOMPARE(got, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCtl)
+#include "tst_ctl.moc"
