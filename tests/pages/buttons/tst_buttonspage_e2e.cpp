@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDirIterator>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollArea>
@@ -55,6 +56,17 @@ void whenModal(std::function<void(QWidget *)> answer)
 void accept(QWidget *dialog)
 {
     dialog->findChild<QToolButton *>(QStringLiteral("msgBoxYesBtn"))->click();
+}
+
+void copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(file);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(file, target);
+    }
 }
 
 QByteArray four(int a, int b, int c, int d)
@@ -209,8 +221,13 @@ private slots:
         const QByteArray expectedBody = macroBody(body);
         QCOMPARE(sim::block(sim::Block::Macros).left(expectedBody.size()), expectedBody);
 
-        // A new window over the same Configs shows what was assigned.
+        // A new window over the same Configs shows what was assigned. The
+        // files are read from a copy, so that nothing this process cached
+        // from writing them can stand in for what is on disk.
         w.reset();
+        QTemporaryDir copy;
+        copyTree(m_dir.path(), copy.path());
+        setConfigsBase(copy.path());
         QScopedPointer<MousecfgWidget> again(makeWindow());
         ZelBtnWindow *restarted = again->buttonsPage();
         QCOMPARE(restarted->entryButton(4)->text(), QStringLiteral("Copy"));
@@ -218,6 +235,8 @@ private slots:
         QCOMPARE(restarted->entryButton(6)->text(), QStringLiteral("FIRE KEY"));
         QCOMPARE(restarted->entryButton(7)->text(), QStringLiteral("SNIPER"));
         QCOMPARE(restarted->entryButton(3)->text(), QStringLiteral("e2e"));
+        again.reset();
+        setConfigsBase(m_dir.path());
     }
 
     // Markers and the page select each other; the side view edits the second layer.
