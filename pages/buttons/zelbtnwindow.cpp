@@ -279,6 +279,13 @@ void ZelBtnWindow::setScale(double factor)
         button->setGeometry(QRect());
     relayout();
     const int width = int(220 * factor);
+    // Rows tall enough to aim at, at every scale.
+    const QString sheet = menuStyleSheet()
+        + QStringLiteral("QMenu::item{padding:%1px %2px;}").arg(qMax(1, int(4 * factor))).arg(int(20 * factor));
+    for (QMenu *menu : {m_pMainMenu, m_pWheelMenu})
+        menu->setStyleSheet(sheet);
+    for (QMenu *menu : m_pSubMenus)
+        menu->setStyleSheet(sheet);
     m_pMainMenu->setFixedWidth(width);
     m_pWheelMenu->setFixedWidth(width);
     for (QMenu *menu : m_pSubMenus) {
