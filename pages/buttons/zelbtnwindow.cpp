@@ -354,7 +354,8 @@ void ZelBtnWindow::relayout()
 
 void ZelBtnWindow::retranslate()
 {
-    m_pMainMenu->setFont(pageFont());
+    // The language's font at the window's scale, as setScale gives it.
+    m_pMainMenu->setFont(scaledPageFont());
     rebuildMenus();
     for (ZelAction *action : m_pActions)
         action->setText(actionText(action->data().toInt()));

@@ -13,10 +13,12 @@
 #include "pages/buttons/zelmacroselect.h"
 #include "pages/buttons/zelsniperwindow.h"
 #include "platform/keyboardhook.h"
+#include "platform/osdchannel.h"
 #include "platform/pointerspeed.h"
 #include "profile/configstore.h"
 #include "profile/macrostore.h"
 #include "profile/paths.h"
+#include "profile/profileset.h"
 #include "sim/simmouse.h"
 #include "widgets/zelaction.h"
 #include "widgets/zelpushbutton.h"
@@ -24,6 +26,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDirIterator>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollArea>
@@ -52,6 +56,50 @@ void whenModal(std::function<void(QWidget *)> answer)
     });
     timer->start();
 }
+
+// A dialog or menu still open after 30 s is a fault of the test or the page:
+// it is closed and named, so the run fails instead of hanging.
+class Watchdog : public QObject {
+public:
+    Watchdog()
+    {
+        m_Timer.setInterval(500);
+        QObject::connect(&m_Timer, &QTimer::timeout, [this] { check(); });
+        m_Timer.start();
+    }
+    QStringList stuck;
+
+private:
+    void check()
+    {
+        QWidget *open = QApplication::activeModalWidget();
+        if (!open)
+            open = QApplication::activePopupWidget();
+        if (open != m_Seen) {
+            m_Seen = open;
+            m_Since.start();
+            return;
+        }
+        if (open && m_Since.elapsed() > 30000) {
+            stuck << QString::fromLatin1(open->metaObject()->className());
+            qWarning("Closing a %s left open", open->metaObject()->className());
+            if (auto *dialog = qobject_cast<QDialog *>(open))
+                dialog->reject();
+            else
+                open->hide();
+        }
+    }
+    QTimer m_Timer;
+    QPointer<QWidget> m_Seen;
+    QElapsedTimer m_Since;
+};
+
+// A display that takes every message.
+class QuietOsd : public platform::OsdChannel {
+public:
+    bool windowExists() override { return true; }
+    qint32 send(const QByteArray &) override { return 1; }
+};
 
 void accept(QWidget *dialog)
 {
@@ -83,6 +131,8 @@ class TestButtonsPageEndToEnd : public QObject {
     QTemporaryDir m_dir;
     platform::RecordingPointerSpeed m_speed;
     QStringList m_shown;
+    QuietOsd m_osd;
+    Watchdog *m_watchdog = nullptr;
 
     MousecfgWidget *makeWindow()
     {
@@ -127,6 +177,8 @@ private slots:
         };
         s.logicalDpi = [] { return 96.0; };
         s.trayAvailable = [] { return true; };
+        s.osd = &m_osd;
+        m_watchdog = new Watchdog;
         setConfigsBase(m_dir.path());
         sim::reset();
         sim::BatteryState b;
@@ -137,8 +189,14 @@ private slots:
         sim::plug(sim::Side::Receiver);
     }
 
+    void cleanup()
+    {
+        QVERIFY2(m_watchdog->stuck.isEmpty(), qPrintable(m_watchdog->stuck.join(QStringLiteral(", "))));
+    }
+
     void cleanupTestCase()
     {
+        delete m_watchdog;
         platform::setPointerSpeedBackend(nullptr);
         appServices() = AppServices();
         setConfigsBase(QString());
@@ -270,6 +328,15 @@ private slots:
         page->assign(page->actionFor(FUN_MACRO));
         QCOMPARE(w->currentPage(), int(MousecfgWidget::PageMacro));
         QVERIFY(!w->findChild<QScrollArea *>(QStringLiteral("buttonsPageScroll"))->isVisible());
+
+        // Another slot, chosen in the window or on the mouse: the page edits it.
+        w->selectSlot(1);
+        QCOMPARE(page->profile(), &workingSet().profiles[1]);
+        workingSet().profiles[2].buttons[0].Fun = 1;
+        workingSet().profiles[2].buttons[1].Fun = 19;
+        w->slotRefreshStatus(2, 0, 0, 0);
+        QTRY_COMPARE(page->profile(), &workingSet().profiles[2]);
+        QCOMPARE(page->entryButton(1)->text(), QStringLiteral("Paste"));
 
         // Refusing to remove the last left click shows the window's notice.
         w->selectPage(MousecfgWidget::PageCustomize);
