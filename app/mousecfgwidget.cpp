@@ -611,6 +611,7 @@ void MousecfgWidget::selectPage(int page)
         }
         m_pMarkers[i]->setVisible(visible);
     }
+    showButtonsPage(customize);
     update();
 }
 
@@ -619,6 +620,7 @@ void MousecfgWidget::selectView(bool front)
     m_bFrontView = front;
     m_pFront->setChecked(front);
     m_pSide->setChecked(!front);
+    selectButtonsLayer(front);
     selectPage(m_iPage);
 }
 
@@ -730,6 +732,7 @@ void MousecfgWidget::updateProfileControls()
 
 void MousecfgWidget::slotMouseOver(ZelPushButton *btn, bool bType)
 {
+    highlightPageButton(btn, bType);
     int index = -1;
     for (int i = 0; i < MARKER_COUNT; ++i) {
         if (m_pMarkers[i] == btn)
@@ -856,6 +859,7 @@ void MousecfgWidget::onButtonClicked()
                 const int group = i / MARKERS_PER_VIEW;
                 selectMarker(group, i % MARKERS_PER_VIEW);
                 m_SelectedButton[m_Library.currentSlot()] = i % MARKERS_PER_VIEW;
+                selectButtonOnPage(group, i % MARKERS_PER_VIEW);
             }
         }
     }

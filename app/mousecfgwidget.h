@@ -23,6 +23,7 @@ class QLabel;
 class QProgressBar;
 class QScrollArea;
 class ZelAction;
+class ZelBtnWindow;
 class ZelLabel;
 class ZelPushButton;
 namespace platform {
@@ -165,6 +166,21 @@ private:
     // CUSTOMIZE: mousecfgwidget_buttons.cpp
     void buildButtonsPage();
     void refreshButtonsPage();
+    // The page follows the tab, the picture view (front: primary layer and
+    // wheel, side: second layer) and the marker chosen on the picture.
+    void showButtonsPage(bool visible);
+    void selectButtonsLayer(bool front);
+    void selectButtonOnPage(int group, int index);
+    // A page button hovered or chosen: its marker and the picture follow.
+    void slotButtonsPageOver(ZelPushButton *btn, bool bType);
+    // A marker hovered: its page button follows.
+    void highlightPageButton(ZelPushButton *marker, bool bType);
+    void layoutButtonsPage();
+    ZelBtnWindow *m_pBtnWindow = nullptr;
+    QScrollArea *m_pBtnScroll = nullptr;
+public:
+    ZelBtnWindow *buttonsPage() const { return m_pBtnWindow; }
+private:
 
     // DPI: mousecfgwidget_performance.cpp
     void buildPerformancePages();

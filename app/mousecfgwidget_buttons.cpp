@@ -1,5 +1,143 @@
 #include "app/mousecfgwidget.h"
 
-// The buttons area's page is not built yet: the tab shows only the picture.
-void MousecfgWidget::buildButtonsPage() {}
-void MousecfgWidget::refreshButtonsPage() {}
+#include "pages/buttons/zelbtnwindow.h"
+#include "profile/profileset.h"
+#include "widgets/uistate.h"
+#include "widgets/zelpushbutton.h"
+
+#include <QEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace {
+
+// Lays the page out again whenever its scroll area changes size (the
+// window's own layout pass at a new scale).
+class ResizeWatcher : public QObject {
+public:
+    ResizeWatcher(QObject *parent, std::function<void()> onResize)
+        : QObject(parent), m_OnResize(std::move(onResize)) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            m_OnResize();
+        return false;
+    }
+
+private:
+    std::function<void()> m_OnResize;
+};
+
+ProfileData *currentProfile()
+{
+    ProfileSet &set = workingSet();
+    return &set.profiles[set.ProfileID < SLOT_COUNT ? set.ProfileID : 0];
+}
+
+// The column beside the picture, clear of the mouse drawing and its markers.
+const QRect kButtonsPageRect(660, 100, 290, 440);
+
+} // namespace
+
+void MousecfgWidget::buildButtonsPage()
+{
+    m_pBtnScroll = new QScrollArea(this);
+    m_pBtnScroll->setObjectName(QStringLiteral("buttonsPageScroll"));
+    m_pBtnScroll->setStyleSheet(QStringLiteral("QScrollArea{background-color:transparent;margin:0px;border:0px}"));
+    m_pBtnScroll->viewport()->setStyleSheet(QStringLiteral("background-color:transparent;margin:0px;"));
+    m_pBtnScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pBtnScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_pBtnScroll->setFrameShape(QFrame::NoFrame);
+    m_pBtnScroll->setWidgetResizable(false);
+
+    m_pBtnWindow = new ZelBtnWindow(currentProfile(), nullptr, 1.0);
+    m_pBtnWindow->setObjectName(QStringLiteral("ZelBtnWindow"));
+    m_pBtnScroll->setWidget(m_pBtnWindow);
+    place(m_pBtnScroll, kButtonsPageRect.x(), kButtonsPageRect.y(), kButtonsPageRect.width(),
+          kButtonsPageRect.height());
+    m_pBtnScroll->installEventFilter(new ResizeWatcher(m_pBtnScroll, [this] { layoutButtonsPage(); }));
+    m_pBtnScroll->hide();
+
+    connect(m_pBtnWindow, &ZelBtnWindow::SelBtnControl, this, &MousecfgWidget::slotButtonsPageOver);
+    connect(m_pBtnWindow, &ZelBtnWindow::GotoMacroTab, this, &MousecfgWidget::slotGotoMacro);
+    connect(m_pBtnWindow, &ZelBtnWindow::PopOneClickBox, this, &MousecfgWidget::slotPopOneClickBox);
+    // A press on a page button selects its marker on the picture.
+    for (int entry = 0; entry < BUTTON_COUNT; ++entry) {
+        connect(m_pBtnWindow->entryButton(entry), &ZelPushButton::EnterSignal, this, [this, entry] {
+            const int group = entry / MARKERS_PER_VIEW;
+            const int index = entry % MARKERS_PER_VIEW;
+            SelBtnChanged(quint8(index), quint8(group));
+            if (group < 2)
+                m_SelectedButton[m_Library.currentSlot()] = index;
+        });
+    }
+    layoutButtonsPage();
+}
+
+void MousecfgWidget::layoutButtonsPage()
+{
+    if (!m_pBtnWindow)
+        return;
+    m_pBtnWindow->setScale(scaleFactor());
+    const QSize view = m_pBtnScroll->size();
+    // The page is as tall as its buttons need, at least as tall as the view;
+    // when it is taller the view scrolls.
+    int width = view.width();
+    if (m_pBtnWindow->contentHeight() > view.height())
+        width -= m_pBtnScroll->verticalScrollBar()->sizeHint().width();
+    m_pBtnWindow->setFixedSize(width, qMax(view.height(), m_pBtnWindow->contentHeight()));
+    m_pBtnWindow->relayout();
+}
+
+void MousecfgWidget::refreshButtonsPage()
+{
+    if (!m_pBtnWindow)
+        return;
+    m_pBtnWindow->relayout();
+    m_pBtnWindow->setProfile(currentProfile());
+}
+
+void MousecfgWidget::showButtonsPage(bool visible)
+{
+    if (m_pBtnScroll)
+        m_pBtnScroll->setVisible(visible);
+}
+
+void MousecfgWidget::selectButtonsLayer(bool front)
+{
+    if (!m_pBtnWindow)
+        return;
+    // The selected button of the slot stays selected on the other layer.
+    const int index = m_SelectedButton[m_Library.currentSlot()];
+    m_pBtnWindow->select(quint8(index), front ? ZelBtnWindow::GroupPrimary : ZelBtnWindow::GroupSecond);
+}
+
+void MousecfgWidget::selectButtonOnPage(int group, int index)
+{
+    if (m_pBtnWindow)
+        m_pBtnWindow->select(quint8(index), quint8(group));
+}
+
+void MousecfgWidget::slotButtonsPageOver(ZelPushButton *btn, bool bType)
+{
+    const int entry = m_pBtnWindow ? m_pBtnWindow->entryOf(btn) : -1;
+    if (entry < 0 || entry >= MARKER_COUNT)
+        return;
+    const int group = entry / MARKERS_PER_VIEW;
+    const int index = entry % MARKERS_PER_VIEW;
+    const bool selected = m_iSelectedMarker == index && m_iSelectedMarkerGroup == group;
+    m_pMarkers[entry]->setChecked(bType || selected);
+    slotMouseOver(m_pMarkers[entry], bType);
+}
+
+void MousecfgWidget::highlightPageButton(ZelPushButton *marker, bool bType)
+{
+    if (!m_pBtnWindow)
+        return;
+    for (int i = 0; i < MARKER_COUNT; ++i) {
+        if (m_pMarkers[i] == marker) {
+            if (ZelPushButton *button = m_pBtnWindow->entryButton(i))
+                button->setChecked(bType);
+        }
+    }
+}

@@ -1,0 +1,109 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>ZelBtnWindow</name>
+    <message>
+        <source>MACRO SELECT</source>
+        <translation>MACRO SELECT</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Left Button Can not be Gun Function.</source>
+        <translation>Left Button Can not be Gun Function.</translation>
+    </message>
+    <message>
+        <source>GUNFILE SELECT</source>
+        <translation>GUNFILE SELECT</translation>
+    </message>
+</context>
+<context>
+    <name>ZelComboKeyWindow</name>
+    <message>
+        <source>Combo Key</source>
+        <translation>Combo Key</translation>
+    </message>
+</context>
+<context>
+    <name>ZelFireKeyWindow</name>
+    <message>
+        <source>FireKey Setting</source>
+        <translation>FireKey Setting</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Middle</source>
+        <translation>Middle</translation>
+    </message>
+    <message>
+        <source>Keyboard Key</source>
+        <translation>Keyboard Key</translation>
+    </message>
+    <message>
+        <source>Times:</source>
+        <translation>Times:</translation>
+    </message>
+    <message>
+        <source>Delay:</source>
+        <translation>Delay:</translation>
+    </message>
+</context>
+<context>
+    <name>ZelKeyDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ZelMacroSelect</name>
+    <message>
+        <source>LOOPS TIME(1-255)</source>
+        <translation>LOOPS TIME(1-255)</translation>
+    </message>
+    <message>
+        <source>REPEAT RUN WHEN KEY DOWN</source>
+        <translation>REPEAT RUN WHEN KEY DOWN</translation>
+    </message>
+    <message>
+        <source>REPEAT RUN UNTILL THE KEY DOWN</source>
+        <translation>REPEAT RUN UNTILL THE KEY DOWN</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ZelSingleKeyWindow</name>
+    <message>
+        <source>Single Key</source>
+        <translation>Single Key</translation>
+    </message>
+</context>
+<context>
+    <name>ZelSniperWindow</name>
+    <message>
+        <source>Sniper Setting</source>
+        <translation>Sniper Setting</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,109 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>ZelBtnWindow</name>
+    <message>
+        <source>MACRO SELECT</source>
+        <translation>宏选择</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Left Button Can not be Gun Function.</source>
+        <translation>左键不能设置为枪械功能。</translation>
+    </message>
+    <message>
+        <source>GUNFILE SELECT</source>
+        <translation>枪械文件选择</translation>
+    </message>
+</context>
+<context>
+    <name>ZelComboKeyWindow</name>
+    <message>
+        <source>Combo Key</source>
+        <translation>组合键</translation>
+    </message>
+</context>
+<context>
+    <name>ZelFireKeyWindow</name>
+    <message>
+        <source>FireKey Setting</source>
+        <translation>连发键设置</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>左键</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>右键</translation>
+    </message>
+    <message>
+        <source>Middle</source>
+        <translation>中键</translation>
+    </message>
+    <message>
+        <source>Keyboard Key</source>
+        <translation>键盘按键</translation>
+    </message>
+    <message>
+        <source>Times:</source>
+        <translation>次数:</translation>
+    </message>
+    <message>
+        <source>Delay:</source>
+        <translation>延时:</translation>
+    </message>
+</context>
+<context>
+    <name>ZelKeyDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ZelMacroSelect</name>
+    <message>
+        <source>LOOPS TIME(1-255)</source>
+        <translation>循环次数(1-255)</translation>
+    </message>
+    <message>
+        <source>REPEAT RUN WHEN KEY DOWN</source>
+        <translation>按住按键时重复执行</translation>
+    </message>
+    <message>
+        <source>REPEAT RUN UNTILL THE KEY DOWN</source>
+        <translation>重复执行直到再次按下按键</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ZelSingleKeyWindow</name>
+    <message>
+        <source>Single Key</source>
+        <translation>单键</translation>
+    </message>
+</context>
+<context>
+    <name>ZelSniperWindow</name>
+    <message>
+        <source>Sniper Setting</source>
+        <translation>狙击设置</translation>
+    </message>
+</context>
+</TS>

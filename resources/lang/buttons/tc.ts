@@ -1,0 +1,109 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW">
+<context>
+    <name>ZelBtnWindow</name>
+    <message>
+        <source>MACRO SELECT</source>
+        <translation>巨集選擇</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Left Button Can not be Gun Function.</source>
+        <translation>左鍵不能設定為槍械功能。</translation>
+    </message>
+    <message>
+        <source>GUNFILE SELECT</source>
+        <translation>槍械檔案選擇</translation>
+    </message>
+</context>
+<context>
+    <name>ZelComboKeyWindow</name>
+    <message>
+        <source>Combo Key</source>
+        <translation>組合鍵</translation>
+    </message>
+</context>
+<context>
+    <name>ZelFireKeyWindow</name>
+    <message>
+        <source>FireKey Setting</source>
+        <translation>連發鍵設定</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>左鍵</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>右鍵</translation>
+    </message>
+    <message>
+        <source>Middle</source>
+        <translation>中鍵</translation>
+    </message>
+    <message>
+        <source>Keyboard Key</source>
+        <translation>鍵盤按鍵</translation>
+    </message>
+    <message>
+        <source>Times:</source>
+        <translation>次數:</translation>
+    </message>
+    <message>
+        <source>Delay:</source>
+        <translation>延遲:</translation>
+    </message>
+</context>
+<context>
+    <name>ZelKeyDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ZelMacroSelect</name>
+    <message>
+        <source>LOOPS TIME(1-255)</source>
+        <translation>循環次數(1-255)</translation>
+    </message>
+    <message>
+        <source>REPEAT RUN WHEN KEY DOWN</source>
+        <translation>按住按鍵時重複執行</translation>
+    </message>
+    <message>
+        <source>REPEAT RUN UNTILL THE KEY DOWN</source>
+        <translation>重複執行直到再次按下按鍵</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ZelSingleKeyWindow</name>
+    <message>
+        <source>Single Key</source>
+        <translation>單鍵</translation>
+    </message>
+</context>
+<context>
+    <name>ZelSniperWindow</name>
+    <message>
+        <source>Sniper Setting</source>
+        <translation>狙擊設定</translation>
+    </message>
+</context>
+</TS>
