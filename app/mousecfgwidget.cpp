@@ -611,6 +611,7 @@ void MousecfgWidget::selectPage(int page)
         }
         m_pMarkers[i]->setVisible(visible);
     }
+    selectLightingPage(page);
     update();
 }
 
