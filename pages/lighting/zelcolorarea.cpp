@@ -81,7 +81,7 @@ ZelColorArea::ZelColorArea(QWidget *parent)
         m_pFieldLabels[i] = new ZelLabel(this);
         m_pFieldLabels[i]->setPalette(light);
         m_pFieldLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_pFieldLabels[i]->setGeometry(scaled(220 + 104 * column, 55 + 36 * row, 24, 24));
+        m_pFieldLabels[i]->setGeometry(scaled(210 + 104 * column, 55 + 36 * row, 36, 24));
         m_pFields[i] = new QSpinBox(this);
         m_pFields[i]->setObjectName(QStringLiteral("field%1").arg(QLatin1String("HSVRGB").mid(i, 1)));
         m_pFields[i]->setRange(0, i == FieldH ? 359 : 255);
@@ -102,7 +102,7 @@ ZelColorArea::ZelColorArea(QWidget *parent)
     m_pHexLabel = new ZelLabel(this);
     m_pHexLabel->setPalette(light);
     m_pHexLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_pHexLabel->setGeometry(scaled(220, 212, 48, 24));
+    m_pHexLabel->setGeometry(scaled(198, 212, 70, 24));
     m_pHex = new QLineEdit(this);
     m_pHex->setObjectName(QStringLiteral("hexEdit"));
     m_pHex->setMaxLength(7);
