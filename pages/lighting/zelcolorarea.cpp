@@ -71,7 +71,7 @@ ZelColorArea::ZelColorArea(QWidget *parent)
     m_pSV->setGeometry(scaled(66, 49, svOuter, svOuter));
     m_pPreview = new PreviewColorArea(this);
     m_pPreview->setObjectName(QStringLiteral("preview"));
-    m_pPreview->setGeometry(scaled(72, 198, 128, 108));
+    m_pPreview->setGeometry(scaled(72, 198, 128, 118));
 
     const QString sheet = fieldSheet();
     const QFont font = scaledPageFont(QFont());
@@ -116,7 +116,7 @@ ZelColorArea::ZelColorArea(QWidget *parent)
     const auto makeButton = [this](const QString &icon, const QString &name, int x) {
         auto *button = new QToolButton(this);
         button->setObjectName(name);
-        button->setGeometry(scaled(x, 276, 100, 30));
+        button->setGeometry(scaled(x, 286, 100, 30));
         button->setFocusPolicy(Qt::NoFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         if (QFile::exists(icon))
@@ -148,6 +148,8 @@ ZelColorArea::ZelColorArea(QWidget *parent)
 
     retranslate();
     setColor(QColor(Qt::black));
+    // Typing a colour is the quickest way in.
+    m_pHex->setFocus();
 }
 
 void ZelColorArea::retranslate()

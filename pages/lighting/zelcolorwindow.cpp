@@ -33,9 +33,9 @@ const QRect kSleepTitle(470, 18, 168, 20);
 const QRect kSleepSlider(470, 46, 168, 24);
 const QRect kMinutes(470, 72, 168, 20);
 const QRect kMoveOff(470, 122, 176, 30);
-const QRect kCardEffect(12, 8, 200, 183);
-const QRect kCardLevels(224, 8, 220, 183);
-const QRect kCardSleep(456, 8, 196, 183);
+const QRect kCardEffect(12, 8, 200, 170);
+const QRect kCardLevels(224, 8, 220, 170);
+const QRect kCardSleep(456, 8, 196, 170);
 
 QString skin(const char *name)
 {
@@ -125,7 +125,9 @@ ZelColorWindow::ZelColorWindow(double scale, QWidget *parent)
 QString ZelColorWindow::sliderSheet() const
 {
     const QColor a = themeColor();
-    const auto px = [this](int v) { return QString::number(qMax(1, int(v * m_dScale))); };
+    const int handle = qMax(4, int(14 * m_dScale));
+    const int groove = qMax(2, int(6 * m_dScale));
+    const int border = qMax(1, int(2 * m_dScale));
     return QStringLiteral(
                "QSlider{background-color:rgba(0,0,0,0);}"
                "QSlider::groove:horizontal{height:%4px;background:rgb(12,14,18);border:1px solid rgb(52,57,66);"
@@ -136,7 +138,8 @@ QString ZelColorWindow::sliderSheet() const
         .arg(a.red())
         .arg(a.green())
         .arg(a.blue())
-        .arg(px(6), px(3), px(12), px(5), px(8), px(2));
+        .arg(QString::number(groove), QString::number(groove / 2), QString::number(handle - 2 * border),
+             QString::number((handle - groove) / 2 + 1), QString::number(handle / 2), QString::number(border));
 }
 
 void ZelColorWindow::place(QWidget *widget, const QRect &r)
@@ -167,8 +170,8 @@ void ZelColorWindow::setScale(double scale)
         s->setStyleSheet(sheet);
     const int box = qMax(1, int(16 * m_dScale));
     m_pMoveOff->setStyleSheet(QStringLiteral("QCheckBox{color:rgb(210,210,210);spacing:%1px;background:transparent;}"
-                                             "QCheckBox::indicator{width:%2px;height:%2px;image:url(%3);}"
-                                             "QCheckBox::indicator:checked{image:url(%4);}")
+                                             "QCheckBox::indicator{width:%2px;height:%2px;border-image:url(%3);}"
+                                             "QCheckBox::indicator:checked{border-image:url(%4);}")
                                   .arg(int(8 * m_dScale))
                                   .arg(box)
                                   .arg(skin("checkbox1-1.png"), skin("checkbox1-2.png")));
