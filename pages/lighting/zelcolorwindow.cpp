@@ -258,6 +258,9 @@ void ZelColorWindow::showMinutes(int value)
 
 void ZelColorWindow::rebuildMenu()
 {
+    // A refresh while the user browses the open menu leaves it alone.
+    if (m_pEffectMenu->isVisible())
+        return;
     m_pEffectMenu->clear();
     int count = 0;
     const int *effects = lighting::menuEffects(&count);
@@ -414,8 +417,20 @@ void ZelColorWindow::color_clicked()
     const LightEffect *e = activeEffect();
     if (!e || !lighting::hasColour(m_pProfile->LedMode))
         return;
+    // The mouse may switch the profile while the dialog is open: the colour
+    // belongs to the effect it was chosen for.
+    ProfileData *target = m_pProfile;
+    const int mode = target->LedMode;
     ZelColorArea dialog(this);
     dialog.setColor(e->colour);
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (m_pProfile == target && m_pProfile->LedMode == mode) {
         slotSendLedState(dialog.color());
+    } else {
+        QColor rgb = dialog.color().toRgb();
+        rgb.setAlpha(255);
+        target->effects[mode].colour = rgb;
+        emit LightChangedSignal();
+    }
 }

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
@@ -328,6 +329,24 @@ private slots:
         QVERIFY(seen);
         QCOMPARE(p.effects[2].colour, QColor(0, 128, 255));
         QCOMPARE(edits.count(), 1);
+
+        // The mouse switches the profile while the dialog is open: the colour
+        // still goes to the effect it was chosen for.
+        ProfileData other = sampleProfile();
+        other.LedMode = 2;
+        const QColor otherBefore = other.effects[2].colour;
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = qobject_cast<ZelColorArea *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            page.setProfile(other);
+            dialog->hexEdit()->setText(QStringLiteral("00FF00"));
+            emit dialog->hexEdit()->editingFinished();
+            dialog->applyButton()->click();
+        });
+        QTest::mousePress(page.swatch(), Qt::LeftButton);
+        QCOMPARE(p.effects[2].colour, QColor(0, 255, 0));
+        QCOMPARE(other.effects[2].colour, otherBefore);
+        QCOMPARE(page.swatch()->color(), otherBefore);
     }
 
     void reportedModeIsShownAndStored()

@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
@@ -279,6 +280,26 @@ private slots:
         QCOMPARE(w->lightingPage()->effectButton()->text(), QStringLiteral("REACTIVE"));
         QCOMPARE(int(workingSet().profiles[2].LedMode), 11);
         w->selectSlot(0);
+    }
+
+    void languageSwitchTranslatesThePage()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        ZelColorWindow *page = w->lightingPage();
+        page->setEffect(2);
+        // The page hears of the new language as every widget does, from the event loop.
+        w->switchLanguage(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(page->effectButton()->text(), QStringLiteral("呼吸"));
+        QCOMPARE(page->sleepTitle()->text(), QStringLiteral("休眠时间"));
+        QCOMPARE(page->effectMenu()->actions().first()->text(), QStringLiteral("常亮"));
+        QVERIFY(page->minuteLabel()->text().endsWith(QStringLiteral(" 分钟")));
+        w->switchLanguage(2);
+        QCoreApplication::processEvents();
+        QCOMPARE(page->moveOffBox()->text(), QStringLiteral("移動時關燈"));
+        w->switchLanguage(0);
+        QCoreApplication::processEvents();
+        QCOMPARE(page->effectButton()->text(), QStringLiteral("BREATHING"));
     }
 
     void sixOneThreeTwoKeepsSlotZero()
