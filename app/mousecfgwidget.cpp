@@ -612,6 +612,7 @@ void MousecfgWidget::selectPage(int page)
         m_pMarkers[i]->setVisible(visible);
     }
     showButtonsPage(customize);
+    selectLightingPage(page);
     update();
 }
 

@@ -191,6 +191,17 @@ private:
     // LIGHTING: mousecfgwidget_lighting.cpp
     void buildLightingPage();
     void refreshLightingPage();
+    // Page selection: the lighting page and the picture's light follow the tab.
+    void selectLightingPage(int page);
+    // The mouse picture with the chosen light, while LIGHTING is shown.
+    void refreshLightingPicture();
+    // A lighting mode reported by the mouse.
+    void showReportedLightMode(quint8 mode);
+    class ZelColorWindow *m_pColorWindow = nullptr;
+    bool m_bLightPictureShown = false;
+public:
+    class ZelColorWindow *lightingPage() const { return m_pColorWindow; }
+private:
 
     // MACRO: mousecfgwidget_macro.cpp
     void buildMacroPage();

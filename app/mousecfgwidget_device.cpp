@@ -357,9 +357,8 @@ void MousecfgWidget::slotRefreshRate(quint8 iRate)
 
 void MousecfgWidget::slotRefreshLightMode(quint8 iBuff1)
 {
-    Q_UNUSED(iBuff1)
     // The lighting page shows the mode the mouse reports.
-    refreshPages();
+    showReportedLightMode(iBuff1);
 }
 
 // ------------------------------------------------------ on-screen display --

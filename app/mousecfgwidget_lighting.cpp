@@ -1,5 +1,86 @@
-#include "app/mousecfgwidget.h"
+// The LIGHTING tab: the lighting page beside the mouse picture, which shows
+// the chosen light where the skin has a light zone.
 
-// The lighting area's page is not built yet: the tab shows only the picture.
-void MousecfgWidget::buildLightingPage() {}
-void MousecfgWidget::refreshLightingPage() {}
+#include "app/mousecfgwidget.h"
+#include "pages/lighting/lighting.h"
+#include "pages/lighting/zelcolorwindow.h"
+#include "profile/configstore.h"
+#include "profile/profileset.h"
+#include "widgets/uistate.h"
+
+#include <QLabel>
+
+void MousecfgWidget::buildLightingPage()
+{
+    m_pColorWindow = new ZelColorWindow(m_Scale.factor, this);
+    place(m_pColorWindow, 285, 342, ZelColorWindow::BASE_WIDTH, ZelColorWindow::BASE_HEIGHT);
+    connect(m_pColorWindow, &ZelColorWindow::LightChangedSignal, this, &MousecfgWidget::refreshLightingPicture);
+    selectLightingPage(m_iPage);
+}
+
+void MousecfgWidget::refreshLightingPage()
+{
+    if (!m_pColorWindow)
+        return;
+    // One lighting setting for all profiles on "6132": always slot 0.
+    ProfileSet &set = workingSet();
+    const int slot = lighting::editedSlot(readCurrentProduct(), set.ProfileID % SLOT_COUNT);
+    m_pColorWindow->setProfile(set.profiles[slot], slot);
+    refreshLightingPicture();
+}
+
+void MousecfgWidget::selectLightingPage(int page)
+{
+    if (!m_pColorWindow)
+        return;
+    const bool lightingShown = page == PageLighting;
+    m_pColorWindow->setVisible(lightingShown);
+    if (lightingShown) {
+        refreshLightingPicture();
+    } else if (m_bLightPictureShown) {
+        // The other tabs show the mouse as it is, without the light.
+        m_bLightPictureShown = false;
+        const QString folder = QStringLiteral("/skin/mouse/") + readCurrentProduct() + QLatin1Char('/');
+        QPixmap picture(appFilePath(folder + QStringLiteral("Mouse.png")));
+        if (!picture.isNull())
+            picture = picture.scaled(scaled(QSize(300, 400)), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        m_pFrontPic->setPixmap(picture);
+    }
+}
+
+void MousecfgWidget::refreshLightingPicture()
+{
+    if (!m_pColorWindow || m_iPage != PageLighting)
+        return;
+    const QString folder = QStringLiteral("/skin/mouse/") + readCurrentProduct() + QLatin1Char('/');
+    QImage base(appFilePath(folder + QStringLiteral("Mouse_Led.png")));
+    const QImage zone(appFilePath(folder + QStringLiteral("Mouse_LedZone.png")));
+    QImage shown;
+    if (base.isNull() || zone.isNull()) {
+        // A skin without a light zone: the plain picture, nothing lit.
+        shown = QImage(appFilePath(folder + QStringLiteral("Mouse.png")));
+    } else {
+        lighting::Preview preview;
+        if (const ProfileData *profile = m_pColorWindow->profile()) {
+            preview.effect = profile->LedMode;
+            if (profile->LedMode <= lighting::LAST_EFFECT) {
+                preview.colour = profile->effects[profile->LedMode].colour;
+                preview.bright = profile->effects[profile->LedMode].bright;
+            }
+        }
+        shown = lighting::composePreview(base, zone, preview);
+    }
+    QPixmap picture = QPixmap::fromImage(shown);
+    if (!picture.isNull())
+        picture = picture.scaled(scaled(QSize(300, 400)), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    m_pFrontPic->setPixmap(picture);
+    m_bLightPictureShown = true;
+}
+
+void MousecfgWidget::showReportedLightMode(quint8 mode)
+{
+    if (!m_pColorWindow)
+        return;
+    m_pColorWindow->setEffect(mode);
+    refreshLightingPicture();
+}

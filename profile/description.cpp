@@ -104,6 +104,19 @@ int descriptionInt(const QString &key)
     return lowI32(iniInt(IniFile(descriptionPath()), kGroup + key, fallback));
 }
 
+SleepRange sleepRange()
+{
+    SleepRange range;
+    range.min = descriptionInt(QStringLiteral("SleepMin"));
+    range.max = qMax(range.min, descriptionInt(QStringLiteral("SleepMax")));
+    return range;
+}
+
+bool sleepShown()
+{
+    return descriptionInt(QStringLiteral("ShowSleep")) != 0;
+}
+
 QString descriptionString(const QString &key)
 {
     if (!descriptionExists())

@@ -37,6 +37,16 @@ bool readDeviceDescription(DeviceDescription &out);
 int descriptionInt(const QString &key);     // key without the "PROFILE/" prefix
 QString descriptionString(const QString &key);
 
+// The light's sleep time choices: PROFILE/SleepMin to PROFILE/SleepMax
+// (1 and 9 by default); a maximum below the minimum is raised to it.
+struct SleepRange {
+    int min = 1;
+    int max = 9;
+};
+SleepRange sleepRange();
+// PROFILE/ShowSleep (1 by default): 0 hides the sleep time and move-off options.
+bool sleepShown();
+
 QString productName();          // PROFILE/ProductName
 QString productVersion();       // PROFILE/Version
 int buttonCount();              // ButtonCount ^ MouseDpi (0 without the file)

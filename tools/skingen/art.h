@@ -77,6 +77,16 @@ QImage gunSetTrack();
 QImage gunSetBullet();
 QImage macroPageBackground();
 
+// Lighting page -------------------------------------------------------------
+struct MouseDesign;
+// The top view with the light off, and the light zone as a white shape with
+// its halo (alpha is the light's strength), per mouse.
+QImage unlitTopView(const MouseDesign &design);
+QImage lightZone(const MouseDesign &design);
+// lighting_effect.png, colordlg.png and each mouse's Mouse_Led.png and
+// Mouse_LedZone.png.
+void addLightingPictures(Pictures &list);
+
 // Busy animation frames (128 x 128, transparent around the ring).
 QVector<QImage> busyFrames(int count);
 
