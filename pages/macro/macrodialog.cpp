@@ -262,13 +262,15 @@ void MacroDialog::buildControls()
 
     for (int i = 0; i < 3; ++i) {
         m_pLoopOptions[i] = makeButton(QStringLiteral("loopOption%1").arg(i + 1), 416, 336 + 26 * i, i ? 241 : 180, 22,
-                                       {skinPath(QStringLiteral("checkbox2-1.png"))});
-        connect(m_pLoopOptions[i], &QPushButton::clicked, this, [this, i] {
-            const bool on = !m_pLoopOptions[i]->isChecked();
-            for (int k = 0; k < 3; ++k)
-                m_pLoopOptions[k]->setChecked(on && k == i);
-        });
+                                       {skinPath(QStringLiteral("checkbox2-1.png")),
+                                        skinPath(QStringLiteral("checkbox2-2.png")),
+                                        skinPath(QStringLiteral("checkbox2-2.png"))});
+        // The page keeps the choice; the buttons only show it.
         m_pLoopOptions[i]->setCheckable(true);
+        m_pLoopOptions[i]->setInteractive(false);
+        connect(m_pLoopOptions[i], &QPushButton::clicked, this, [this, i] {
+            setLoopType(m_iLoopType == i + 1 ? 0 : i + 1);
+        });
     }
     m_pLoopEdit = new QLineEdit(QStringLiteral("1"), this);
     m_pLoopEdit->setObjectName(QStringLiteral("loopTimeEdit"));
@@ -511,13 +513,11 @@ QStringList MacroDialog::macroNames() const
     return names;
 }
 
-int MacroDialog::loopType() const
+void MacroDialog::setLoopType(int type)
 {
-    for (int i = 0; i < 3; ++i) {
-        if (m_pLoopOptions[i]->isChecked())
-            return i + 1;
-    }
-    return 0;
+    m_iLoopType = type >= 1 && type <= 3 ? type : 0;
+    for (int k = 0; k < 3; ++k)
+        m_pLoopOptions[k]->setChecked(m_iLoopType == k + 1);
 }
 
 int MacroDialog::showMessage(int type, const QString &heading, const QString &text)
@@ -650,8 +650,7 @@ void MacroDialog::applySettings(const MacroSettings &settings)
                                                                                                : DELAY_NONE;
     m_pRecordDelayBox->setChecked(m_iDelayMode == DELAY_RECORDED);
     m_pDefaultDelayBox->setChecked(m_iDelayMode == DELAY_DEFAULT);
-    for (int i = 0; i < 3; ++i)
-        m_pLoopOptions[i]->setChecked(settings.LoopType == i + 1);
+    setLoopType(settings.LoopType);
 }
 
 bool MacroDialog::storeRows(const QString &name)
@@ -1238,6 +1237,8 @@ void MacroDialog::CurrentChanged(const QModelIndex &current, const QModelIndex &
 
 void MacroDialog::updateRowFields()
 {
+    if (!m_pDelayEdit || !m_pMoveEdit)
+        return;   // still being built
     const int row = currentRow();
     const KeyInfo info = row >= 0 ? rowAt(row) : KeyInfo();
     const QSignalBlocker b1(m_pDelayEdit);

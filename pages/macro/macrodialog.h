@@ -69,7 +69,8 @@ public:
     void setRows(const QVector<KeyInfo> &rows);
     int currentRow() const;
     int delayMode() const { return m_iDelayMode; }
-    int loopType() const;
+    int loopType() const { return m_iLoopType; }   // 0 none, 1..3 the three options
+    void setLoopType(int type);
     int delayUnit() const { return m_iUnit; }
     bool isRecording() const { return m_bRecording; }
     bool isKeyEditing() const { return m_bKeyEdit; }
@@ -227,6 +228,7 @@ private:
 
     // Recording state.
     int m_iDelayMode = DELAY_NONE;
+    int m_iLoopType = 0;
     bool m_bRecording = false;
     bool m_bKeyEdit = false;
     int m_iRecordAt = -1;                 // next row of RECORD AFTER, -1 appends
