@@ -265,6 +265,10 @@ void MacroDialog::buildControls()
                                        {skinPath(QStringLiteral("checkbox2-1.png")),
                                         skinPath(QStringLiteral("checkbox2-2.png")),
                                         skinPath(QStringLiteral("checkbox2-2.png"))});
+        // The text stands beside the round indicator, not over it.
+        m_pLoopLabels[i] = new ZelLabel(this);
+        m_pLoopLabels[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
+        place(m_pLoopLabels[i], 440, 336 + 26 * i, (i ? 241 : 180) - 26, 22);
         // The page keeps the choice; the buttons only show it.
         m_pLoopOptions[i]->setCheckable(true);
         m_pLoopOptions[i]->setInteractive(false);
@@ -333,7 +337,8 @@ void MacroDialog::buildControls()
     // Looks.
     QPalette text = palette();
     text.setColor(QPalette::WindowText, QColor(200, 200, 200));
-    for (ZelLabel *label : {m_pMacroTitle, m_pNameLabel, m_pDelayLabel, m_pMoveLabel, m_pDefDelayLabel})
+    for (ZelLabel *label : {m_pMacroTitle, m_pNameLabel, m_pDelayLabel, m_pMoveLabel, m_pDefDelayLabel,
+                            m_pLoopLabels[0], m_pLoopLabels[1], m_pLoopLabels[2]})
         label->setPalette(text);
     m_pMacroTitle->setPalette([&] {
         QPalette p = text;
@@ -388,9 +393,12 @@ void MacroDialog::retranslate()
     m_pDefaultDelayBox->setText(tr("INSERT DEFAULT DELAY"));
     m_pRecordAfterBox->setText(tr("RECORD AFTER"));
     m_pRecordAfterBox->setToolTip(tr("Record after the selected row instead of starting a new list"));
-    m_pLoopOptions[0]->setText(tr("LOOPS TIME(1-255)"));
-    m_pLoopOptions[1]->setText(tr("REPEAT RUN WHEN KEY DOWN"));
-    m_pLoopOptions[2]->setText(tr("REPEAT RUN UNTIL THE KEY DOWN"));
+    const QString loops[3] = {tr("LOOPS TIME(1-255)"), tr("REPEAT RUN WHEN KEY DOWN"),
+                              tr("REPEAT RUN UNTIL THE KEY DOWN")};
+    for (int i = 0; i < 3; ++i) {
+        m_pLoopLabels[i]->setText(loops[i]);
+        m_pLoopOptions[i]->setToolTip(loops[i]);
+    }
     control(QStringLiteral("clearButton"))->setText(tr("CLEAR"));
     if (!m_bKeyEdit)
         control(QStringLiteral("rowEditButton"))->setText(tr("EDIT"));
@@ -444,14 +452,20 @@ void MacroDialog::relayout()
     heading.setBold(true);
     m_pMacroTitle->setFont(heading);
     m_pTree->setIndentation(scaled(14));
-    for (int i = 0; i < m_pMacroList->count(); ++i)
+    m_pTree->header()->setFont(font);
+    m_pActionView->header()->setFont(font);
+    for (int i = 0; i < m_pMacroList->count(); ++i) {
         m_pMacroList->item(i)->setSizeHint(QSize(0, scaled(26)));
+        listItem(i)->setFont(font);
+    }
 }
 
 void MacroDialog::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         retranslate();
+        relayout();   // the language brings its own font
+    }
     QWidget::changeEvent(event);
 }
 
@@ -561,7 +575,7 @@ void MacroDialog::rebuildMacroList(const QString &select)
             auto *item = new QListWidgetItem(m_pMacroList);
             item->setSizeHint(QSize(0, scaled(26)));
             auto *row = new ZelListItem(name);
-            row->setFont(m_pMacroList->font());
+            row->setFont(scaledPageFont(QFont(), 0, 1));
             connect(row, &ZelListItem::clicked, this, [this](ZelListItem *clicked) {
                 for (int i = 0; i < m_pMacroList->count(); ++i) {
                     if (listItem(i) == clicked)

@@ -222,6 +222,7 @@ private:
     QCheckBox *m_pDefaultDelayBox = nullptr;
     QCheckBox *m_pRecordAfterBox = nullptr;
     ZelPushButton *m_pLoopOptions[3] = {};
+    ZelLabel *m_pLoopLabels[3] = {};
     QTreeWidget *m_pTree = nullptr;
     QMenu *m_pContextMenu = nullptr;
     QMenu *m_pMouseMenu = nullptr;
