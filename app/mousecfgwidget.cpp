@@ -1,4 +1,5 @@
 #include "app/mousecfgwidget.h"
+#include "pages/macro/macrodialog.h"
 
 #include "app/applyflow.h"
 #include "app/batterylevel.h"
@@ -597,6 +598,8 @@ void MousecfgWidget::selectPage(int page)
     const bool customize = page == PageCustomize;
     m_pFrontPic->setVisible(page == PageLighting || (customize && m_bFrontView));
     m_pSidePic->setVisible(customize && !m_bFrontView);
+    if (m_pMacroPage)
+        m_pMacroPage->setVisible(page == PageMacro);
     m_pFront->setVisible(customize);
     m_pSide->setVisible(customize);
     for (int i = 0; i < MARKER_COUNT; ++i) {

@@ -206,6 +206,12 @@ private:
     // MACRO: mousecfgwidget_macro.cpp
     void buildMacroPage();
     void refreshMacroPage();
+    // Buttons that play a renamed macro take its new name.
+    void followMacroRename(const QString &oldName, const QString &newName);
+    class MacroDialog *m_pMacroPage = nullptr;
+public:
+    class MacroDialog *macroPage() const { return m_pMacroPage; }
+private:
 
     // Device presence.
     void openCurrentDevice();

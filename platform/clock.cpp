@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 #include <atomic>
 
@@ -14,6 +15,19 @@ void virtualSleep(int ms)
         g_virtualElapsed.fetch_add(ms, std::memory_order_relaxed);
 }
 } // namespace
+
+qint64 monotonicMs()
+{
+    if (g_hook.load(std::memory_order_acquire) == &virtualSleep)
+        return g_virtualElapsed.load(std::memory_order_relaxed);
+    // QElapsedTimer uses CLOCK_MONOTONIC where the system has it.
+    static const QElapsedTimer start = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return start.elapsed();
+}
 
 void sleepMs(int ms)
 {
@@ -44,6 +58,12 @@ VirtualClock::~VirtualClock()
 qint64 VirtualClock::elapsedMs()
 {
     return g_virtualElapsed.load(std::memory_order_relaxed);
+}
+
+void VirtualClock::advance(qint64 ms)
+{
+    if (ms > 0)
+        g_virtualElapsed.fetch_add(ms, std::memory_order_relaxed);
 }
 
 void VirtualClock::reset()

@@ -13,13 +13,21 @@ using SleepHook = void (*)(int ms);
 // nullptr restores real sleeping. Not meant to change while other threads sleep.
 void setSleepHook(SleepHook hook);
 
-// Test double: every pause returns at once and is added to a total.
+// Milliseconds on a clock that only moves forward and keeps running while the
+// process is idle (wall time, not processor time). Only differences between two
+// readings mean anything. Under a VirtualClock it reads the virtual total.
+qint64 monotonicMs();
+
+// Test double: every pause returns at once and is added to a total, which is
+// also what monotonicMs() reads while the clock is installed.
 class VirtualClock {
 public:
     VirtualClock();    // installs itself
     ~VirtualClock();   // restores real sleeping
     static qint64 elapsedMs();
     static void reset();
+    // Lets time pass without a pause (a user waiting between two keys).
+    static void advance(qint64 ms);
 };
 
 } // namespace platform

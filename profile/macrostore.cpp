@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -158,4 +159,44 @@ QString nextMacroName()
         if (!QFile::exists(macroPath(name)))
             return name;
     }
+}
+
+bool renameMacroName(const QString &oldName, const QString &newName)
+{
+    if (oldName.isEmpty() || !isSafeFileName(newName))
+        return false;
+    IniFile config(globalConfigPath());
+    const int slot = readList(config).indexOf(oldName);
+    if (slot < 0)
+        return false;
+    config.setValue(listKey(slot), newName);
+    return true;
+}
+
+bool readMacroFile(const QString &path, MacroSettings *settings, QVector<KeyInfo> *events)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    IniFile file(path);
+    if (!file.childGroups().contains(QStringLiteral("Setting")))
+        return false;
+    file.beginGroup(QStringLiteral("Setting"));
+    MacroSettings read;
+    read.DefaultDelay = lowI32(iniInt(file, QStringLiteral("DefaultDelay"), read.DefaultDelay));
+    read.DelayType = lowI32(iniInt(file, QStringLiteral("DelayType"), read.DelayType));
+    read.LoopType = lowI32(iniInt(file, QStringLiteral("LoopType"), read.LoopType));
+    read.LoopTime = lowI32(iniInt(file, QStringLiteral("LoopTime"), read.LoopTime));
+    const int count = qBound(0, lowI32(iniInt(file, QStringLiteral("Count"))), static_cast<int>(MACRO_EVENT_MAX));
+    QVector<KeyInfo> list(count);
+    for (int i = 0; i < count; ++i) {
+        const QString n = QString::number(i);
+        list[i].map = lowU8(iniInt(file, QStringLiteral("Map_") + n));
+        list[i].dataH = lowU8(iniInt(file, QStringLiteral("DataH_") + n));
+        list[i].dataL = lowU8(iniInt(file, QStringLiteral("DataL_") + n));
+    }
+    if (settings)
+        *settings = read;
+    if (events)
+        *events = list;
+    return true;
 }

@@ -36,3 +36,11 @@ int readWriteSign(const QString &name);     // 0 when absent
 void clearWriteSign(const QString &name);   // only an existing file is touched
 // "name_%d" with the smallest number whose file does not exist yet.
 QString nextMacroName();
+
+// Puts newName into the slot that holds oldName (the list keeps its order);
+// false when oldName is not listed or newName is unsafe.
+bool renameMacroName(const QString &oldName, const QString &newName);
+// Reads a macro file anywhere (an import): the settings and at most 63 events,
+// whatever Setting/Count says. False when the file does not exist or holds no
+// Setting group at all.
+bool readMacroFile(const QString &path, MacroSettings *settings, QVector<KeyInfo> *events);

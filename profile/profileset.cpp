@@ -110,7 +110,8 @@ quint8 compareButtons(const ProfileSet &w, const ProfileSet &s)
             if (a.ID != b.ID || a.Fun != b.Fun || a.LoopNumber != b.LoopNumber || a.KeyNumber != b.KeyNumber
                 || a.Res1 != b.Res1 || a.Res2 != b.Res2 || a.Res3 != b.Res3 || a.Res4 != b.Res4)
                 return CHANGE_BUTTONS;
-            if (a.Fun != 200) {
+            // Gun files (510) are macro files too: their name and edited mark count.
+            if (a.Fun != 200 && a.Fun != 510) {
                 if (!sameKeyInfo(a, b))
                     return CHANGE_BUTTONS;
                 continue;

@@ -23,6 +23,8 @@ private slots:
     void listRefusesFiftyFirst();
     void removeFromList();
     void nextNameFillsGaps();
+    void renameKeepsTheSlot();
+    void foreignFilesReadBounded();
 };
 
 void TestMacroStore::saveAndLoad()
@@ -199,6 +201,47 @@ void TestMacroStore::nextNameFillsGaps()
     // Only files count, not the list.
     QVERIFY(addMacroName(QStringLiteral("name_4")));
     QCOMPARE(nextMacroName(), QStringLiteral("name_4"));
+}
+
+void TestMacroStore::renameKeepsTheSlot()
+{
+    TempBase base;
+    QVERIFY(addMacroName(QStringLiteral("a")));
+    QVERIFY(addMacroName(QStringLiteral("b")));
+    QVERIFY(addMacroName(QStringLiteral("c")));
+    QVERIFY(renameMacroName(QStringLiteral("b"), QStringLiteral("bee")));
+    QCOMPARE(listMacros(), (QStringList{"a", "bee", "c"}));
+    QVERIFY(!renameMacroName(QStringLiteral("zz"), QStringLiteral("y")));
+    QVERIFY(!renameMacroName(QStringLiteral("a"), QStringLiteral("../a")));
+    QCOMPARE(listMacros(), (QStringList{"a", "bee", "c"}));
+}
+
+void TestMacroStore::foreignFilesReadBounded()
+{
+    TempBase base;
+    const QString path = base.root.path() + QStringLiteral("/elsewhere.MSMACRO");
+    MacroSettings settings;
+    QVector<KeyInfo> events;
+    QVERIFY(!readMacroFile(path, &settings, &events));   // missing
+    {
+        QSettings s(path, QSettings::IniFormat);
+        s.setValue("Setting/Count", 500);
+        s.setValue("Setting/LoopTime", 9);
+        s.setValue("Setting/Map_62", 6);
+        s.setValue("Setting/DataL_62", 300);   // low byte kept
+    }
+    QVERIFY(readMacroFile(path, &settings, &events));
+    QCOMPARE(events.size(), 63);
+    QCOMPARE(int(events[62].map), 6);
+    QCOMPARE(int(events[62].dataL), 300 & 0xFF);
+    QCOMPARE(settings.LoopTime, 9);
+    const QString junk = base.root.path() + QStringLiteral("/junk.MSMACRO");
+    {
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Other]\nx=1\n");
+    }
+    QVERIFY(!readMacroFile(junk, &settings, &events));
 }
 
 QTEST_GUILESS_MAIN(TestMacroStore)

@@ -24,6 +24,7 @@ private slots:
     void changeMaskBits();
     void macroWriteMarkReportedOnce();
     void macroWriteMarkSurvivesEarlierDifference();
+    void gunFileButtonSeesItsEditsLikeAMacro();
     void unusedMacroMarkIsLeftAlone();
 };
 
@@ -375,6 +376,23 @@ void TestProfileSet::macroWriteMarkSurvivesEarlierDifference()
     QCOMPARE(compareProfileSets(working, saved), quint8(CHANGE_BUTTONS));
     QCOMPARE(readWriteSign(QStringLiteral("late")), 0);
     QCOMPARE(compareProfileSets(working, saved), quint8(0));
+}
+
+void TestProfileSet::gunFileButtonSeesItsEditsLikeAMacro()
+{
+    TempBase base;
+    QVERIFY(saveMacro(QStringLiteral("gun"), MacroSettings(), {{1, 1, 0}, {0x81, 1, 0}}));
+    ProfileSet saved = setWithMacro(QStringLiteral("gun"), 0, 4);
+    saved.profiles[0].buttons[4].Fun = 510;
+    const ProfileSet working = saved;
+    // The edited gun file is sent once, and its mark cleared.
+    QCOMPARE(compareProfileSets(working, saved), quint8(CHANGE_BUTTONS));
+    QCOMPARE(readWriteSign(QStringLiteral("gun")), 0);
+    QCOMPARE(compareProfileSets(working, saved), quint8(0));
+    // Another gun file on the same button is a change too.
+    ProfileSet other = working;
+    other.profiles[0].buttons[4].macroname = QStringLiteral("gun2");
+    QCOMPARE(compareProfileSets(other, saved), quint8(CHANGE_BUTTONS));
 }
 
 void TestProfileSet::unusedMacroMarkIsLeftAlone()

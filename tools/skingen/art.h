@@ -87,6 +87,15 @@ QImage lightZone(const MouseDesign &design);
 // Mouse_LedZone.png.
 void addLightingPictures(Pictures &list);
 
+// Macro editor -------------------------------------------------------------
+// The record button (110 x 28): a red lamp to start, a red square to stop.
+QImage recordButton(bool stop, Look look);
+// The row tools beside "move to top" (28 x 28).
+enum class RowArrow { Up, Down, Bottom };
+QImage rowToolArrow(RowArrow arrow, Look look);
+// record_start1-4, record_stop1-4, row_up1-4, row_down1-4, row_bottom1-4.
+Pictures macroEditorPictures();
+
 // Busy animation frames (128 x 128, transparent around the ring).
 QVector<QImage> busyFrames(int count);
 

@@ -174,6 +174,7 @@ Pictures skinPictures()
     addStatusFamily(list);
     addDialogFamily(list);
     addMacroFamily(list);
+    for (Picture &picture : macroEditorPictures()) list.push_back(std::move(picture));
     addMouseFamily(list);
     addLightingPictures(list);
     return list;
