@@ -611,6 +611,7 @@ void MousecfgWidget::selectPage(int page)
         }
         m_pMarkers[i]->setVisible(visible);
     }
+    showPerformancePages(page == PageDpi);
     update();
 }
 
@@ -796,6 +797,7 @@ void MousecfgWidget::slotEnableButtons(bool bEnable)
 void MousecfgWidget::slotLiftChange(quint8 iLift)
 {
     workingSet().LiftHigh = iLift;
+    showLiftOnPerformancePages(iLift);
 }
 
 // ------------------------------------------------------------ dispatching --

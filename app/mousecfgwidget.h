@@ -23,6 +23,9 @@ class QLabel;
 class QProgressBar;
 class QScrollArea;
 class ZelAction;
+class ZelDPIWindow;
+class ZelPointSpeed;
+class ZelReportRate;
 class ZelLabel;
 class ZelPushButton;
 namespace platform {
@@ -171,6 +174,22 @@ private:
     void refreshPerformancePages();
     // Before a write: the page values the working set takes over.
     void collectPerformancePages();
+    // Shown only while the DPI tab is selected.
+    void showPerformancePages(bool shown);
+    // The mouse reported another stage or rate: the pages follow without
+    // losing edits not yet applied.
+    void showReportedDpiStage(quint8 stage);
+    void showReportedRate(quint8 rate);
+    // Both lift-off controls show the value chosen last.
+    void showLiftOnPerformancePages(quint8 lift);
+public:
+    ZelDPIWindow *dpiPage() const { return m_pDpiPage; }
+    ZelReportRate *reportRatePage() const { return m_pReportRatePage; }
+    ZelPointSpeed *sensorPage() const { return m_pSensorPage; }
+private:
+    ZelDPIWindow *m_pDpiPage = nullptr;
+    ZelReportRate *m_pReportRatePage = nullptr;
+    ZelPointSpeed *m_pSensorPage = nullptr;
 
     // LIGHTING: mousecfgwidget_lighting.cpp
     void buildLightingPage();

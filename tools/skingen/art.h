@@ -77,6 +77,11 @@ QImage gunSetTrack();
 QImage gunSetBullet();
 QImage macroPageBackground();
 
+// DPI tab -------------------------------------------------------------------
+QImage dpiGroove();                   // dpi_groove.png, groove of the DPI sliders
+QImage rateChooser();                 // ratesel.png, the report-rate drop-down
+void addPerformanceFamily(Pictures &list);
+
 // Busy animation frames (128 x 128, transparent around the ring).
 QVector<QImage> busyFrames(int count);
 

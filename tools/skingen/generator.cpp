@@ -175,6 +175,7 @@ Pictures skinPictures()
     addDialogFamily(list);
     addMacroFamily(list);
     addMouseFamily(list);
+    addPerformanceFamily(list);
     return list;
 }
 
