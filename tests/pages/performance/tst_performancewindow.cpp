@@ -77,6 +77,7 @@ class TestPerformanceWindow : public QObject {
     QTemporaryDir *m_copy = nullptr;
     QStringList m_shown;
     QuietOsd m_osd;
+    quint8 m_prior = 0;
     platform::RecordingPointerSpeed m_speed;
 
     MousecfgWidget *makeWindow()
@@ -148,13 +149,16 @@ private slots:
         QCOMPARE(sensorCode(), 3395);   // the demo's sensor
         {
             // As left by earlier use: stage 3 of the first slot unlinked, the
-            // lift-off distance at 2 mm in the mouse and on disk.
+            // lift-off distance at 2 mm and angle snapping off, in the mouse
+            // and on disk.
             QScopedPointer<MousecfgWidget> first(makeWindow());
             first->reportRatePage()->liftButton(1)->click();
+            first->sensorPage()->optionBox(ZelPointSpeed::OptionAngle, false)->click();
             QCOMPARE(int(workingSet().LiftHigh), 2);
             first->apply();
             QVERIFY(m_shown.isEmpty());
-            QCOMPARE(byteAt(sim::block(sim::Block::Settings), 5) & 0x03, 2);
+            QCOMPARE(byteAt(sim::block(sim::Block::Settings), 5) & 0x43, 2);   // 2 mm, no angle snapping
+            m_prior = byteAt(sim::block(sim::Block::Settings), 5);
             ProfileData slot;
             QVERIFY(readSlotFile(slot, QStringLiteral("Profile 1")));
             slot.stages[2].link = 0;
@@ -166,7 +170,6 @@ private slots:
         QVERIFY(!w->dpiPage()->isVisible());
         w->pageTab(MousecfgWidget::PageDpi)->click();
         QVERIFY(w->dpiPage()->isVisible() && w->sensorPage()->isVisible() && w->reportRatePage()->isVisible());
-        const QByteArray dpiBefore = sim::block(sim::Block::Dpi);
 
         // Stage 3 (index 2) to 3200 DPI, X and Y each with its own slider.
         ZelSingleDPI *row = w->dpiPage()->row(2);
@@ -196,8 +199,12 @@ private slots:
         QVERIFY(w->sensorPage()->optionBox(ZelPointSpeed::OptionLift, false)->isChecked());
         w->sensorPage()->optionBox(ZelPointSpeed::OptionLift, true)->click();
         QVERIFY(w->reportRatePage()->liftButton(0)->isChecked());
-        // Angle snapping on.
+        // Angle snapping on; key response one step up from where it stands.
         w->sensorPage()->optionBox(ZelPointSpeed::OptionAngle, true)->click();
+        const int debounce = w->sensorPage()->debounceSlider()->value() + 1;
+        w->sensorPage()->debounceSlider()->setFocus();
+        QTest::keyClick(w->sensorPage()->debounceSlider(), Qt::Key_Right);
+        QCOMPARE(w->sensorPage()->debounceValue()->text(), QString::number(debounce));
 
         w->controlButton("applyButton")->click();
         QVERIFY2(m_shown.isEmpty(), qPrintable(m_shown.join('|')));
@@ -207,13 +214,15 @@ private slots:
         const QByteArray dpi = sim::block(sim::Block::Dpi);
         QCOMPARE(byteAt(dpi, 0), quint8(6));
         QCOMPARE(dpi.mid(11, 5), QByteArray::fromHex("013f003f00"));
-        QCOMPARE(dpi.left(11), dpiBefore.left(11));
-        QCOMPARE(dpi.mid(16), dpiBefore.mid(16));
+        // The stages around it as the description gives them (indices 7, 15, 63).
+        QCOMPARE(dpi.mid(1, 10), QByteArray::fromHex("0107000700010f000f00"));
+        QCOMPARE(dpi.mid(16, 5), QByteArray::fromHex("013f003f00"));
         // The general block: 500 Hz for slot 1, lift 1 with angle snapping on.
         const QByteArray general = sim::block(sim::Block::Settings);
         QCOMPARE(byteAt(general, 11), quint8(2));
-        QCOMPARE(byteAt(general, 5), quint8(0x41));
-        QCOMPARE(byteAt(general, 9), quint8(20));
+        // Lift 1 and angle snapping on; motion sync and ripple control as they were.
+        QCOMPARE(byteAt(general, 5), quint8((m_prior & 0xA0) | 0x41));
+        QCOMPARE(byteAt(general, 9), quint8(debounce));
         QCOMPARE(int(workingSet().LiftHigh), 1);
         QCOMPARE(int(workingSet().AngleValue), 0);
 
@@ -256,11 +265,23 @@ private slots:
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
         w->switchLanguage(1);
-        QCOMPARE(w->reportRatePage()->liftButton(0)->text(), QStringLiteral("1 毫米"));
+        // Every page hears of the new language through the application.
+        QTRY_COMPARE(w->reportRatePage()->liftButton(0)->text(), QStringLiteral("1 毫米"));
         QCOMPARE(w->dpiPage()->row(0)->linkBox()->text(), QStringLiteral("XY 联动"));
         QCOMPARE(w->sensorPage()->optionLabel(ZelPointSpeed::OptionAngle)->text(), QStringLiteral("角度捕捉"));
         w->switchLanguage(0);
-        QCOMPARE(w->sensorPage()->optionLabel(ZelPointSpeed::OptionAngle)->text(), QStringLiteral("Angle Snapping"));
+        QTRY_COMPARE(w->sensorPage()->optionLabel(ZelPointSpeed::OptionAngle)->text(),
+                     QStringLiteral("Angle Snapping"));
+        // At 1.5 the pages grow with the window.
+        setScaleFactor(1.5);
+        w->resize(int(999 * 1.5), int(640 * 1.5));
+        w->switchLanguage(0);   // lays the window out again
+        w->show();
+        w->selectPage(MousecfgWidget::PageDpi);
+        QVERIFY(QTest::qWaitForWindowExposed(w.data()));
+        QCOMPARE(w->dpiPage()->geometry(), QRect(429, 112, 684, 579));
+        QCOMPARE(w->dpiPage()->row(1)->geometry(), QRect(22, 139, 660, 72));
+        setScaleFactor(1.0);
     }
 };
 
