@@ -46,6 +46,12 @@ ZelPointSpeed::ZelPointSpeed(ProfileData *profile, QWidget *parent, int syncSwit
             connect(box, &QCheckBox::clicked, this, &ZelPointSpeed::checkbtn_clicked);
         }
     }
+    QPalette light = palette();
+    light.setColor(QPalette::WindowText, QColor(225, 225, 225));
+    for (ZelLabel *label : {m_pDebounceLabel, m_pDebounceValue, m_pScrollLabel})
+        label->setPalette(light);
+    for (ZelLabel *label : m_pOptionLabels)
+        label->setPalette(light);
     m_dScale = scaleFactor();
     retranslate();
     if (profile)

@@ -46,6 +46,10 @@ ZelReportRate::ZelReportRate(const ProfileData &profile, QWidget *parent)
         radio->setFocusPolicy(Qt::NoFocus);
         connect(radio, &QRadioButton::clicked, this, &ZelReportRate::onRadioChanged);
     }
+    QPalette light = palette();
+    light.setColor(QPalette::WindowText, QColor(225, 225, 225));
+    m_pTitle->setPalette(light);
+    m_pLiftLabel->setPalette(light);
     checkLift(m_iLift);
     showRate(m_ProfileData.pollrate);
     m_dScale = scaleFactor();

@@ -139,6 +139,9 @@ void ZelTwoBarSlider::restyle()
     const QString groove = appFilePath(QStringLiteral("/skin/dpi_groove.png"));
     const int grooveHeight = px(m_dScale, 6);
     const int handle = px(m_dScale, 12);
+    // The handle is as tall as the groove and both margins; a radius of half
+    // that keeps it round at every scale.
+    const int margin = (handle - grooveHeight) / 2;
     const QString sheet = QStringLiteral(
         "QSlider{background-color: rgba(0,0,0,0)}"
         "QSlider::groove:horizontal{height:%1px;border-image:url(%2) 0 0 0 0 stretch stretch;"
@@ -152,7 +155,7 @@ void ZelTwoBarSlider::restyle()
         "QSlider::handle:horizontal:focus{border:%10px solid rgb(255,255,255);}")
         .arg(grooveHeight).arg(groove).arg(grooveHeight / 2)
         .arg(theme.red()).arg(theme.green()).arg(theme.blue())
-        .arg(handle).arg((handle - grooveHeight) / 2).arg(handle / 2).arg(qMax(1, px(m_dScale, 2) / 1));
+        .arg(handle).arg(margin).arg((grooveHeight + 2 * margin) / 2).arg(qMax(1, px(m_dScale, 2)));
     for (ZelStepSlider *slider : {m_pX, m_pY, m_pXY})
         slider->setStyleSheet(sheet);
     m_pBubble->setStyleSheet(QStringLiteral("background-color: rgb(250,250,250); color: rgb(20,20,20);"
