@@ -190,6 +190,12 @@ private:
     ZelDPIWindow *m_pDpiPage = nullptr;
     ZelReportRate *m_pReportRatePage = nullptr;
     ZelPointSpeed *m_pSensorPage = nullptr;
+    // What the pages were last loaded with (or handed over): Apply takes over
+    // only the values the user changed since, so a change the working set
+    // received meanwhile from elsewhere is not overwritten by a stale copy.
+    DpiStage m_PerformanceStages[STAGE_COUNT];
+    quint8 m_PerformanceBase[7] = {};   // dpi, pollrate, Debounce, Sync, LiftHigh, AngleValue, Jitter
+    void rememberPerformanceBase();
 
     // LIGHTING: mousecfgwidget_lighting.cpp
     void buildLightingPage();

@@ -7,6 +7,9 @@
 #include "profile/description.h"
 #include "profile/profileset.h"
 
+#include <algorithm>
+#include <iterator>
+
 // The DPI tab: the DPI stages, the sensor options below them and the report
 // rate beside them. The DPI and report-rate pages edit their own copies of the
 // current slot, taken back on Apply; the sensor page writes the scroll speed
@@ -52,6 +55,7 @@ void MousecfgWidget::refreshPerformancePages()
     m_pDpiPage->load(current, sensorCode());
     m_pReportRatePage->load(current, set.LiftHigh);
     m_pSensorPage->load(&current, set.Sync, set.LiftHigh, set.AngleValue, set.Jitter, set.Debounce);
+    rememberPerformanceBase();
 }
 
 void MousecfgWidget::collectPerformancePages()
@@ -61,20 +65,41 @@ void MousecfgWidget::collectPerformancePages()
     ProfileSet &set = workingSet();
     ProfileData &current = currentSlotRecord();
     const ProfileData &dpi = m_pDpiPage->profileData();
+    const auto take = [](auto &target, auto edited, auto loaded) {
+        if (edited != loaded)
+            target = edited;
+    };
     for (int i = 0; i < STAGE_COUNT; ++i) {
         DpiStage &stage = current.stages[i];
-        stage.used = dpi.stages[i].used;
-        stage.link = dpi.stages[i].link;
-        stage.x = dpi.stages[i].x;
-        stage.y = dpi.stages[i].y;
+        const DpiStage &base = m_PerformanceStages[i];
+        take(stage.used, dpi.stages[i].used, base.used);
+        take(stage.link, dpi.stages[i].link, base.link);
+        take(stage.x, dpi.stages[i].x, base.x);
+        take(stage.y, dpi.stages[i].y, base.y);
     }
-    current.dpi = dpi.dpi;
-    current.pollrate = m_pReportRatePage->profileData().pollrate;
-    set.Debounce = quint8(m_pSensorPage->debounce());
-    set.Sync = quint8(m_pSensorPage->sync());
-    set.LiftHigh = quint8(m_pSensorPage->lift());
-    set.AngleValue = quint8(m_pSensorPage->angle());
-    set.Jitter = quint8(m_pSensorPage->jitter());
+    take(current.dpi, dpi.dpi, m_PerformanceBase[0]);
+    take(current.pollrate, m_pReportRatePage->profileData().pollrate, m_PerformanceBase[1]);
+    take(set.Debounce, quint8(m_pSensorPage->debounce()), m_PerformanceBase[2]);
+    take(set.Sync, quint8(m_pSensorPage->sync()), m_PerformanceBase[3]);
+    take(set.LiftHigh, quint8(m_pSensorPage->lift()), m_PerformanceBase[4]);
+    take(set.AngleValue, quint8(m_pSensorPage->angle()), m_PerformanceBase[5]);
+    take(set.Jitter, quint8(m_pSensorPage->jitter()), m_PerformanceBase[6]);
+    rememberPerformanceBase();
+}
+
+void MousecfgWidget::rememberPerformanceBase()
+{
+    const ProfileData &dpi = m_pDpiPage->profileData();
+    for (int i = 0; i < STAGE_COUNT; ++i)
+        m_PerformanceStages[i] = dpi.stages[i];
+    const quint8 values[7] = {dpi.dpi,
+                              m_pReportRatePage->profileData().pollrate,
+                              quint8(m_pSensorPage->debounce()),
+                              quint8(m_pSensorPage->sync()),
+                              quint8(m_pSensorPage->lift()),
+                              quint8(m_pSensorPage->angle()),
+                              quint8(m_pSensorPage->jitter())};
+    std::copy(std::begin(values), std::end(values), std::begin(m_PerformanceBase));
 }
 
 void MousecfgWidget::showPerformancePages(bool shown)
@@ -89,12 +114,15 @@ void MousecfgWidget::showReportedDpiStage(quint8 stage)
 {
     if (m_pDpiPage)
         m_pDpiPage->setCurrentStage(stage);
+    if (stage < STAGE_COUNT)
+        m_PerformanceBase[0] = stage;
 }
 
 void MousecfgWidget::showReportedRate(quint8 rate)
 {
     if (m_pReportRatePage)
         m_pReportRatePage->setRate(rate);
+    m_PerformanceBase[1] = rate;
 }
 
 void MousecfgWidget::showLiftOnPerformancePages(quint8 lift)
@@ -103,4 +131,6 @@ void MousecfgWidget::showLiftOnPerformancePages(quint8 lift)
         m_pReportRatePage->setLift(lift);
     if (m_pSensorPage)
         m_pSensorPage->setLift(lift);
+    // Already in the working set (slotLiftChange stores it).
+    m_PerformanceBase[4] = lift;
 }

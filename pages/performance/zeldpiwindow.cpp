@@ -17,6 +17,9 @@ ZelDPIWindow::ZelDPIWindow(const ProfileData &profile, QWidget *parent)
     QFont bold = m_pTitle->font();
     bold.setBold(true);
     m_pTitle->setFont(bold);
+    QPalette light = m_pTitle->palette();
+    light.setColor(QPalette::WindowText, QColor(225, 225, 225));
+    m_pTitle->setPalette(light);
     for (int i = 0; i < STAGE_COUNT; ++i) {
         auto *row = new ZelSingleDPI(uchar(i), this);
         m_pRows[i] = row;
