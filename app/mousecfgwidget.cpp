@@ -616,6 +616,7 @@ void MousecfgWidget::selectPage(int page)
     }
     showButtonsPage(customize);
     selectLightingPage(page);
+    showPerformancePages(page == PageDpi);
     update();
 }
 
@@ -803,6 +804,7 @@ void MousecfgWidget::slotEnableButtons(bool bEnable)
 void MousecfgWidget::slotLiftChange(quint8 iLift)
 {
     workingSet().LiftHigh = iLift;
+    showLiftOnPerformancePages(iLift);
 }
 
 // ------------------------------------------------------------ dispatching --

@@ -24,6 +24,9 @@ class QProgressBar;
 class QScrollArea;
 class ZelAction;
 class ZelBtnWindow;
+class ZelDPIWindow;
+class ZelPointSpeed;
+class ZelReportRate;
 class ZelLabel;
 class ZelPushButton;
 namespace platform {
@@ -187,6 +190,28 @@ private:
     void refreshPerformancePages();
     // Before a write: the page values the working set takes over.
     void collectPerformancePages();
+    // Shown only while the DPI tab is selected.
+    void showPerformancePages(bool shown);
+    // The mouse reported another stage or rate: the pages follow without
+    // losing edits not yet applied.
+    void showReportedDpiStage(quint8 stage);
+    void showReportedRate(quint8 rate);
+    // Both lift-off controls show the value chosen last.
+    void showLiftOnPerformancePages(quint8 lift);
+public:
+    ZelDPIWindow *dpiPage() const { return m_pDpiPage; }
+    ZelReportRate *reportRatePage() const { return m_pReportRatePage; }
+    ZelPointSpeed *sensorPage() const { return m_pSensorPage; }
+private:
+    ZelDPIWindow *m_pDpiPage = nullptr;
+    ZelReportRate *m_pReportRatePage = nullptr;
+    ZelPointSpeed *m_pSensorPage = nullptr;
+    // What the pages were last loaded with (or handed over): Apply takes over
+    // only the values the user changed since, so a change the working set
+    // received meanwhile from elsewhere is not overwritten by a stale copy.
+    DpiStage m_PerformanceStages[STAGE_COUNT];
+    quint8 m_PerformanceBase[7] = {};   // dpi, pollrate, Debounce, Sync, LiftHigh, AngleValue, Jitter
+    void rememberPerformanceBase();
 
     // LIGHTING: mousecfgwidget_lighting.cpp
     void buildLightingPage();

@@ -342,7 +342,7 @@ void MousecfgWidget::slotRefreshDPIStage(quint8 iDPI)
         return;
     set.profiles[slot].dpi = iDPI;
     writeActiveStage(set.names[slot], iDPI);
-    refreshPages();
+    showReportedDpiStage(iDPI);
     const DpiStage &stage = set.profiles[slot].stages[iDPI];
     showOsdText(tr("DPI") + QStringLiteral(" %1:%2").arg(iDPI + 1).arg(sensorDpi(int(stage.x), sensorCode())));
 }
@@ -351,7 +351,7 @@ void MousecfgWidget::slotRefreshRate(quint8 iRate)
 {
     ProfileSet &set = workingSet();
     set.profiles[set.ProfileID % SLOT_COUNT].pollrate = iRate;
-    refreshPages();
+    showReportedRate(iRate);
     showOsdText(rateText(iRate));
 }
 

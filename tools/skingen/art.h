@@ -96,6 +96,11 @@ QImage rowToolArrow(RowArrow arrow, Look look);
 // record_start1-4, record_stop1-4, row_up1-4, row_down1-4, row_bottom1-4.
 Pictures macroEditorPictures();
 
+// DPI tab -------------------------------------------------------------------
+QImage dpiGroove();                   // dpi_groove.png, groove of the DPI sliders
+QImage rateChooser();                 // ratesel.png, the report-rate drop-down
+void addPerformanceFamily(Pictures &list);
+
 // Busy animation frames (128 x 128, transparent around the ring).
 QVector<QImage> busyFrames(int count);
 

@@ -177,6 +177,7 @@ Pictures skinPictures()
     for (Picture &picture : macroEditorPictures()) list.push_back(std::move(picture));
     addMouseFamily(list);
     addLightingPictures(list);
+    addPerformanceFamily(list);
     return list;
 }
 
