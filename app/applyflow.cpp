@@ -5,6 +5,7 @@
 #include "profile/profileset.h"
 #include "widgets/uistate.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMovie>
 #include <QPainter>
@@ -34,6 +35,10 @@ void ZelProcessThread::run()
             mask = m_iMask;
         if (mask != 0) {
             saveProfileSet(m_working);
+            // Pending until the mouse has taken everything: a crash or a kill
+            // in the middle of the download leaves the mouse half written,
+            // and the next write must then send every group.
+            writeDiff(1);
             m_iResult = downloadProfileSet(m_working, mask);
             m_bDownloaded = true;
             writeDiff(m_iResult != WRITE_OK ? 1 : 0);
@@ -68,6 +73,16 @@ void ZelProcessDialog::slotProcessDlg()
 void ZelProcessDialog::updateProgress()
 {
     accept();
+}
+
+void ZelProcessDialog::reject()
+{
+    // Only updateProgress() ends the dialog, once the write has ended.
+}
+
+void ZelProcessDialog::keyPressEvent(QKeyEvent *event)
+{
+    event->accept();   // no key closes it, nor reaches the window beneath
 }
 
 void ZelProcessDialog::paintEvent(QPaintEvent *)
