@@ -2,6 +2,7 @@
 
 #include "widgets/uistate.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMovie>
 #include <QPainter>
@@ -49,6 +50,16 @@ void ZelProcessDialog::slotProcessDlg()
 void ZelProcessDialog::updateProgress()
 {
     accept();
+}
+
+void ZelProcessDialog::reject()
+{
+    // Only updateProgress() ends the dialog, once the write has ended.
+}
+
+void ZelProcessDialog::keyPressEvent(QKeyEvent *event)
+{
+    event->accept();   // no key closes it, nor reaches the window beneath
 }
 
 void ZelProcessDialog::paintEvent(QPaintEvent *)

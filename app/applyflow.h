@@ -53,9 +53,14 @@ public:
 public slots:
     void slotProcessDlg();
     void updateProgress();
+    // The busy dialog stays until the write has ended: Esc, the window's
+    // close button and every other way to reject it are ignored, since the
+    // caller waits for the write thread as soon as exec() returns.
+    void reject() override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QLabel *m_pLabel = nullptr;

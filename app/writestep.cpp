@@ -22,6 +22,10 @@ WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved,
         mask = outcome.mask;
     if (mask != 0) {
         saveProfileSet(working);
+        // Pending until the mouse has taken everything: a crash or a kill in
+        // the middle of the download leaves the mouse half written, and the
+        // next write must then send every group.
+        writeDiff(1);
         outcome.result = downloadProfileSet(working, mask);
         outcome.sentMask = mask;
         outcome.downloaded = true;

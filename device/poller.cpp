@@ -182,6 +182,7 @@ BatteryPoller::~BatteryPoller()
 void BatteryPoller::start()
 {
     stop();
+    QMutexLocker lock(&m_mutex);
     m_thread = new ZelGetBatteryThread;
     if (m_connect)
         m_connect(m_thread);
@@ -190,6 +191,7 @@ void BatteryPoller::start()
 
 void BatteryPoller::stop()
 {
+    QMutexLocker lock(&m_mutex);
     if (!m_thread)
         return;
     m_thread->stop();
@@ -203,15 +205,25 @@ void BatteryPoller::stop()
 
 bool BatteryPoller::isRunning() const
 {
+    QMutexLocker lock(&m_mutex);
     return m_thread && m_thread->isRunning();
 }
 
 void BatteryPoller::stopPoller()
 {
-    if (QThread::currentThread() == thread())
+    if (QThread::currentThread() == thread()) {
         stop();
-    else
-        QMetaObject::invokeMethod(this, [this] { stop(); }, Qt::BlockingQueuedConnection);
+        return;
+    }
+    // The same stop sequence, without the owner's thread: the poller's turn
+    // needs nothing from it, so this cannot wait on a thread that waits here.
+    QMutexLocker lock(&m_mutex);
+    if (!m_thread)
+        return;
+    m_thread->stop();
+    platform::sleepMs(10);
+    m_thread->stop();
+    m_thread->waitForRun();
 }
 
 void BatteryPoller::startPoller()

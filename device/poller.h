@@ -9,6 +9,7 @@
 
 #include "device/pollercontrol.h"
 
+#include <QMutex>
 #include <QObject>
 #include <QThread>
 #include <atomic>
@@ -91,13 +92,20 @@ public:
     // The current thread (nullptr when none).
     ZelGetBatteryThread *pollerThread() const { return m_thread; }
 
-    // PollerControl, callable from any thread: stopping from another thread
-    // blocks until the owner's thread has stopped the poller; starting from
-    // another thread is queued to the owner's thread.
+    // PollerControl, callable from any thread. Stopping from another thread
+    // (the write thread) ends the running poller thread there and then: it
+    // waits for the poller's turn, never for the owner's thread, which may
+    // itself be waiting for the caller. The finished thread object is
+    // reclaimed by the owner's next start() or stop(). Starting from another
+    // thread is queued to the owner's thread.
     void stopPoller() override;
     void startPoller() override;
 
 private:
     Connector m_connect;
+    // Guards m_thread against a stop from another thread while the owner
+    // replaces it; held only while a poller turn ends, never while waiting
+    // for the owner's thread.
+    mutable QMutex m_mutex;
     ZelGetBatteryThread *m_thread = nullptr;
 };

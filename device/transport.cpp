@@ -22,8 +22,6 @@ enum {
     kMaxData = FRAME_LENGTH - 8,   // data bytes a frame can carry
 };
 
-enum Outcome { Match = 0, HeaderMismatch = 1, DataMismatch = 2 };
-
 void discardTrace(const char *) {}
 
 std::atomic<TransportTraceSink> g_sink{&discardTrace};
@@ -61,20 +59,6 @@ bool readsBack(quint8 command)
     return command <= 0x0A || command == 0x40 || command == 0x46;
 }
 
-// Report id, marker, command, offsets and length; then, when asked and the
-// frame has data, the data bytes.
-Outcome compareEcho(const quint8 *sent, const quint8 *reply, bool compareData)
-{
-    for (int k : {0, 2, 3, 4, 5, 6}) {
-        if (reply[k] != sent[k])
-            return HeaderMismatch;
-    }
-    const int n = std::min<int>(sent[6], kMaxData);
-    if (!compareData || n == 0)
-        return Match;
-    return std::memcmp(sent + 8, reply + 8, size_t(n)) == 0 ? Match : DataMismatch;
-}
-
 } // namespace
 
 CommandFrame CommandFrame::make(quint8 command, quint8 arg1, quint8 arg2, quint8 length, quint8 segment,
@@ -92,6 +76,23 @@ CommandFrame CommandFrame::make(quint8 command, quint8 arg1, quint8 arg2, quint8
     if (data && n)
         std::memcpy(&f.wire(8), data, n);
     return f;
+}
+
+EchoCheck checkEcho(const quint8 *sent, const quint8 *reply, int replyLength, bool compareData)
+{
+    const int n = std::min<int>(sent[6], kMaxData);
+    const bool withData = compareData && n > 0;
+    // Bytes 0..6 at least; the data bytes 8..8+n-1 when they are compared.
+    const int needed = withData ? 8 + n : 7;
+    if (replyLength < needed)
+        return ECHO_SHORT;
+    for (int k : {0, 2, 3, 4, 5, 6}) {
+        if (reply[k] != sent[k])
+            return ECHO_HEADER_MISMATCH;
+    }
+    if (!withData)
+        return ECHO_MATCH;
+    return std::memcmp(sent + 8, reply + 8, size_t(n)) == 0 ? ECHO_MATCH : ECHO_DATA_MISMATCH;
 }
 
 quint8 frameChecksum(const quint8 *wire)
@@ -141,7 +142,7 @@ quint8 sendFrame(const quint8 *frame, int length)
     int rewrites = 0;
     int allZeroReplies = 0;
     int headerMismatches = 0;
-    Outcome lastOutcome = Match;
+    EchoCheck lastOutcome = ECHO_MATCH;
     bool compared = false;
 
     for (;;) {   // WRITE
@@ -188,7 +189,7 @@ quint8 sendFrame(const quint8 *frame, int length)
             }
             traceBytes("hid_read", got, reply);
 
-            Outcome outcome;
+            EchoCheck outcome;
             if (std::all_of(reply, reply + 8, [](quint8 b) { return b == 0; })) {
                 if (++allZeroReplies <= kAllZeroBudget) {
                     trace("对比位全为0，跳转到重新写");
@@ -202,13 +203,19 @@ quint8 sendFrame(const quint8 *frame, int length)
                     return SEND_VERIFY_FAILED;
                 }
                 outcome = lastOutcome;
+            } else if (got == 0 && compared) {
+                // Nothing new arrived: the reply of an earlier read in this
+                // call is still in the buffer and stands as it was judged.
+                outcome = lastOutcome;
             } else {
-                outcome = compareEcho(sent, reply, command <= 0x0A);
+                // Only what this read returned counts; a short report is
+                // not an echo, whatever an earlier reply left behind it.
+                outcome = checkEcho(sent, reply, got, command <= 0x0A);
                 lastOutcome = outcome;
                 compared = true;
             }
 
-            if (outcome == DataMismatch) {
+            if (outcome == ECHO_DATA_MISMATCH) {
                 trace("数据位对比失败，重新写 %d", rewrites);
                 if (++rewrites <= kRewriteBudget) {
                     allZeroReplies = 0;
@@ -218,7 +225,9 @@ quint8 sendFrame(const quint8 *frame, int length)
                 traceClosing("数据位多次对比失败，返回--------------------------------------");
                 return SEND_VERIFY_FAILED;
             }
-            if (outcome == HeaderMismatch) {
+            // A short report is treated like a foreign one: the device may
+            // still be answering.
+            if (outcome == ECHO_HEADER_MISMATCH || outcome == ECHO_SHORT) {
                 if (++headerMismatches < kHeaderMismatchBudget) {
                     trace("指令位对比失败，重新读 %d", headerMismatches);
                     platform::sleepMs(kPauseBeforeReread);

@@ -29,6 +29,22 @@ struct CommandFrame {
 // Wire bytes 2..7 summed modulo 256, XOR 0x66.
 quint8 frameChecksum(const quint8 *wire);
 
+// How a reply read after a write compares with the frame sent.
+enum EchoCheck : quint8 {
+    ECHO_MATCH = 0,
+    ECHO_HEADER_MISMATCH = 1,   // report id, marker, command, offsets or length differ
+    ECHO_DATA_MISMATCH = 2,     // the header matches, a data byte differs
+    ECHO_SHORT = 3,             // the read returned too few bytes to be an echo
+};
+
+// Compares the reply with the frame sent (both wire bytes, byte 0 the report
+// id): wire bytes 0 and 2..6, then, when `compareData` and the frame carries
+// data, its data bytes. Only the `replyLength` bytes the read returned are
+// looked at; a reply that does not cover every byte compared is not an echo,
+// whatever the rest of the caller's buffer holds. Reads sent[0..32] and
+// reply[0..replyLength-1], nothing else.
+EchoCheck checkEcho(const quint8 *sent, const quint8 *reply, int replyLength, bool compareData);
+
 // Sends one frame over the cable's control collection when open, else the
 // receiver's; reads the echo back for commands <= 0x0A, 0x40 and 0x46 and
 // retries within fixed budgets. Blocking.

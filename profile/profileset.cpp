@@ -78,7 +78,9 @@ quint8 compareGeneral(const ProfileSet &w, const ProfileSet &s)
     for (int i = 0; i < SLOT_COUNT; ++i)
         if (w.profiles[i].pollrate != s.profiles[i].pollrate || w.profiles[i].scrollspeed != s.profiles[i].scrollspeed)
             mask |= CHANGE_GENERAL;
-    if (w.LiftHigh != s.LiftHigh)
+    // The device-wide options all travel in the general block.
+    if (w.LiftHigh != s.LiftHigh || w.AngleValue != s.AngleValue || w.Sync != s.Sync || w.Jitter != s.Jitter
+        || w.Debounce != s.Debounce)
         mask |= CHANGE_GENERAL;
     if (w.ProfileID != s.ProfileID) {
         mask |= CHANGE_GENERAL;

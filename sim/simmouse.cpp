@@ -128,6 +128,9 @@ void spoil(QByteArray &answer, EchoFault fault)
     case EchoFault::SegmentByte:
         answer[7] = char(answer[7] ^ 0x5A);
         break;
+    case EchoFault::Truncated:
+        answer.truncate(8);
+        break;
     }
 }
 

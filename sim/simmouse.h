@@ -90,6 +90,7 @@ enum class EchoFault {
     AllZero,          // 33 zero bytes
     ChecksumByte,     // wire byte 1 changed (not compared by the transport)
     SegmentByte,      // wire byte 7 changed (not compared by the transport)
+    Truncated,        // only wire bytes 0..7 arrive: the read returns 8 bytes
 };
 
 // A collection of some other device on the system: it enumerates and opens,

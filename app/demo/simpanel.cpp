@@ -159,6 +159,8 @@ QString echoFaultName(sim::EchoFault f)
         return QStringLiteral("checksum");
     case sim::EchoFault::SegmentByte:
         return QStringLiteral("segment");
+    case sim::EchoFault::Truncated:
+        return QStringLiteral("short");
     }
     return QString();
 }

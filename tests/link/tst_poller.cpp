@@ -290,6 +290,37 @@ private slots:
         QTRY_VERIFY(poller.isRunning());
         poller.stop();
     }
+
+    // The write thread stops the poller while the owner's thread is busy
+    // waiting for that very write thread (the busy dialog's caller joins
+    // it): the stop must not need the owner's thread at all.
+    void stopFromAnotherThreadWhileTheOwnerWaits()
+    {
+        plugAndOpen(true, false);
+        Receiver receiver;
+        BatteryPoller poller(&receiver);
+        poller.start();
+        QTRY_VERIFY(sim::readCount() > 1);
+        std::atomic<bool> stillRunning{true};
+        QThread *worker = QThread::create([&] {
+            poller.stopPoller();
+            stillRunning = poller.isRunning();
+        });
+        worker->start();
+        // No event loop runs here while waiting.
+        const bool joined = worker->wait(10000);
+        QVERIFY2(joined, "the poller's stop waited for the owner's thread");
+        delete worker;
+        QVERIFY(!stillRunning.load());
+        const int reads = sim::readCount();
+        QTest::qWait(20);
+        QCOMPARE(sim::readCount(), reads);
+        // The owner starts a new one later and reclaims the stopped thread.
+        poller.start();
+        QVERIFY(poller.isRunning());
+        poller.stop();
+        QCOMPARE(poller.pollerThread(), nullptr);
+    }
 };
 
 QTEST_GUILESS_MAIN(PollerTest)

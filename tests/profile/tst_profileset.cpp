@@ -277,8 +277,12 @@ void TestProfileSet::changeMaskBits()
         {"lighting mode of the active slot", [](ProfileSet &s) { s.profiles[1].LedMode = 6; },
          CHANGE_GENERAL | CHANGE_LIGHTING},
         {"lighting mode of another slot", [](ProfileSet &s) { s.profiles[4].LedMode = 0; }, CHANGE_LIGHTING},
-        {"angle, sync, jitter, debounce, count",
-         [](ProfileSet &s) { s.AngleValue++; s.Sync++; s.Jitter++; s.Debounce++; s.Count++; }, 0},
+        // The general block carries the device-wide options: each alone must be written.
+        {"angle snapping", [](ProfileSet &s) { s.AngleValue ^= 1; }, CHANGE_GENERAL},
+        {"motion sync", [](ProfileSet &s) { s.Sync ^= 1; }, CHANGE_GENERAL},
+        {"ripple control", [](ProfileSet &s) { s.Jitter ^= 1; }, CHANGE_GENERAL},
+        {"button response", [](ProfileSet &s) { s.Debounce++; }, CHANGE_GENERAL},
+        {"profile count", [](ProfileSet &s) { s.Count++; }, 0},
         {"pointer options and names",
          [](ProfileSet &s) {
              s.profiles[1].mousespeed++; s.profiles[1].dbclickspeed++; s.profiles[1].scrollispage ^= 1;

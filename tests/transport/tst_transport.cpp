@@ -293,6 +293,74 @@ private slots:
         QCOMPARE(platform::VirtualClock::elapsedMs(), qint64(0));
     }
 
+    // A short report is not an echo, even when the bytes it did not fill
+    // still hold a good earlier reply: the first echo's header is garbled
+    // (its data intact), the rewrite's echo arrives cut after its header.
+    // Only the third write's full echo may complete the frame.
+    void shortReportCompletesNoStaleEcho()
+    {
+        LinkFixture::connect(true, false);
+        sim::injectEchoFault(sim::EchoFault::HeaderMismatch, 1);
+        sim::appendEchoFault(sim::EchoFault::Truncated, 1);
+        QCOMPARE(sendFrame(dataFrame(0x01)), quint8(SEND_OK));
+        QCOMPARE(sim::writeCount(), 3);
+        const QVector<sim::FrameRecord> log = sim::frameLog();
+        QCOMPARE(log.last().direction, sim::FrameRecord::Read);
+        QCOMPARE(log.last().bytes.size(), 33);
+
+        // A command judged on its header alone is complete with the header.
+        sim::injectEchoFault(sim::EchoFault::Truncated, 1);
+        sim::resetCounters();
+        QCOMPARE(sendFrame(dataFrame(0x40, 0)), quint8(SEND_OK));
+        QCOMPARE(sim::writeCount(), 1);
+    }
+
+    // The echo check on its own: only the bytes the read returned count.
+    void echoCheck_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("compareData");
+        QTest::addColumn<int>("outcome");
+        const CommandFrame f = dataFrame(0x02, 5);
+        QByteArray echo(reinterpret_cast<const char *>(f.buf + 1), 33);
+        echo[1] = char(frameChecksum(f.buf + 1));
+        QByteArray header = echo;
+        header[4] = char(header[4] ^ 1);
+        QByteArray data = echo;
+        data[12] = char(data[12] ^ 1);
+        QByteArray ignored = echo;
+        ignored[1] = 0;
+        ignored[7] = 0;
+        ignored[13] = char(0x77);   // past the five data bytes
+        QTest::newRow("full echo") << echo << 33 << true << int(ECHO_MATCH);
+        QTest::newRow("checksum, segment and tail ignored") << ignored << 33 << true << int(ECHO_MATCH);
+        QTest::newRow("header differs") << header << 33 << true << int(ECHO_HEADER_MISMATCH);
+        QTest::newRow("data differs") << data << 33 << true << int(ECHO_DATA_MISMATCH);
+        QTest::newRow("data differs, header only") << data << 33 << false << int(ECHO_MATCH);
+        QTest::newRow("data bytes exactly") << echo << 13 << true << int(ECHO_MATCH);
+        QTest::newRow("last data byte missing") << echo << 12 << true << int(ECHO_SHORT);
+        QTest::newRow("header only, data wanted") << echo << 8 << true << int(ECHO_SHORT);
+        QTest::newRow("header only, header wanted") << echo << 8 << false << int(ECHO_MATCH);
+        QTest::newRow("length byte read") << echo << 7 << false << int(ECHO_MATCH);
+        QTest::newRow("length byte missing") << echo << 6 << false << int(ECHO_SHORT);
+        QTest::newRow("nothing read") << echo << 0 << false << int(ECHO_SHORT);
+        QTest::newRow("failed read") << echo << -1 << false << int(ECHO_SHORT);
+    }
+    void echoCheck()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, length);
+        QFETCH(bool, compareData);
+        QFETCH(int, outcome);
+        const CommandFrame f = dataFrame(0x02, 5);
+        // Only `length` bytes are handed over: a read past them would show
+        // up under the address sanitizer.
+        const QByteArray got = reply.left(std::max(length, 0));
+        QCOMPARE(int(checkEcho(f.buf + 1, reinterpret_cast<const quint8 *>(got.constData()), length, compareData)),
+                 outcome);
+    }
+
     // The cable goes away right after the device took the frame: the reads
     // fail, the rewrite fails, and the result says the write failed.
     void deviceVanishesMidFrame()
