@@ -18,8 +18,8 @@ public:
         DefaultName,   // "The default Profile cannot be deleted or renamed."
         Exists,        // "Profile Exist!"
         AtLeastOne,    // "AT LEAST ONE PROFILE TO BE RETAINED."
-        WrongModel,    // "The file is not match current mouse!"
-        BadName,       // the name cannot be a file name
+        WrongModel,    // "The file is not match current mouse!" (also a file too large to be one)
+        BadName,       // the name cannot be a file name, or is "DefaultProfile"
         Failed,        // the file could not be read or written
     };
 
@@ -63,7 +63,8 @@ private:
     bool usedByOtherSlotThan(int slot, const QString &name) const;
     QString usableSlotName(int slot) const;
     void setCurrentName(const QString &name);
-    void persistList() const;
+    void persist() const;   // list and slot names, one write
+    QStringList unlistedProfileFiles() const;
 
     ProfileSet &m_set;
     QStringList m_names;
