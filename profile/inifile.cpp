@@ -184,6 +184,14 @@ QVariant decodeColour(const QString &payload)
 
 QVariant valueFor(const QString &key, const QByteArray &raw)
 {
+    // Most values are plain: no quotes, escapes, commas or '@'.
+    bool plain = raw.isEmpty() || raw.at(0) != '@';
+    for (int i = 0; plain && i < raw.size(); ++i) {
+        const char c = raw.at(i);
+        plain = c != '"' && c != '\\' && c != ',';
+    }
+    if (plain)
+        return QString::fromUtf8(raw);
     bool isList = false;
     const QStringList items = unescapeValue(raw, &isList);
     if (isList)
@@ -261,6 +269,17 @@ bool isHexDigit(ushort c)
 
 void escapeText(const QString &text, QByteArray &out)
 {
+    // Plain printable ASCII without quotes, separators or edge spaces is
+    // written as it is.
+    bool plain = !text.isEmpty() && text.at(0) != QLatin1Char(' ') && text.at(text.size() - 1) != QLatin1Char(' ');
+    for (int i = 0; plain && i < text.size(); ++i) {
+        const ushort c = text.at(i).unicode();
+        plain = c >= 0x20 && c < 0x7F && c != ';' && c != ',' && c != '=' && c != '"' && c != '\\';
+    }
+    if (plain) {
+        out += text.toLatin1();
+        return;
+    }
     QByteArray body;
     bool needsQuotes = false;
     bool escapeNextIfDigit = false;
@@ -314,6 +333,14 @@ void writeValue(const QVariant &value, QByteArray &out)
         return;
     }
     switch (int(value.type())) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        out += QByteArray::number(value.toLongLong());
+        return;
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        out += QByteArray::number(value.toULongLong());
+        return;
     case QMetaType::QColor: {
         QByteArray bytes;
         {
@@ -365,6 +392,7 @@ bool parseIniText(const QByteArray &data, QSettings::SettingsMap &map)
     if (data.size() > kMaxIniFileSize)
         return false;
     QString section;
+    QByteArray sectionPrefix;   // section + '/' as UTF-8, empty for [General]
     const char *p = data.constData();
     const char *const end = p + data.size();
     while (p < end) {
@@ -389,6 +417,9 @@ bool parseIniText(const QByteArray &data, QSettings::SettingsMap &map)
                 section.clear();
             else
                 section = unescapeKey(raw);
+            // Keys without escapes are joined to the section as bytes; a
+            // section holding '\\' or '/' is a group path as well.
+            sectionPrefix = section.isEmpty() ? QByteArray() : section.toUtf8() + '/';
             p = close;
             while (p < end && *p != '\n' && *p != '\r')
                 ++p;
@@ -423,11 +454,22 @@ bool parseIniText(const QByteArray &data, QSettings::SettingsMap &map)
         }
         if (!equals)
             continue;
-        QString key = unescapeKey(trimmed(lineStart, equals));
-        if (key.isEmpty())
+        const QByteArray rawKey = trimmed(lineStart, equals);
+        if (rawKey.isEmpty())
             continue;
-        if (!section.isEmpty())
-            key = section + QLatin1Char('/') + key;
+        QString key;
+        if (!rawKey.contains('%')) {
+            QByteArray path = sectionPrefix;
+            path += rawKey;
+            path.replace('\\', '/');
+            key = QString::fromUtf8(path);
+        } else {
+            key = unescapeKey(rawKey);
+            if (key.isEmpty())
+                continue;
+            if (!section.isEmpty())
+                key = section + QLatin1Char('/') + key;
+        }
         map.insert(key, valueFor(key, trimmed(equals + 1, lineEnd)));
     }
     return true;
