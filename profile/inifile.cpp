@@ -191,7 +191,7 @@ QVariant valueFor(const QString &key, const QByteArray &raw)
         plain = c != '"' && c != '\\' && c != ',';
     }
     if (plain)
-        return QString::fromUtf8(raw);
+        return QString::fromUtf8(raw.constData(), raw.size());   // (NUL bytes included)
     bool isList = false;
     const QStringList items = unescapeValue(raw, &isList);
     if (isList)
@@ -411,8 +411,8 @@ bool parseIniText(const QByteArray &data, QSettings::SettingsMap &map)
             while (close < end && *close != ']' && *close != '\n' && *close != '\r')
                 ++close;
             const QByteArray raw = trimmed(p + 1, close);
-            if (raw == "%General")
-                section = QStringLiteral("General");
+            if (raw.size() == 8 && raw.startsWith('%') && raw.mid(1).compare("General", Qt::CaseInsensitive) == 0)
+                section = QString::fromLatin1(raw.mid(1));   // a group really named General
             else if (raw.compare("General", Qt::CaseInsensitive) == 0)
                 section.clear();
             else
@@ -462,7 +462,7 @@ bool parseIniText(const QByteArray &data, QSettings::SettingsMap &map)
             QByteArray path = sectionPrefix;
             path += rawKey;
             path.replace('\\', '/');
-            key = QString::fromUtf8(path);
+            key = QString::fromUtf8(path.constData(), path.size());
         } else {
             key = unescapeKey(rawKey);
             if (key.isEmpty())
@@ -495,8 +495,9 @@ QByteArray formatIniText(const QSettings::SettingsMap &map)
             escapeKey(name, out);
         out += "]\n";
     };
+    // A key with nothing after its section cannot be written (nor read).
     for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-        if (it.key().contains(QLatin1Char('/')))
+        if (it.key().contains(QLatin1Char('/')) || it.key().isEmpty())
             continue;
         if (!generalDone) {
             writeSection(QString());
@@ -510,7 +511,7 @@ QByteArray formatIniText(const QSettings::SettingsMap &map)
     bool inSection = false;
     for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
         const int slash = it.key().indexOf(QLatin1Char('/'));
-        if (slash < 0)
+        if (slash <= 0 || slash == it.key().size() - 1)
             continue;
         const QString section = it.key().left(slash);
         if (!inSection || section != current) {

@@ -29,7 +29,7 @@ for t in "${targets[@]}"; do
   seeds=("tests/fuzz/corpus/$t")
   [ -d "tests/fuzz/regressions/$t" ] && seeds+=("tests/fuzz/regressions/$t")
   echo "== fuzz_$t: ${seconds} s"
-  build-fuzz/fuzz/"fuzz_$t" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=3072 -max_len=65536 \
+  build-fuzz/fuzz/"fuzz_$t" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=3072 -max_len=8192 \
       -print_final_stats=1 -artifact_prefix="build-fuzz/artifacts/$t-" \
       "build-fuzz/corpus/$t" "${seeds[@]}" 2>&1 | grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY|Done)" || true
   if ls build-fuzz/artifacts/"$t"-* >/dev/null 2>&1; then
