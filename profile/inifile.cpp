@@ -193,9 +193,13 @@ QVariant valueFor(const QString &key, const QByteArray &raw)
     if (plain)
         return QString::fromUtf8(raw.constData(), raw.size());   // (NUL bytes included)
     bool isList = false;
-    const QStringList items = unescapeValue(raw, &isList);
-    if (isList)
+    QStringList items = unescapeValue(raw, &isList);
+    if (isList) {
+        for (QString &item : items)
+            if (item.startsWith(QLatin1String("@@")))
+                item.remove(0, 1);
         return items;
+    }
     const QString text = items.value(0);
     if (!text.startsWith(QLatin1Char('@')))
         return text;
