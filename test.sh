@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test under AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs the thread checks under ThreadSanitizer,
-# then runs the whole suite. The last line is CTest's summary.
+# runs each fuzz target for about 20 s, then runs the whole suite (with the
+# replay of the fuzz corpora and the kill test). The last line is CTest's
+# summary.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/deps.sh
@@ -15,6 +17,10 @@ if [ -f tests/tsan.targets ]; then
     (cd build-tsan && ctest --output-on-failure -R "^($(IFS='|'; echo "${tsan_targets[*]}"))\$")
   fi
 fi
+
+# Every reader under libFuzzer for a short while (scripts/fuzz.sh takes a
+# longer time as its first argument).
+bash scripts/fuzz.sh "${MOUSECFG_FUZZ_SECONDS:-20}"
 
 cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Debug -DMOUSECFG_SANITIZE=ON >/dev/null
 cmake --build build-tests -j"$jobs"

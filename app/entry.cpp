@@ -37,6 +37,8 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     platform::SingleInstance guard(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
     if (!guard.isOwner())
         return 1;
+    // No other copy runs: a lock file left in Configs is stale.
+    removeStaleConfigLocks();
 
     if (hooks.beforeWindow)
         hooks.beforeWindow();

@@ -5,6 +5,7 @@
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtDebug>
@@ -50,22 +51,58 @@ QString ProfileLibrary::currentName() const
 
 void ProfileLibrary::load()
 {
-    m_names = readLibraryList();
+    // Every operation below writes the new profile file first, then the list
+    // and the slot names in one write, and removes an old file last. A kill
+    // in between leaves at most a profile file that is not listed yet (or no
+    // longer): it is adopted here, never lost, and a slot whose file is
+    // missing takes such a file rather than factory defaults.
+    const QStringList listed = readLibraryList();
+    bool changed = false;
+    m_names.clear();
+    for (const QString &name : listed) {
+        if (fileExists(name) && !m_names.contains(name))
+            m_names.append(name);
+        else
+            changed = true;
+    }
+    QStringList orphans = unlistedProfileFiles();
+    for (const QString &name : orphans) {
+        qDebug("Adopting the unlisted profile file %s", qPrintable(slotFilePath(name)));
+        m_names.append(name);
+        changed = true;
+    }
 
     // Every slot names a safe file that exists and is listed; a product seen
     // for the first time gets "Profile 1" to "Profile 5" with factory content.
-    bool changed = false;
     bool created = false;
     for (int i = 0; i < SLOT_COUNT; ++i) {
-        const QString name = usableSlotName(i);
+        QString name = usableSlotName(i);
+        if (!fileExists(name)) {
+            QString adopted;
+            for (const QString &orphan : orphans) {
+                bool used = false;
+                for (int j = 0; j < SLOT_COUNT; ++j)
+                    used = used || (j != i && m_set.names[j] == orphan);
+                if (!used) {
+                    adopted = orphan;
+                    break;
+                }
+            }
+            if (!adopted.isEmpty()) {
+                qDebug("Slot %d names the missing file of \"%s\": it takes \"%s\"", i + 1, qPrintable(name),
+                       qPrintable(adopted));
+                orphans.removeAll(adopted);
+                name = adopted;
+                readSlotFile(m_set.profiles[i], name);
+            } else {
+                buildDefaultProfile(m_set.profiles[i]);
+                writeSlotFile(m_set.profiles[i], name);
+                created = true;
+            }
+        }
         if (name != m_set.names[i]) {
             m_set.names[i] = name;
             changed = true;
-        }
-        if (!fileExists(name)) {
-            buildDefaultProfile(m_set.profiles[i]);
-            writeSlotFile(m_set.profiles[i], name);
-            created = true;
         }
         m_set.profiles[i].ProfileName = name;
         if (!m_names.contains(name)) {
@@ -73,14 +110,25 @@ void ProfileLibrary::load()
             changed = true;
         }
     }
-    if (changed) {
-        persistList();
-        saveSlotNames(m_set);
-    }
+    if (changed)
+        persist();
     // What the mouse holds is not known for profiles made just now: the next
     // write sends everything.
     if (created)
         writeDiff(1);
+}
+
+QStringList ProfileLibrary::unlistedProfileFiles() const
+{
+    // Newest first: the file a slot most likely meant.
+    const QFileInfoList files = QDir(profileDir()).entryInfoList({QStringLiteral("*.prof")}, QDir::Files, QDir::Time);
+    QStringList names;
+    for (const QFileInfo &file : files) {
+        const QString name = file.fileName().chopped(5);
+        if (isSafeFileName(name) && !isReservedProfileName(name) && !m_names.contains(name))
+            names.append(name);
+    }
+    return names;
 }
 
 QString ProfileLibrary::usableSlotName(int slot) const
@@ -88,7 +136,7 @@ QString ProfileLibrary::usableSlotName(int slot) const
     // A slot's name must be a safe file name that no other slot uses; where
     // it is not, the slot takes its default name, or the first free one.
     const QString &name = m_set.names[slot];
-    if (isSafeFileName(name) && !usedByOtherSlotThan(slot, name))
+    if (isSafeFileName(name) && !isReservedProfileName(name) && !usedByOtherSlotThan(slot, name))
         return name;
     QString fallback = defaultName(slot);
     for (int k = 1; usedByOtherSlotThan(slot, fallback); ++k)
@@ -126,9 +174,9 @@ int ProfileLibrary::slotOrCurrent(int slot) const
     return slot >= 0 && slot < SLOT_COUNT ? slot : currentSlot();
 }
 
-void ProfileLibrary::persistList() const
+void ProfileLibrary::persist() const
 {
-    writeLibraryList(m_names);
+    saveLibraryState(m_names, m_set);
 }
 
 void ProfileLibrary::selectSlot(int slot)
@@ -143,7 +191,7 @@ ProfileLibrary::Result ProfileLibrary::assign(const QString &name)
 {
     if (usedByOtherSlot(name))
         return Result::AlreadyUsed;
-    if (!isSafeFileName(name))
+    if (!isSafeFileName(name) || isReservedProfileName(name))
         return Result::BadName;
     setCurrentName(name);
     readSlotFile(m_set.profiles[currentSlot()], name);
@@ -158,19 +206,21 @@ ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
     const QString newName = typed.trimmed();
     if (isDefaultName(oldName))
         return Result::DefaultName;
-    if (!isSafeFileName(newName))
+    if (!isSafeFileName(newName) || isReservedProfileName(newName))
         return Result::BadName;
     if (fileExists(newName))
         return Result::Exists;
 
+    // New file, then list and slot names, then the old file goes.
     const QString oldPath = slotFilePath(oldName);
     const QString newPath = slotFilePath(newName);
-    if (oldPath.isEmpty() || !QFileInfo::exists(oldPath)) {
+    const bool hadFile = !oldPath.isEmpty() && QFileInfo::exists(oldPath);
+    if (!hadFile) {
         // Never saved under its old name: the record itself becomes the file.
         if (!writeSlotFile(m_set.profiles[currentSlot()], newName))
             return Result::Failed;
-    } else if (!QFile::rename(oldPath, newPath)) {
-        qDebug("Renaming %s to %s failed", qPrintable(oldPath), qPrintable(newPath));
+    } else if (!QFile::copy(oldPath, newPath)) {
+        qDebug("Copying %s to %s failed", qPrintable(oldPath), qPrintable(newPath));
         return Result::Failed;
     }
 
@@ -180,8 +230,9 @@ ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
     else
         m_names.append(newName);
     setCurrentName(newName);
-    persistList();
-    saveSlotNames(m_set);
+    persist();
+    if (hadFile && !QFile::remove(oldPath))
+        qDebug("Removing %s failed", qPrintable(oldPath));
     return Result::Ok;
 }
 
@@ -200,11 +251,10 @@ ProfileLibrary::Result ProfileLibrary::add(QString *created)
         return Result::Failed;
     }
     m_names.append(name);
-    persistList();
     setCurrentName(name);
     readSlotFile(m_set.profiles[currentSlot()], name);
     m_set.profiles[currentSlot()].ProfileName = name;
-    saveSlotNames(m_set);
+    persist();
     if (created)
         *created = name;
     return Result::Ok;
@@ -248,14 +298,14 @@ ProfileLibrary::Result ProfileLibrary::remove(QString *replacement)
     if (chosen < 0)
         return Result::AtLeastOne;
 
+    // List and slot names first; the file goes once nothing names it.
     const QString next = m_names.at(chosen);
     m_names.removeAll(name);
+    setCurrentName(next);
+    persist();
     const QString path = slotFilePath(name);
     if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::remove(path))
         qDebug("Deleting %s failed", qPrintable(path));
-    setCurrentName(next);
-    persistList();
-    saveSlotNames(m_set);
     readSlotFile(m_set.profiles[currentSlot()], next);
     m_set.profiles[currentSlot()].ProfileName = next;
     if (replacement)
@@ -283,8 +333,7 @@ ProfileLibrary::Result ProfileLibrary::copy(QString *created)
     }
     m_names.append(candidate);
     setCurrentName(candidate);
-    persistList();
-    saveSlotNames(m_set);
+    persist();
     if (created)
         *created = candidate;
     return Result::Ok;
@@ -315,8 +364,7 @@ void ProfileLibrary::resetAll()
         if (!fileExists(name))
             writeSlotFile(m_set.profiles[i], name);
     }
-    persistList();
-    saveSlotNames(m_set);
+    persist();
 }
 
 ProfileLibrary::Result ProfileLibrary::exportProfile(const QString &path, int slot) const
@@ -333,6 +381,7 @@ ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QStrin
     case ProfileImportResult::Ok:
         break;
     case ProfileImportResult::WrongModel:
+    case ProfileImportResult::TooLarge:
         return Result::WrongModel;
     case ProfileImportResult::Exists:
         return Result::Exists;
@@ -343,10 +392,9 @@ ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QStrin
         return Result::Failed;
     }
     m_names.append(name);
-    persistList();
     m_set.profiles[target] = record;
     setSlotName(target, name);
-    saveSlotNames(m_set);
+    persist();
     if (imported)
         *imported = name;
     return Result::Ok;
@@ -365,6 +413,7 @@ ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
     case ImportResult::Ok:
         break;
     case ImportResult::WrongModel:
+    case ImportResult::TooLarge:
         return Result::WrongModel;
     case ImportResult::Unreadable:
         return Result::Failed;
@@ -382,7 +431,6 @@ ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
     }
     if (m_set.ProfileID >= SLOT_COUNT)
         m_set.ProfileID = 0;
-    persistList();
-    saveSlotNames(m_set);
+    persist();
     return Result::Ok;
 }

@@ -18,8 +18,8 @@ public:
         DefaultName,   // "The default Profile cannot be deleted or renamed."
         Exists,        // "Profile Exist!"
         AtLeastOne,    // "AT LEAST ONE PROFILE TO BE RETAINED."
-        WrongModel,    // "The file is not match current mouse!"
-        BadName,       // the name cannot be a file name
+        WrongModel,    // "The file is not match current mouse!" (also a file too large to be one)
+        BadName,       // the name cannot be a file name, or is "DefaultProfile"
         Failed,        // the file could not be read or written
     };
 
@@ -66,7 +66,8 @@ private:
     void setCurrentName(const QString &name);
     void setSlotName(int slot, const QString &name);
     int slotOrCurrent(int slot) const;
-    void persistList() const;
+    void persist() const;   // list and slot names, one write
+    QStringList unlistedProfileFiles() const;
 
     ProfileSet &m_set;
     QStringList m_names;

@@ -79,15 +79,43 @@ bool saveProfileSet(const ProfileSet &set)
     return ok;
 }
 
+namespace {
+
+void setSlotNames(QSettings &config, const ProfileSet &set)
+{
+    config.setValue(key("ProfileID"), set.ProfileID);
+    config.setValue(key("Count"), set.Count);
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        config.setValue(QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
+}
+
+void setLibraryList(QSettings &config, const QStringList &names)
+{
+    config.remove(QStringLiteral("PROFILE_LIST"));   // no stale entries past the new count
+    config.beginGroup(QStringLiteral("PROFILE_LIST"));
+    config.setValue(QStringLiteral("Count"), names.size());
+    for (int i = 0; i < names.size(); ++i)
+        config.setValue(QString::number(i + 1), names[i]);
+    config.endGroup();
+}
+
+} // namespace
+
 void saveSlotNames(const ProfileSet &set)
 {
     const QString path = productConfigPath();
     ensureParentDir(path);
     IniFile config(path);
-    config.setValue(key("ProfileID"), set.ProfileID);
-    config.setValue(key("Count"), set.Count);
-    for (int i = 0; i < SLOT_COUNT; ++i)
-        config.setValue(QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
+    setSlotNames(config, set);
+}
+
+void saveLibraryState(const QStringList &names, const ProfileSet &set)
+{
+    const QString path = productConfigPath();
+    ensureParentDir(path);
+    IniFile config(path);
+    setLibraryList(config, names);
+    setSlotNames(config, set);
 }
 
 void setActiveSlot(int slot)
@@ -159,10 +187,5 @@ void writeLibraryList(const QStringList &names)
     const QString path = productConfigPath();
     ensureParentDir(path);
     IniFile config(path);
-    config.remove(QStringLiteral("PROFILE_LIST"));   // no stale entries past the new count
-    config.beginGroup(QStringLiteral("PROFILE_LIST"));
-    config.setValue(QStringLiteral("Count"), names.size());
-    for (int i = 0; i < names.size(); ++i)
-        config.setValue(QString::number(i + 1), names[i]);
-    config.endGroup();
+    setLibraryList(config, names);
 }

@@ -31,3 +31,6 @@ QString readModel();
 enum { LIBRARY_LIST_MAX = 1000 };
 QStringList readLibraryList();
 void writeLibraryList(const QStringList &names);
+// The library list and the slot names (ProfileID, Count, Profile1..5) in one
+// write of the product's Config.ini, so they never disagree on disk.
+void saveLibraryState(const QStringList &names, const ProfileSet &set);

@@ -1,18 +1,44 @@
 #pragma once
 // Internal helpers shared by the readers and writers of the profile store.
-// Every INI file of the program is opened through IniFile, so the codec is the
-// same everywhere (names such as "简体中文" survive a round trip).
+//
+// Every INI file of the program is opened through IniFile. It keeps QSettings'
+// file handling (a temporary file renamed over the old one, the lock file, the
+// cache) but reads and writes the text itself:
+//   - Reading never hands a value to QDataStream: only a colour key (a key
+//     whose last part ends in "RGB") may hold "@Variant(...)", and only the
+//     15 bytes of a colour; every other value is text. A file larger than
+//     maxIniFileSize() is not read at all (it reads as empty).
+//   - Text is written as QSettings writes it without a codec: ASCII as is,
+//     every other character as \x escapes of its UTF-16 units, so characters
+//     outside the Basic Multilingual Plane survive and every INI reader (with
+//     or without a codec) reads the same text. Unescaped bytes are read as
+//     UTF-8, so files written with the UTF-8 codec read as before.
 
 #include <QSettings>
 #include <QString>
 #include <QVariant>
 #include <QtGlobal>
 
+class QIODevice;
+
 class IniFile : public QSettings
 {
 public:
     explicit IniFile(const QString &path);
+    static QSettings::Format format();
 };
+
+// Files above this size are refused by every reader and by the imports.
+qint64 maxIniFileSize();
+// True when the file exists and is larger than maxIniFileSize().
+bool iniFileTooLarge(const QString &path);
+
+// The parser and the writer behind IniFile (also used by the fuzz targets).
+bool readIniDevice(QIODevice &device, QSettings::SettingsMap &map);
+bool writeIniDevice(QIODevice &device, const QSettings::SettingsMap &map);
+// Parses INI text; false when it is larger than maxIniFileSize().
+bool parseIniText(const QByteArray &text, QSettings::SettingsMap &map);
+QByteArray formatIniText(const QSettings::SettingsMap &map);
 
 // Integer value of a key: decimal text, read as a 64-bit integer (values up to
 // 2^64-1 keep their low bits); text that is not an integer reads as 0, a

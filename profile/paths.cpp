@@ -5,8 +5,10 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QStandardPaths>
@@ -103,30 +105,85 @@ void setApplicationDir(const QString &dir)
     s.appDirOverride = dir.isEmpty() ? QString() : QDir::cleanPath(dir);
 }
 
+namespace {
+
+// The base without seeding it (caller holds the mutex).
+QString resolveBase(PathState &s, const QString &appDir)
+{
+    if (!s.baseOverride.isEmpty())
+        return s.baseOverride;
+    if (s.resolvedBase.isEmpty()) {
+        const QString portable = appDir + QStringLiteral("/Configs");
+        if (writableDir(portable)) {
+            s.resolvedBase = portable;
+        } else {
+            s.resolvedBase =
+                QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Configs");
+            qDebug("%s is not writable, using %s", qPrintable(portable), qPrintable(s.resolvedBase));
+        }
+    }
+    return s.resolvedBase;
+}
+
+// A lock file of QSettings that no running process holds: empty or unreadable
+// (the writer was killed while creating it), or naming a process that is gone.
+bool removeIfStale(const QString &lockPath)
+{
+    QLockFile lock(lockPath);
+    lock.setStaleLockTime(0);
+    qint64 pid = 0;
+    QString host, app;
+    if (!lock.getLockInfo(&pid, &host, &app)) {
+        if (QFile::remove(lockPath)) {
+            qDebug("Removed the empty lock file %s", qPrintable(lockPath));
+            return true;
+        }
+        return false;
+    }
+    // tryLock takes over a lock whose owner is gone; unlock removes it.
+    if (lock.tryLock(0)) {
+        lock.unlock();
+        qDebug("Removed the lock file %s of a process that is gone", qPrintable(lockPath));
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QString configsBase()
 {
     PathState &s = state();
     QMutexLocker lock(&s.mutex);
     const QString appDir = s.appDirOverride.isEmpty() ? defaultAppDir() : s.appDirOverride;
-    QString base = s.baseOverride;
-    if (base.isEmpty()) {
-        if (s.resolvedBase.isEmpty()) {
-            const QString portable = appDir + QStringLiteral("/Configs");
-            if (writableDir(portable)) {
-                s.resolvedBase = portable;
-            } else {
-                s.resolvedBase =
-                    QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Configs");
-                qDebug("%s is not writable, using %s", qPrintable(portable), qPrintable(s.resolvedBase));
-            }
-        }
-        base = s.resolvedBase;
-    }
+    const QString base = resolveBase(s, appDir);
     if (s.seededBase != base) {
         s.seededBase = base;
         seedFromTemplate(base, appDir);
     }
     return base;
+}
+
+int removeStaleLockFiles(const QString &dir)
+{
+    int removed = 0;
+    QDirIterator it(dir, {QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        if (removeIfStale(it.next()))
+            ++removed;
+    }
+    return removed;
+}
+
+int removeStaleConfigLocks()
+{
+    QString base;
+    {
+        PathState &s = state();
+        QMutexLocker lock(&s.mutex);
+        base = resolveBase(s, s.appDirOverride.isEmpty() ? defaultAppDir() : s.appDirOverride);
+    }
+    return removeStaleLockFiles(base);
 }
 
 void setConfigsBase(const QString &dir)
@@ -191,7 +248,9 @@ NameCheck checkFileName(const QString &name)
 {
     if (name.isEmpty())
         return NameCheck::Empty;
-    if (name.size() > 200)
+    // The file name on disk is the encoded name plus the extension and the
+    // suffixes of the lock and temporary files written beside it.
+    if (name.size() > 200 || QFile::encodeName(name).size() > FILE_NAME_BYTES_MAX)
         return NameCheck::TooLong;
     for (const QChar c : name) {
         const ushort u = c.unicode();

@@ -35,6 +35,14 @@ void setApplicationDir(const QString &dir);  // tests; empty restores the defaul
 QString configsBase();
 void setConfigsBase(const QString &dir);     // empty restores the default
 
+// Removes the lock files of QSettings below the folder (all of Configs) that
+// no running process holds: empty ones (a kill while the lock was being
+// created, which would stall the next write of that file for 30 s) and those
+// of a process that is gone. Only while holding the single-instance lock.
+// Returns how many were removed.
+int removeStaleLockFiles(const QString &dir);
+int removeStaleConfigLocks();   // the Configs base, before anything seeds it
+
 QString descriptionPath();      // <appdir>/DefaultProfile.bin
 QString templateConfigPath();   // <appdir>/ConfigTemplate/Config.ini, else ":/templates/Config.ini"
 QString globalConfigPath();     // <base>/Config.ini
@@ -46,7 +54,10 @@ QString macroDir();             // <base>/MacroDB
 
 // A name typed by the user that becomes a file name (profile, macro, gun file)
 // must stay inside its folder: not empty, no '/' or '\\', not "." or "..",
-// no control characters, at most 200 characters.
+// no control characters, at most 200 characters and at most
+// FILE_NAME_BYTES_MAX bytes once encoded as a file name (255 bytes, less
+// ".MSMACRO" and the ".XXXXXX" of the temporary file saved beside it).
+enum { FILE_NAME_BYTES_MAX = 240 };
 enum class NameCheck { Ok, Empty, Separator, DotDot, ControlChar, TooLong };
 NameCheck checkFileName(const QString &name);
 inline bool isSafeFileName(const QString &name) { return checkFileName(name) == NameCheck::Ok; }

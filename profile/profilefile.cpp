@@ -243,11 +243,20 @@ void readProfileFile(ProfileData &profile, const QString &path)
     readProfileKeys(file, profile, true);
 }
 
+bool isReservedProfileName(const QString &name)
+{
+    return name.compare(QLatin1String("DefaultProfile"), Qt::CaseInsensitive) == 0;
+}
+
 QString slotFilePath(const QString &name)
 {
     const NameCheck check = checkFileName(name);
     if (check != NameCheck::Ok) {
         qDebug("Refused profile name \"%s\" (%d)", qPrintable(name), static_cast<int>(check));
+        return QString();
+    }
+    if (isReservedProfileName(name)) {
+        qDebug("Refused profile name \"%s\": the factory profile's file", qPrintable(name));
         return QString();
     }
     return profileDir() + QLatin1Char('/') + name + QStringLiteral(".prof");
@@ -326,6 +335,8 @@ ImportResult importConfig(ProfileSet &set, const QString &path)
 {
     if (!readable(path))
         return ImportResult::Unreadable;
+    if (iniFileTooLarge(path))
+        return ImportResult::TooLarge;
     if (readModelTag(path) != readCurrentProduct())
         return ImportResult::WrongModel;
     IniFile file(path);
@@ -371,6 +382,8 @@ ProfileImportResult importProfile(const QString &path, ProfileData &profile, QSt
 {
     if (!readable(path))
         return ProfileImportResult::Unreadable;
+    if (iniFileTooLarge(path))
+        return ProfileImportResult::TooLarge;
     if (readModelTag(path) != readCurrentProduct())
         return ProfileImportResult::WrongModel;
     const QString base = QFileInfo(path).completeBaseName();

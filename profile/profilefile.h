@@ -9,7 +9,10 @@
 void writeProfileFile(const ProfileData &profile, const QString &path);
 void readProfileFile(ProfileData &profile, const QString &path);
 
-QString slotFilePath(const QString &name);   // <profileDir>/<name>.prof; empty for an unsafe name
+// <profileDir>/<name>.prof; empty for an unsafe name and for the factory
+// profile's own name, "DefaultProfile" (in any letter case).
+QString slotFilePath(const QString &name);
+bool isReservedProfileName(const QString &name);
 // Refused (false, nothing touched) when the name would leave the folder; a
 // refused read leaves the record as a missing file would.
 bool writeSlotFile(const ProfileData &profile, const QString &name);
@@ -25,9 +28,10 @@ bool refreshDefaultProfileFile();
 // Tag, device-wide keys and PROFILE_0..4 (without LedMoveOFF/LedSleepTime).
 // The destination's previous content is replaced.
 void exportConfig(const ProfileSet &set, const QString &path);
-enum class ImportResult { Ok, WrongModel, Unreadable };
-// Refuses a file whose MouseName/Name differs from the current product, and a
-// file that does not exist or cannot be read; the set is then untouched.
+enum class ImportResult { Ok, WrongModel, Unreadable, TooLarge };
+// Refuses a file larger than maxIniFileSize(), a file whose MouseName/Name
+// differs from the current product, and a file that does not exist or cannot
+// be read; the set is then untouched.
 // LedMoveOFF and LedSleepTime of every slot keep their values.
 ImportResult importConfig(ProfileSet &set, const QString &path);
 
@@ -37,8 +41,9 @@ QString readModelTag(const QString &path);
 // Single-profile export: tags the slot file with the current product and copies
 // it to path (replacing it). False when the name is unsafe or the copy fails.
 bool exportProfile(const QString &name, const QString &path);
-enum class ProfileImportResult { Ok, WrongModel, Exists, BadName, Unreadable, CopyFailed };
-// Single-profile import: model check, then refuses a base name that is unsafe
+enum class ProfileImportResult { Ok, WrongModel, Exists, BadName, Unreadable, CopyFailed, TooLarge };
+// Single-profile import: size check (nothing larger than maxIniFileSize() is
+// copied), model check, then refuses a base name that is unsafe
 // or already in the Profile folder, copies the file there and reads it into
 // `profile`. `name` receives the base name.
 ProfileImportResult importProfile(const QString &path, ProfileData &profile, QString *name = nullptr);

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when
 # they are missing. Safe to run again: it does nothing once all are present.
+# clang, its runtime libraries (libFuzzer, sanitizers) and llvm-symbolizer are
+# for the fuzz targets (scripts/fuzz.sh).
 set -euo pipefail
 
 packages=(
@@ -9,6 +11,7 @@ packages=(
   libhidapi-dev libudev-dev libx11-dev
   umockdev libumockdev-dev
   fonts-dejavu-core fonts-wqy-microhei
+  clang libclang-rt-dev llvm
 )
 if [ "${1:-}" = "--run" ]; then
   packages+=(xvfb xauth)

@@ -182,6 +182,8 @@ private slots:
         addLibraryFiles(lib, {"X"});
         QCOMPARE(lib.assign(QStringLiteral("X")), R::Ok);
         writeLibraryList({"Profile 2", "Profile 3", "Profile 4", "Profile 5", "X"});
+        // (An unlisted file would be adopted back into the list at load.)
+        QVERIFY(QFile::remove(slotFilePath(QStringLiteral("Profile 1"))));
         lib.load();
         QCOMPARE(lib.names().size(), 5);
         QCOMPARE(lib.remove(), R::AtLeastOne);
@@ -317,6 +319,72 @@ private slots:
 
         writeCurrentProduct(QStringLiteral("ANOTHER"));
         QCOMPARE(lib2.importConfiguration(conf), R::WrongModel);
+    }
+
+    // A kill between the steps of the former rename (file renamed, list and
+    // slot names not yet written) left a slot naming a missing file: the next
+    // start finds the renamed file and gives it to the slot, never defaults.
+    void missingSlotFileTakesTheUnlistedProfile()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        addLibraryFiles(lib, {"Aim"});
+        QCOMPARE(lib.assign(QStringLiteral("Aim")), R::Ok);
+        QVERIFY(QFile::rename(slotFilePath(QStringLiteral("Aim")), slotFilePath(QStringLiteral("Sniper"))));
+
+        ProfileSet next;
+        loadProfileSet(next);
+        ProfileLibrary again(next);
+        again.load();
+        QCOMPARE(next.names[0], QStringLiteral("Sniper"));
+        QCOMPARE(next.profiles[0].scrollspeed, quint8(7));
+        QVERIFY(again.names().contains(QStringLiteral("Sniper")));
+        QVERIFY(!again.names().contains(QStringLiteral("Aim")));
+        QCOMPARE(readLibraryList(), again.names());
+        ProfileSet stored;
+        loadProfileSet(stored);
+        QCOMPARE(stored.names[0], QStringLiteral("Sniper"));
+    }
+
+    // A profile file nobody lists (a kill after its file was written and
+    // before the list was) joins the library; listed names without a file
+    // leave it.
+    void unlistedFilesJoinAndMissingFilesLeaveTheList()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        ProfileData p;
+        buildDefaultProfile(p);
+        QVERIFY(writeSlotFile(p, QStringLiteral("Orphan \U0001F47B")));
+        writeLibraryList(lib.names() + QStringList{QStringLiteral("Gone")});
+        lib.load();
+        QVERIFY(lib.names().contains(QStringLiteral("Orphan \U0001F47B")));
+        QVERIFY(!lib.names().contains(QStringLiteral("Gone")));
+        QVERIFY(!lib.names().contains(QStringLiteral("DefaultProfile")));
+        QCOMPARE(readLibraryList(), lib.names());
+    }
+
+    void defaultProfileIsNoProfileName()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        writeDefaultProfileFile();
+        addLibraryFiles(lib, {"Mine"});
+        QCOMPARE(lib.assign(QStringLiteral("Mine")), R::Ok);
+        QCOMPARE(lib.rename(QStringLiteral("DefaultProfile")), R::BadName);
+        QCOMPARE(lib.rename(QStringLiteral(" defaultprofile ")), R::BadName);
+        QCOMPARE(lib.assign(QStringLiteral("DefaultProfile")), R::BadName);
+        QCOMPARE(m_set.names[0], QStringLiteral("Mine"));
+        // A Config.ini naming it for a slot: the slot gets its own name back.
+        ProfileSet stored = m_set;
+        stored.names[1] = QStringLiteral("DefaultProfile");
+        saveSlotNames(stored);
+        ProfileSet next;
+        loadProfileSet(next);
+        ProfileLibrary again(next);
+        again.load();
+        QCOMPARE(next.names[1], QStringLiteral("Profile 2"));
+        QVERIFY(!again.names().contains(QStringLiteral("DefaultProfile")));
     }
 };
 
