@@ -1,4 +1,5 @@
 #include "configstore.h"
+#include "slotcache.h"
 
 #include "description.h"
 #include "inifile.h"
@@ -49,6 +50,7 @@ void loadProfileSet(ProfileSet &set)
     }
     for (int i = 0; i < SLOT_COUNT; ++i)
         readSlotFile(set.profiles[i], set.names[i]);
+    saveSlotCache();
     readButtonMatrix(buttonMatrix().data());
 }
 

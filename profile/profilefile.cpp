@@ -1,4 +1,5 @@
 #include "profilefile.h"
+#include "slotcache.h"
 
 #include "configstore.h"
 #include "inifile.h"
@@ -278,7 +279,12 @@ bool readSlotFile(ProfileData &profile, const QString &name)
         profile = missingFileProfile();
         return false;
     }
+    // A slot file unchanged since it was last parsed comes from the cache.
+    if (cachedSlotFile(path, profile))
+        return true;
+    const SlotFileStamp before = stampSlotFile(path);
     readProfileFile(profile, path);
+    rememberSlotFile(path, before, profile);
     return true;
 }
 

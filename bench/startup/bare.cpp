@@ -1,7 +1,5 @@
 // The yardstick: a bare Qt widget program with a frameless window of the
-// main window's size, painting a background picture.
-
-#include "firstpaint.h"
+// main window's size, painting a plain background.
 
 #include <QApplication>
 #include <QPainter>
@@ -24,8 +22,6 @@ int main(int argc, char **argv)
     BareWindow window;
     window.setWindowFlags(Qt::FramelessWindowHint);
     window.resize(999, 640);
-    FirstPaintProbe probe;
-    window.installEventFilter(&probe);
     window.show();
     return app.exec();
 }

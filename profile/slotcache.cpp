@@ -1,0 +1,255 @@
+#include "slotcache.h"
+#include "paths.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+
+#include <atomic>
+#include <mutex>
+#include <sys/stat.h>
+
+namespace {
+
+const char kMagic[8] = {'M', 'C', 'S', 'L', 'O', 'T', 'C', '1'};
+const quint32 kFormat = 1;   // raise whenever ProfileData or the parsing changes
+const int kMaxEntries = 64;
+const qint64 kMaxCacheSize = 16 * 1024 * 1024;
+
+using FileState = SlotFileStamp;
+
+bool operator==(const FileState &a, const FileState &o)
+{
+    return a.size == o.size && a.mtimeNs == o.mtimeNs && a.ctimeNs == o.ctimeNs && a.inode == o.inode;
+}
+
+bool stateOf(const QString &path, FileState *state)
+{
+    *state = stampSlotFile(path);
+    return state->valid;
+}
+
+struct Entry {
+    FileState state;
+    ProfileData profile;
+};
+
+struct Cache {
+    std::mutex mutex;
+    QString folder;                 // the Profile folder the entries belong to
+    QHash<QString, Entry> entries;  // file name inside the folder -> entry
+    bool loaded = false;
+    bool dirty = false;
+};
+
+Cache &cache()
+{
+    static Cache c;
+    return c;
+}
+
+std::atomic<bool> g_enabled{true};
+std::atomic<int> g_hits{0};
+
+QString cacheFilePath(const QString &folder)
+{
+    return folder + QStringLiteral("/.slotcache");
+}
+
+// ---- the records as bytes --------------------------------------------------
+
+void put(QDataStream &s, const ProfileData &p)
+{
+    s << p.pollrate << p.dpi << p.LedMode << p.LedMoveOFF << p.LedSleepTime;
+    for (const DpiStage &d : p.stages)
+        s << d.used << d.link << d.xy << d.x << d.y;
+    s << p.mousespeed << p.dbclickspeed << p.scrollispage << p.scrollspeed << p.accelenable << p.acee;
+    for (const ButtonEntry &b : p.buttons) {
+        s << b.ID << b.Fun << b.LoopNumber << b.KeyNumber;
+        for (const KeyInfo &k : b.KeyInfo)
+            s << k.map << k.dataL << k.dataH;
+        s << b.Res1 << b.Res2 << b.Res3 << b.Res4 << b.macroname;
+    }
+    for (const LightEffect &e : p.effects)
+        s << e.colour << e.h << e.s << e.v << e.bright << e.breath;
+    s << p.ProfileName << p.ProfilePath;
+}
+
+void get(QDataStream &s, ProfileData &p)
+{
+    s >> p.pollrate >> p.dpi >> p.LedMode >> p.LedMoveOFF >> p.LedSleepTime;
+    for (DpiStage &d : p.stages)
+        s >> d.used >> d.link >> d.xy >> d.x >> d.y;
+    s >> p.mousespeed >> p.dbclickspeed >> p.scrollispage >> p.scrollspeed >> p.accelenable >> p.acee;
+    for (ButtonEntry &b : p.buttons) {
+        s >> b.ID >> b.Fun >> b.LoopNumber >> b.KeyNumber;
+        for (KeyInfo &k : b.KeyInfo)
+            s >> k.map >> k.dataL >> k.dataH;
+        s >> b.Res1 >> b.Res2 >> b.Res3 >> b.Res4 >> b.macroname;
+    }
+    for (LightEffect &e : p.effects)
+        s >> e.colour >> e.h >> e.s >> e.v >> e.bright >> e.breath;
+    s >> p.ProfileName >> p.ProfilePath;
+}
+
+// Reads the folder's cache file; an unreadable, altered or foreign one reads
+// as empty.
+void loadLocked(Cache &c, const QString &folder)
+{
+    c.folder = folder;
+    c.entries.clear();
+    c.loaded = true;
+    c.dirty = false;
+    QFile file(cacheFilePath(folder));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxCacheSize || file.size() < 8 + 20)
+        return;
+    const QByteArray all = file.readAll();
+    const QByteArray body = all.left(all.size() - 20);
+    if (QCryptographicHash::hash(body, QCryptographicHash::Sha1) != all.right(20)
+        || !body.startsWith(QByteArray(kMagic, 8)))
+        return;
+    QDataStream s(body);
+    s.setVersion(QDataStream::Qt_5_15);
+    s.skipRawData(8);
+    quint32 format = 0;
+    quint32 count = 0;
+    s >> format >> count;
+    if (format != kFormat || count > kMaxEntries)
+        return;
+    QHash<QString, Entry> entries;
+    for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
+        QString name;
+        Entry e;
+        s >> name >> e.state.size >> e.state.mtimeNs >> e.state.ctimeNs >> e.state.inode;
+        get(s, e.profile);
+        entries.insert(name, e);
+    }
+    if (s.status() == QDataStream::Ok && s.atEnd())
+        c.entries = entries;
+}
+
+// The folder and the file name of a slot file, or false when it is not
+// directly inside the Profile folder.
+bool split(const QString &path, QString *folder, QString *name)
+{
+    const QFileInfo info(path);
+    *folder = info.absolutePath();
+    *name = info.fileName();
+    return *folder == QFileInfo(profileDir()).absoluteFilePath() && !name->isEmpty();
+}
+
+} // namespace
+
+SlotFileStamp stampSlotFile(const QString &path)
+{
+    SlotFileStamp stamp;
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return stamp;
+    stamp.size = qint64(st.st_size);
+    stamp.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.ctimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.inode = quint64(st.st_ino);
+    stamp.valid = true;
+    return stamp;
+}
+
+bool cachedSlotFile(const QString &path, ProfileData &profile)
+{
+    if (!g_enabled)
+        return false;
+    QString folder;
+    QString name;
+    FileState now;
+    if (!split(path, &folder, &name) || !stateOf(path, &now))
+        return false;
+    Cache &c = cache();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    if (!c.loaded || c.folder != folder)
+        loadLocked(c, folder);
+    const auto it = c.entries.constFind(name);
+    if (it == c.entries.cend() || !(it->state == now))
+        return false;
+    profile = it->profile;
+    ++g_hits;
+    return true;
+}
+
+void rememberSlotFile(const QString &path, const SlotFileStamp &before, const ProfileData &profile)
+{
+    if (!g_enabled || !before.valid)
+        return;
+    QString folder;
+    QString name;
+    FileState now;
+    if (!split(path, &folder, &name) || !stateOf(path, &now) || !(now == before))
+        return;
+    Cache &c = cache();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    if (!c.loaded || c.folder != folder)
+        loadLocked(c, folder);
+    if (c.entries.size() >= kMaxEntries && !c.entries.contains(name))
+        c.entries.clear();
+    c.entries.insert(name, {now, profile});
+    c.dirty = true;
+}
+
+void saveSlotCache()
+{
+    if (!g_enabled)
+        return;
+    Cache &c = cache();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    if (!c.loaded || !c.dirty)
+        return;
+    // Entries whose file changed or went are dropped on the way out.
+    QByteArray body;
+    {
+        QDataStream s(&body, QIODevice::WriteOnly);
+        s.setVersion(QDataStream::Qt_5_15);
+        s.writeRawData(kMagic, 8);
+        QVector<QString> names;
+        for (auto it = c.entries.cbegin(); it != c.entries.cend(); ++it) {
+            FileState now;
+            if (stateOf(c.folder + QLatin1Char('/') + it.key(), &now) && now == it->state)
+                names.append(it.key());
+        }
+        s << kFormat << quint32(names.size());
+        for (const QString &name : names) {
+            const Entry &e = c.entries[name];
+            s << name << e.state.size << e.state.mtimeNs << e.state.ctimeNs << e.state.inode;
+            put(s, e.profile);
+        }
+    }
+    QSaveFile file(cacheFilePath(c.folder));
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(body);
+    file.write(QCryptographicHash::hash(body, QCryptographicHash::Sha1));
+    if (file.commit())
+        c.dirty = false;
+}
+
+void setSlotCacheEnabled(bool enabled)
+{
+    g_enabled = enabled;
+    forgetSlotCache();
+}
+
+void forgetSlotCache()
+{
+    Cache &c = cache();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    c.entries.clear();
+    c.folder.clear();
+    c.loaded = false;
+    c.dirty = false;
+}
+
+int slotCacheHits()
+{
+    return g_hits;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Slot files as last parsed, kept in one binary file beside them
+// (Profile/.slotcache), so that a start does not parse five files of eight
+// thousand keys when none of them changed. The INI files stay the truth: an
+// entry is used only while its file still has the size, modification time,
+// change time and inode it had when it was parsed; anything else (a file
+// written since, by us or by hand, a cache from another format, a torn or
+// altered cache file) falls back to parsing the file.
+
+#include "records.h"
+
+#include <QString>
+
+// The state of a file (size, times, inode); `valid` false when it is missing.
+struct SlotFileStamp {
+    qint64 size = -1;
+    qint64 mtimeNs = 0;
+    qint64 ctimeNs = 0;
+    quint64 inode = 0;
+    bool valid = false;
+};
+SlotFileStamp stampSlotFile(const QString &path);
+
+// A copy of what parsing `path` gave when the file was last parsed, if the
+// file has not changed since. False (and `profile` untouched) otherwise.
+bool cachedSlotFile(const QString &path, ProfileData &profile);
+// What parsing `path` gave, the file stamped just before it was read; kept
+// only when the file is still as stamped.
+void rememberSlotFile(const QString &path, const SlotFileStamp &before, const ProfileData &profile);
+// Writes the cache file of the folder when it changed.
+void saveSlotCache();
+
+// For tests and benchmarks: with the cache off every read parses, nothing is
+// remembered or written. Also forgets what the process holds.
+void setSlotCacheEnabled(bool enabled);
+void forgetSlotCache();
+// Reads served from the cache since the process started.
+int slotCacheHits();

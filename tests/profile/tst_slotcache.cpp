@@ -1,0 +1,138 @@
+// The parsed slot files kept beside them: a start that finds them unchanged
+// gets exactly what parsing gives; a file written since, or a damaged cache,
+// is parsed again.
+
+#include "profile/configstore.h"
+#include "profile/profilefile.h"
+#include "profile/profileset.h"
+#include "profile/slotcache.h"
+#include "tests/profile/profiletest.h"
+
+#include <QFile>
+#include <QtTest>
+
+class SlotCacheTest : public QObject {
+    Q_OBJECT
+
+    TempBase *m_base = nullptr;
+    ProfileSet m_written;
+
+    QString cacheFile() const { return profileDir() + QStringLiteral("/.slotcache"); }
+
+    ProfileSet load()
+    {
+        ProfileSet set;
+        loadProfileSet(set);
+        return set;
+    }
+
+private slots:
+    void init()
+    {
+        m_base = new TempBase;
+        setSlotCacheEnabled(true);
+        m_written = ProfileSet();
+        for (int s = 0; s < SLOT_COUNT; ++s) {
+            fillProfile(m_written.profiles[s], 10 * s + 3);
+            m_written.profiles[s].buttons[4].macroname = QStringLiteral("连发 %1 🎯").arg(s);
+            m_written.names[s] = QStringLiteral("Slot %1 é").arg(s + 1);
+        }
+        m_written.ProfileID = 2;
+        saveSlotNames(m_written);
+        for (int s = 0; s < SLOT_COUNT; ++s)
+            QVERIFY(writeSlotFile(m_written.profiles[s], m_written.names[s]));
+    }
+    void cleanup()
+    {
+        delete m_base;
+        m_base = nullptr;
+        setSlotCacheEnabled(true);
+    }
+
+    void cachedLoadIsWhatParsingGives()
+    {
+        setSlotCacheEnabled(false);
+        const ProfileSet parsed = load();
+        QVERIFY(!QFile::exists(cacheFile()));
+
+        setSlotCacheEnabled(true);
+        const int hits = slotCacheHits();
+        const ProfileSet first = load();   // parses every file, keeps them
+        QCOMPARE(slotCacheHits(), hits);
+        QVERIFY(QFile::exists(cacheFile()));
+
+        forgetSlotCache();                 // as a new process: only the file is left
+        const ProfileSet second = load();
+        QCOMPARE(slotCacheHits(), hits + SLOT_COUNT);
+        QCOMPARE(setDifference(parsed, first), QString());
+        QCOMPARE(setDifference(parsed, second), QString());
+        for (int s = 0; s < SLOT_COUNT; ++s)
+            QCOMPARE(second.profiles[s].buttons[4].macroname, m_written.profiles[s].buttons[4].macroname);
+    }
+
+    void aFileWrittenSinceIsParsedAgain()
+    {
+        load();
+        ProfileData changed = m_written.profiles[3];
+        changed.buttons[7].Fun = 77;
+        changed.effects[2].colour = QColor(1, 2, 3);
+        QVERIFY(writeSlotFile(changed, m_written.names[3]));
+        // The stage the mouse reported, written into another slot file.
+        QVERIFY(writeActiveStage(m_written.names[1], 5));
+
+        forgetSlotCache();
+        const int hits = slotCacheHits();
+        const ProfileSet after = load();
+        QCOMPARE(slotCacheHits(), hits + SLOT_COUNT - 2);
+        QCOMPARE(after.profiles[3].buttons[7].Fun, 77);
+        QCOMPARE(after.profiles[3].effects[2].colour, QColor(1, 2, 3));
+        QCOMPARE(int(after.profiles[1].dpi), 5);
+        // And the cache now holds the new contents.
+        forgetSlotCache();
+        QCOMPARE(load().profiles[3].buttons[7].Fun, 77);
+        QCOMPARE(slotCacheHits(), hits + 2 * SLOT_COUNT - 2);
+    }
+
+    void aDamagedCacheIsIgnored_data()
+    {
+        QTest::addColumn<int>("damage");
+        QTest::newRow("byte flipped") << 0;
+        QTest::newRow("cut short") << 1;
+        QTest::newRow("empty") << 2;
+        QTest::newRow("another format") << 3;
+    }
+    void aDamagedCacheIsIgnored()
+    {
+        QFETCH(int, damage);
+        setSlotCacheEnabled(false);
+        const ProfileSet parsed = load();
+        setSlotCacheEnabled(true);
+        load();
+        QFile file(cacheFile());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        if (damage == 0)
+            bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x40);
+        else if (damage == 1)
+            bytes.chop(bytes.size() / 3);
+        else if (damage == 2)
+            bytes.clear();
+        else
+            bytes[7] = 'X';
+        file.resize(0);
+        file.write(bytes);
+        file.close();
+
+        forgetSlotCache();
+        const int hits = slotCacheHits();
+        QCOMPARE(setDifference(parsed, load()), QString());
+        QCOMPARE(slotCacheHits(), hits);
+        // Rewritten whole on the way.
+        forgetSlotCache();
+        QCOMPARE(setDifference(parsed, load()), QString());
+        QCOMPARE(slotCacheHits(), hits + SLOT_COUNT);
+    }
+};
+
+QTEST_GUILESS_MAIN(SlotCacheTest)
+#include "tst_slotcache.moc"
