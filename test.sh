@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test under AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs the thread checks under ThreadSanitizer,
-# then runs the whole suite. The last line is CTest's summary.
+# checks the install, the launcher, the metadata and the .deb, then runs the
+# whole suite. The last line is CTest's summary.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/deps.sh
@@ -15,6 +16,9 @@ if [ -f tests/tsan.targets ]; then
     (cd build-tsan && ctest --output-on-failure -R "^($(IFS='|'; echo "${tsan_targets[*]}"))\$")
   fi
 fi
+
+# The installed program and the Debian package (a Release tree of their own).
+bash scripts/check-desktop.sh build-release
 
 cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Debug -DMOUSECFG_SANITIZE=ON >/dev/null
 cmake --build build-tests -j"$jobs"

@@ -372,7 +372,7 @@ void MousecfgWidget::showOsdText(const QString &text)
     bool found = channel.windowExists();
     while (!found && starts < 5) {
         ++starts;
-        appServices().startDetached(applicationDir() + QStringLiteral("/OSD"));
+        appServices().startDetached(osdProgramPath());
         platform::sleepMs(500);
         found = channel.windowExists();
     }

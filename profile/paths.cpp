@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -42,14 +43,34 @@ bool writableDir(const QString &dir)
     return probe.open();
 }
 
-QString defaultAppDir()
+#ifndef MOUSECFG_DATA_FROM_BIN
+#define MOUSECFG_DATA_FROM_BIN "../share/mousecfg"
+#endif
+#ifndef MOUSECFG_LIBEXEC_FROM_BIN
+#define MOUSECFG_LIBEXEC_FROM_BIN "../libexec/mousecfg"
+#endif
+
+QString executableDir()
 {
-    const QByteArray env = qgetenv("MOUSECFG_APPDIR");
-    if (!env.isEmpty())
-        return QDir::cleanPath(QString::fromLocal8Bit(env));
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QDir::currentPath();
+}
+
+// Where the read-only data lies and whether it is the installed layout (in
+// which the folder beside the data is never the user's).
+struct AppDirChoice {
+    QString dir;
+    bool installed = false;
+};
+
+AppDirChoice defaultAppDir()
+{
+    const QByteArray env = qgetenv("MOUSECFG_APPDIR");
+    if (!env.isEmpty())
+        return {QDir::cleanPath(QString::fromLocal8Bit(env)), false};
+    const InstallLayout layout = installLayoutFor(executableDir());
+    return {layout.dataDir, layout.installed};
 }
 
 QString templatePathFor(const QString &appDir)
@@ -89,11 +110,47 @@ void seedFromTemplate(const QString &base, const QString &appDir)
 
 } // namespace
 
+InstallLayout installLayoutFor(const QString &executableDir)
+{
+    InstallLayout layout;
+    const QString exeDir = QDir::cleanPath(executableDir);
+    const QString installedData = QDir::cleanPath(exeDir + QStringLiteral("/" MOUSECFG_DATA_FROM_BIN));
+    if (!QFile::exists(exeDir + QStringLiteral("/DefaultProfile.bin"))
+        && QFile::exists(installedData + QStringLiteral("/DefaultProfile.bin"))) {
+        layout.dataDir = installedData;
+        layout.installed = true;
+    } else {
+        // The build folder, a portable copy, or nothing found at all: the
+        // executable's own folder, where the missing files are looked for.
+        layout.dataDir = exeDir;
+    }
+    const QString beside = exeDir + QStringLiteral("/OSD");
+    const QString installedOsd = QDir::cleanPath(exeDir + QStringLiteral("/" MOUSECFG_LIBEXEC_FROM_BIN "/OSD"));
+    layout.osdProgram = (!QFile::exists(beside) && QFile::exists(installedOsd)) ? installedOsd : beside;
+    return layout;
+}
+
 QString applicationDir()
 {
     PathState &s = state();
     QMutexLocker lock(&s.mutex);
-    return s.appDirOverride.isEmpty() ? defaultAppDir() : s.appDirOverride;
+    return s.appDirOverride.isEmpty() ? defaultAppDir().dir : s.appDirOverride;
+}
+
+QString osdProgramPath()
+{
+    QString appDir;
+    {
+        PathState &s = state();
+        QMutexLocker lock(&s.mutex);
+        appDir = s.appDirOverride.isEmpty() ? defaultAppDir().dir : s.appDirOverride;
+    }
+    // A data folder named by hand (MOUSECFG_APPDIR, tests) may carry its own display.
+    const QString withData = appDir + QStringLiteral("/OSD");
+    if (QFile::exists(withData))
+        return withData;
+    const QString found = installLayoutFor(executableDir()).osdProgram;
+    return QFile::exists(found) ? found : withData;
 }
 
 void setApplicationDir(const QString &dir)
@@ -107,12 +164,14 @@ QString configsBase()
 {
     PathState &s = state();
     QMutexLocker lock(&s.mutex);
-    const QString appDir = s.appDirOverride.isEmpty() ? defaultAppDir() : s.appDirOverride;
+    const AppDirChoice choice = s.appDirOverride.isEmpty() ? defaultAppDir() : AppDirChoice{s.appDirOverride, false};
+    const QString appDir = choice.dir;
     QString base = s.baseOverride;
     if (base.isEmpty()) {
         if (s.resolvedBase.isEmpty()) {
+            // An installed program's data folder is the system's, even for root.
             const QString portable = appDir + QStringLiteral("/Configs");
-            if (writableDir(portable)) {
+            if (!choice.installed && writableDir(portable)) {
                 s.resolvedBase = portable;
             } else {
                 s.resolvedBase =
@@ -185,6 +244,26 @@ QString profileDir()
 QString macroDir()
 {
     return configsBase() + QStringLiteral("/MacroDB");
+}
+
+QString filterSuffix(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString withFilterSuffix(const QString &path, const QString &filter)
+{
+    const QString suffix = filterSuffix(filter);
+    if (path.isEmpty() || suffix.isEmpty() || path.endsWith(QLatin1Char('/')))
+        return path;
+    const QString fileName = QFileInfo(path).fileName();
+    if (fileName.endsWith(QLatin1Char('.')))
+        return path + suffix;                       // "name.": the extension left out
+    if (fileName.lastIndexOf(QLatin1Char('.')) > 0)
+        return path;                                // "name.ext": the user's own choice
+    return path + QLatin1Char('.') + suffix;
 }
 
 NameCheck checkFileName(const QString &name)

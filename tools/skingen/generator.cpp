@@ -175,6 +175,7 @@ Pictures skinPictures()
     addDialogFamily(list);
     addMacroFamily(list);
     addMouseFamily(list);
+    addAppIconFamily(list);
     return list;
 }
 
