@@ -37,6 +37,9 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     platform::SingleInstance guard(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
     if (!guard.isOwner())
         return 1;
+    qDebug("Application data in %s", qPrintable(applicationDir()));
+    // The on-screen display this copy starts ends a while after it has gone.
+    qputenv("MOUSECFG_OSD_OWNER", QByteArray::number(QCoreApplication::applicationPid()));
 
     if (hooks.beforeWindow)
         hooks.beforeWindow();
