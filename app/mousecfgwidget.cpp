@@ -883,10 +883,23 @@ int MousecfgWidget::showMessage(int type, const QString &text, bool watchDevice)
 
 QString MousecfgWidget::chooseFile(const QString &title, const QString &filter, bool save)
 {
-    if (appServices().chooseFile)
-        return appServices().chooseFile(title, filter, save);
-    return save ? QFileDialog::getSaveFileName(this, title, QString(), filter)
-                : QFileDialog::getOpenFileName(this, title, QString(), filter);
+    QString path;
+    if (appServices().chooseFile) {
+        path = appServices().chooseFile(title, filter, save);
+    } else if (save) {
+        // The dialog adds the extension itself, so it asks before replacing
+        // the file that will really be written.
+        QFileDialog dialog(this, title, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(filterSuffix(filter));
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            path = dialog.selectedFiles().constFirst();
+    } else {
+        path = QFileDialog::getOpenFileName(this, title, QString(), filter);
+    }
+    // A name typed without an extension gets the filter's, so the matching
+    // import lists the file.
+    return save ? withFilterSuffix(path, filter) : path;
 }
 
 // ----------------------------------------------------- window behaviour --

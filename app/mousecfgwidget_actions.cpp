@@ -214,10 +214,12 @@ quint8 MousecfgWidget::writeAndReport(bool writeEverything)
 
     const quint8 result = thread.result();
     if (shown == QDialog::Accepted && result != WRITE_OK) {
-        if (result == WRITE_MOUSE_OFF)
-            showMessage(1, tr("Mouse is sleeping or not connected."));
-        else
-            showMessage(1, tr("Send data failed, please try again."));
+        const QString text = result == WRITE_MOUSE_OFF ? tr("Mouse is sleeping or not connected.")
+                                                       : tr("Send data failed, please try again.");
+        // "Yes" tries again, everything, behind the busy animation; "No"
+        // leaves it for the next Apply (which sends everything after a failure).
+        if (showMessage(1, text) == QDialog::Accepted)
+            return writeAndReport(true);
     }
     return result;
 }

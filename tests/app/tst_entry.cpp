@@ -20,10 +20,12 @@ class TestEntry : public QObject {
         return true;
     }
 
-    static QProcess *start(const QString &appDir, QObject *parent)
+    static QProcess *start(const QString &appDir, QObject *parent, const QString &runtimeDir = QString())
     {
         auto *process = new QProcess(parent);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!runtimeDir.isEmpty())
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         env.insert(QStringLiteral("MOUSECFG_APPDIR"), appDir);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("HOME"), appDir);
@@ -62,6 +64,39 @@ private slots:
         third->kill();
         third->waitForFinished(10000);
         QFile::remove(lock);   // left by the killed copy
+    }
+
+    // Two users of one machine (two runtime folders) each run a copy; each
+    // user's second start still ends with 1.
+    void twoUsersEachRunACopy()
+    {
+        QTemporaryDir dir, runA, runB;
+        for (const QTemporaryDir *run : {&runA, &runB})
+            QVERIFY(QFile::setPermissions(run->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString product = QStringLiteral("SEATTEST%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(makeAppDir(dir.path(), product));
+        const QString lockName = QFileInfo(platform::SingleInstance::lockPathFor(
+                                               product + QStringLiteral(" Wireless Gaming Mouse Mutex1")))
+                                     .fileName();
+
+        QProcess *userA = start(dir.path(), this, runA.path());
+        QVERIFY(userA->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runA.filePath(lockName)), 20000);
+        QProcess *userB = start(dir.path(), this, runB.path());
+        QVERIFY(userB->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runB.filePath(lockName)), 20000);
+        QCOMPARE(userA->state(), QProcess::Running);
+        QCOMPARE(userB->state(), QProcess::Running);
+
+        QProcess *againA = start(dir.path(), this, runA.path());
+        QVERIFY(againA->waitForFinished(20000));
+        QCOMPARE(againA->exitCode(), 1);
+        QCOMPARE(userA->state(), QProcess::Running);
+
+        for (QProcess *p : {userA, userB}) {
+            p->kill();
+            QVERIFY(p->waitForFinished(10000));
+        }
     }
 };
 
