@@ -6,6 +6,7 @@
 #include "profile/description.h"
 #include "profile/keys.h"
 #include "profile/paths.h"
+#include "widgets/logging.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -37,7 +38,7 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     platform::SingleInstance guard(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
     if (!guard.isOwner())
         return 1;
-    qDebug("Application data in %s", qPrintable(applicationDir()));
+    qCDebug(lcUi, "Application data in %s", qPrintable(applicationDir()));
     // The on-screen display this copy starts ends a while after it has gone.
     qputenv("MOUSECFG_OSD_OWNER", QByteArray::number(QCoreApplication::applicationPid()));
 

@@ -7,6 +7,7 @@
 #include "device/poller.h"
 #include "device/pointerspeed.h"
 #include "platform/devicenotifier.h"
+#include "platform/logging.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/language.h"
@@ -139,7 +140,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     // Device notifications: the system's notifier (the simulator's in the demo).
     m_pNotifier = platform::createDeviceNotifier(this);
     if (!m_pNotifier || !m_pNotifier->start())
-        qDebug("注册失败");
+        qCDebug(lcHotplug, "注册失败");
     if (m_pNotifier)
         connect(m_pNotifier, &platform::DeviceNotifier::deviceChanged, this,
                 &MousecfgWidget::handleDeviceChange);

@@ -8,6 +8,7 @@
 #include "profile/configstore.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
+#include "widgets/logging.h"
 #include "widgets/zelmessagebox.h"
 #include "widgets/zelpushbutton.h"
 
@@ -127,7 +128,7 @@ void MousecfgWidget::onResetProfile()
 {
     if (showMessage(1, tr("Are you sure you want reset this profile?")) != 1)
         return;
-    qDebug("Accepted %d", m_Library.currentSlot());
+    qCDebug(lcUi, "Accepted %d", m_Library.currentSlot());
     m_Library.resetCurrent();
     retranslate();
     refreshPages();

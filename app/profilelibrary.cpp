@@ -1,6 +1,7 @@
 #include "app/profilelibrary.h"
 
 #include "profile/configstore.h"
+#include "profile/logging.h"
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
@@ -160,7 +161,7 @@ ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
         if (!writeSlotFile(m_set.profiles[currentSlot()], newName))
             return Result::Failed;
     } else if (!QFile::rename(oldPath, newPath)) {
-        qDebug("Renaming %s to %s failed", qPrintable(oldPath), qPrintable(newPath));
+        qCDebug(lcProfile, "Renaming %s to %s failed", qPrintable(oldPath), qPrintable(newPath));
         return Result::Failed;
     }
 
@@ -186,7 +187,7 @@ ProfileLibrary::Result ProfileLibrary::add(QString *created)
     if (!QFileInfo::exists(defaultProfileFilePath()))
         writeDefaultProfileFile();
     if (!QFile::copy(defaultProfileFilePath(), slotFilePath(name))) {
-        qDebug("Creating %s failed", qPrintable(slotFilePath(name)));
+        qCDebug(lcProfile, "Creating %s failed", qPrintable(slotFilePath(name)));
         return Result::Failed;
     }
     m_names.append(name);
@@ -242,7 +243,7 @@ ProfileLibrary::Result ProfileLibrary::remove(QString *replacement)
     m_names.removeAll(name);
     const QString path = slotFilePath(name);
     if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::remove(path))
-        qDebug("Deleting %s failed", qPrintable(path));
+        qCDebug(lcProfile, "Deleting %s failed", qPrintable(path));
     setCurrentName(next);
     persistList();
     saveSlotNames(m_set);
@@ -265,7 +266,7 @@ ProfileLibrary::Result ProfileLibrary::copy(QString *created)
     const QString source = slotFilePath(name);
     if (!source.isEmpty() && QFileInfo::exists(source)) {
         if (!QFile::copy(source, slotFilePath(candidate))) {
-            qDebug("Copying %s failed", qPrintable(source));
+            qCDebug(lcProfile, "Copying %s failed", qPrintable(source));
             return Result::Failed;
         }
     } else if (!writeSlotFile(m_set.profiles[currentSlot()], candidate)) {

@@ -1,5 +1,7 @@
 #include "platform/pointerspeed.h"
 
+#include "platform/logging.h"
+
 #include <QGuiApplication>
 #include <QVector>
 #include <QtDebug>
@@ -229,7 +231,7 @@ PointerSpeed &pointerSpeed()
     static const bool useX11 = [] {
         const bool x11Session = isX11Session();
         if (!x11Session)
-            qDebug("Not an X11 session: the desktop's own mouse settings apply, the profile's pointer speed is kept");
+            qCDebug(lcPlatform, "Not an X11 session: the desktop's own mouse settings apply, the profile's pointer speed is kept");
         return x11Session;
     }();
     return useX11 ? static_cast<PointerSpeed &>(x11) : memory;

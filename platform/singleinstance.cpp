@@ -1,5 +1,7 @@
 #include "platform/singleinstance.h"
 
+#include "platform/logging.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -36,9 +38,9 @@ QString SingleInstance::runtimeFolder()
     const QString own = QDir::tempPath() + QStringLiteral("/mousecfg-") + QString::number(::getuid());
     const QByteArray native = QFile::encodeName(own);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        qDebug("Cannot create %s", qPrintable(own));
+        qCDebug(lcPlatform, "Cannot create %s", qPrintable(own));
     if (!privateFolder(own))
-        qDebug("%s is not a private folder of this user", qPrintable(own));
+        qCDebug(lcPlatform, "%s is not a private folder of this user", qPrintable(own));
     return own;
 }
 
@@ -66,7 +68,7 @@ SingleInstance::SingleInstance(const QString &mutexName)
     if (!privateFolder(QFileInfo(path).absolutePath())) {
         // Someone else's folder, or a link planted in the temporary folder:
         // a lock there proves nothing, so start without one.
-        qWarning("Single instance lock %s is not in a private folder; not checking for another copy",
+        qCWarning(lcPlatform, "Single instance lock %s is not in a private folder; not checking for another copy",
                  qPrintable(path));
         m_owner = true;
         return;
@@ -78,7 +80,7 @@ SingleInstance::SingleInstance(const QString &mutexName)
     if (!m_owner && m_lock->error() == QLockFile::PermissionError) {
         // Without a place for the lock, uniqueness cannot be checked; starting
         // anyway beats a program that never starts.
-        qDebug("Single instance lock %s cannot be created", qPrintable(path));
+        qCWarning(lcPlatform, "Single instance lock %s cannot be created", qPrintable(path));
         m_owner = true;
         m_lock.reset();
     }

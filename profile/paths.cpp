@@ -1,6 +1,7 @@
 #include "paths.h"
 
 #include "inifile.h"
+#include "profile/logging.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -89,11 +90,11 @@ void seedFromTemplate(const QString &base, const QString &appDir)
     IniFile tmpl(templatePath);
     const QStringList keys = tmpl.allKeys();
     if (keys.isEmpty()) {
-        qDebug("Config template %s is empty or missing", qPrintable(templatePath));
+        qCDebug(lcProfile, "Config template %s is empty or missing", qPrintable(templatePath));
         return;
     }
     if (!QDir().mkpath(base)) {
-        qDebug("Cannot create the configuration folder %s", qPrintable(base));
+        qCWarning(lcProfile, "Cannot create the configuration folder %s", qPrintable(base));
         return;
     }
     IniFile config(base + QStringLiteral("/Config.ini"));
@@ -105,7 +106,7 @@ void seedFromTemplate(const QString &base, const QString &appDir)
         }
     }
     if (added)
-        qDebug("Seeded %d keys of %s from the template", added, qPrintable(config.fileName()));
+        qCDebug(lcProfile, "Seeded %d keys of %s from the template", added, qPrintable(config.fileName()));
 }
 
 } // namespace
@@ -176,7 +177,7 @@ QString configsBase()
             } else {
                 s.resolvedBase =
                     QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Configs");
-                qDebug("%s is not writable, using %s", qPrintable(portable), qPrintable(s.resolvedBase));
+                qCDebug(lcProfile, "%s is not writable, using %s", qPrintable(portable), qPrintable(s.resolvedBase));
             }
         }
         base = s.resolvedBase;
@@ -225,7 +226,7 @@ QString productDir()
     if (product.isEmpty())
         return base;
     if (!isSafeFileName(product)) {
-        qDebug("Unsafe product name \"%s\": using the configuration base", qPrintable(product));
+        qCDebug(lcProfile, "Unsafe product name \"%s\": using the configuration base", qPrintable(product));
         return base;
     }
     return base + QLatin1Char('/') + product;

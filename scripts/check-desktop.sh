@@ -11,6 +11,7 @@ cd "$(dirname "$0")/.."
 src="$PWD"
 build="${1:-build-release}"
 jobs="$(nproc)"
+bash scripts/deps.sh
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   # Debian's hardening flags, as a Debian package is built with.

@@ -98,6 +98,43 @@ private slots:
             QVERIFY(p->waitForFinished(10000));
         }
     }
+
+    // A user who starts the program from a terminal sees nothing unless
+    // something is wrong: the trace is off by default.
+    void quietByDefault()
+    {
+        QTemporaryDir dir, run;
+        QVERIFY(QFile::setPermissions(run.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString product = QStringLiteral("QUIETTEST%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(makeAppDir(dir.path(), product));
+        QProcess demo;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+        env.insert(QStringLiteral("MOUSECFG_APPDIR"), dir.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("HOME"), dir.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path() + QStringLiteral("/xdg"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), run.path());
+        demo.setProcessEnvironment(env);
+        demo.setProcessChannelMode(QProcess::MergedChannels);
+        demo.start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), QStringList());
+        QVERIFY(demo.waitForStarted(10000));
+        QTest::qWait(6000);   // start-up, the first downloads, the poller's turns
+        QCOMPARE(demo.state(), QProcess::Running);
+        demo.kill();
+        QVERIFY(demo.waitForFinished(10000));
+        QCOMPARE(QString::fromLocal8Bit(demo.readAll()), QString());
+
+        // The full trace when asked for.
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("mousecfg.*=true"));
+        demo.setProcessEnvironment(env);
+        demo.start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), QStringList());
+        QVERIFY(demo.waitForStarted(10000));
+        QByteArray trace;
+        QTRY_VERIFY_WITH_TIMEOUT((trace += demo.readAll()).contains("Application data in"), 20000);
+        demo.kill();
+        QVERIFY(demo.waitForFinished(10000));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestEntry)
