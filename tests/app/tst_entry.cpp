@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+
 class TestEntry : public QObject {
     Q_OBJECT
 
@@ -123,7 +125,12 @@ private slots:
         QCOMPARE(demo.state(), QProcess::Running);
         demo.kill();
         QVERIFY(demo.waitForFinished(10000));
-        QCOMPARE(QString::fromLocal8Bit(demo.readAll()), QString());
+        // Only the offscreen platform's own notes, which a desktop never shows.
+        QStringList printed = QString::fromLocal8Bit(demo.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        printed.erase(std::remove_if(printed.begin(), printed.end(),
+                                     [](const QString &l) { return l.startsWith(QLatin1String("This plugin does not support")); }),
+                      printed.end());
+        QCOMPARE(printed, QStringList());
 
         // The full trace when asked for.
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("mousecfg.*=true"));
