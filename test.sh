@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test under AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs the thread checks under ThreadSanitizer,
-# runs each fuzz target for about 20 s, then runs the whole suite (with the
-# replay of the fuzz corpora and the kill test). The last line is CTest's
-# summary.
+# runs each fuzz target for about 20 s, checks the install, the launcher, the
+# metadata and the .deb, then runs the whole suite (with the replay of the
+# fuzz corpora, the kill test and the real HID stack under umockdev). The last
+# line is CTest's summary.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/deps.sh
@@ -21,6 +22,9 @@ fi
 # Every reader under libFuzzer for a short while (scripts/fuzz.sh takes a
 # longer time as its first argument).
 bash scripts/fuzz.sh "${MOUSECFG_FUZZ_SECONDS:-20}"
+
+# The installed program and the Debian package (a Release tree of their own).
+bash scripts/check-desktop.sh build-release
 
 cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Debug -DMOUSECFG_SANITIZE=ON >/dev/null
 cmake --build build-tests -j"$jobs"

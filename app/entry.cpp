@@ -6,6 +6,7 @@
 #include "profile/description.h"
 #include "profile/keys.h"
 #include "profile/paths.h"
+#include "widgets/logging.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -39,6 +40,9 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
         return 1;
     // No other copy runs: a lock file left in Configs is stale.
     removeStaleConfigLocks();
+    qCDebug(lcUi, "Application data in %s", qPrintable(applicationDir()));
+    // The on-screen display this copy starts ends a while after it has gone.
+    qputenv("MOUSECFG_OSD_OWNER", QByteArray::number(QCoreApplication::applicationPid()));
 
     if (hooks.beforeWindow)
         hooks.beforeWindow();

@@ -8,6 +8,7 @@
 #include "device/poller.h"
 #include "device/pointerspeed.h"
 #include "platform/devicenotifier.h"
+#include "platform/logging.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/language.h"
@@ -140,7 +141,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     // Device notifications: the system's notifier (the simulator's in the demo).
     m_pNotifier = platform::createDeviceNotifier(this);
     if (!m_pNotifier || !m_pNotifier->start())
-        qDebug("注册失败");
+        qCDebug(lcHotplug, "注册失败");
     if (m_pNotifier)
         connect(m_pNotifier, &platform::DeviceNotifier::deviceChanged, this,
                 &MousecfgWidget::handleDeviceChange);
@@ -893,10 +894,23 @@ int MousecfgWidget::showMessage(int type, const QString &text, bool watchDevice)
 
 QString MousecfgWidget::chooseFile(const QString &title, const QString &filter, bool save)
 {
-    if (appServices().chooseFile)
-        return appServices().chooseFile(title, filter, save);
-    return save ? QFileDialog::getSaveFileName(this, title, QString(), filter)
-                : QFileDialog::getOpenFileName(this, title, QString(), filter);
+    QString path;
+    if (appServices().chooseFile) {
+        path = appServices().chooseFile(title, filter, save);
+    } else if (save) {
+        // The dialog adds the extension itself, so it asks before replacing
+        // the file that will really be written.
+        QFileDialog dialog(this, title, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(filterSuffix(filter));
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            path = dialog.selectedFiles().constFirst();
+    } else {
+        path = QFileDialog::getOpenFileName(this, title, QString(), filter);
+    }
+    // A name typed without an extension gets the filter's, so the matching
+    // import lists the file.
+    return save ? withFilterSuffix(path, filter) : path;
 }
 
 // ----------------------------------------------------- window behaviour --

@@ -8,6 +8,7 @@
 #include "profile/configstore.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
+#include "widgets/logging.h"
 #include "widgets/zelmessagebox.h"
 #include "widgets/zelpushbutton.h"
 
@@ -127,7 +128,7 @@ void MousecfgWidget::onResetProfile()
 {
     if (showMessage(1, tr("Are you sure you want reset this profile?")) != 1)
         return;
-    qDebug("Accepted %d", m_Library.currentSlot());
+    qCDebug(lcUi, "Accepted %d", m_Library.currentSlot());
     m_Library.resetCurrent();
     retranslate();
     refreshPages();
@@ -214,10 +215,12 @@ quint8 MousecfgWidget::writeAndReport(bool writeEverything)
 
     const quint8 result = thread.result();
     if (shown == QDialog::Accepted && result != WRITE_OK) {
-        if (result == WRITE_MOUSE_OFF)
-            showMessage(1, tr("Mouse is sleeping or not connected."));
-        else
-            showMessage(1, tr("Send data failed, please try again."));
+        const QString text = result == WRITE_MOUSE_OFF ? tr("Mouse is sleeping or not connected.")
+                                                       : tr("Send data failed, please try again.");
+        // "Yes" tries again, everything, behind the busy animation; "No"
+        // leaves it for the next Apply (which sends everything after a failure).
+        if (showMessage(1, text) == QDialog::Accepted)
+            return writeAndReport(true);
     }
     return result;
 }

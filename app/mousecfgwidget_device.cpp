@@ -4,6 +4,7 @@
 
 #include "app/applyflow.h"
 #include "app/batterylevel.h"
+#include "app/logging.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
 #include "device/devicetable.h"
@@ -89,7 +90,7 @@ void MousecfgWidget::rebuildModelList()
     if (count < 2)
         m_pModelBtn->hide();
     if (count == 1) {
-        qDebug("RefreshMouseList %s", qPrintable(m_ListedModels.first()));
+        qCDebug(lcHotplug, "RefreshMouseList %s", qPrintable(m_ListedModels.first()));
         writeCurrentProduct(m_ListedModels.first());
     } else if (count == 0) {
         // The product folder holds the served model's profiles and write
@@ -166,7 +167,7 @@ void MousecfgWidget::scheduleReconnect()
 
 void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arrival)
 {
-    qDebug(arrival ? "DBT_DEVICEARRIVAL\n" : "DBT_DEVICEREMOVECOMPLETE\n");
+    qCDebug(lcHotplug, arrival ? "DBT_DEVICEARRIVAL\n" : "DBT_DEVICEREMOVECOMPLETE\n");
     const QString currentBefore = readCurrentProduct();
     const QVector<PresenceChange> changes = updatePresence(interfaceName, arrival, currentBefore.toLatin1());
     if (changes.isEmpty())
@@ -311,7 +312,7 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
 
 void MousecfgWidget::slotRefreshStatus(quint8 iProfile, quint8 iDPI, quint8 iRate, quint8 iMode)
 {
-    qDebug("Test data:profile =%x, dpi= %x, iRate= %x, mode= %x", iProfile, iDPI, iRate, iMode);
+    qCDebug(lcPoller, "Test data:profile =%x, dpi= %x, iRate= %x, mode= %x", iProfile, iDPI, iRate, iMode);
     const ProfileSet &set = workingSet();
     if (iProfile < SLOT_COUNT && iProfile != set.ProfileID)
         slotRefreshProfile(iProfile);
@@ -371,7 +372,7 @@ void MousecfgWidget::showOsdText(const QString &text)
     bool found = channel.windowExists();
     while (!found && starts < 5) {
         ++starts;
-        appServices().startDetached(applicationDir() + QStringLiteral("/OSD"));
+        appServices().startDetached(osdProgramPath());
         platform::sleepMs(500);
         found = channel.windowExists();
     }
@@ -381,7 +382,7 @@ void MousecfgWidget::showOsdText(const QString &text)
     message.text = text;
     message.colour = themeColor();
     if (channel.send(platform::encodeOsdMessage(message)) == 0)
-        qDebug("SendMessage failed\n");
+        qCDebug(lcOsd, "SendMessage failed\n");
 }
 
 // --------------------------------------------------------------- firmware --
@@ -402,7 +403,7 @@ void MousecfgWidget::firmwareUpdate(bool fromPress)
                                        : QStringLiteral("/skin/mouse/bin/U400-5150-20230727.exe"));
     if (!appServices().startDetached(updater)) {
         // Keep running: the user can still use the program and try again.
-        qDebug("Starting the firmware updater %s failed", qPrintable(updater));
+        qCWarning(lcUi, "Starting the firmware updater %s failed", qPrintable(updater));
         showMessage(2, tr("The firmware updater could not be started."));
         m_pPoller->start();
         return;

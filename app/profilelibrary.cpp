@@ -1,6 +1,7 @@
 #include "app/profilelibrary.h"
 
 #include "profile/configstore.h"
+#include "profile/logging.h"
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
@@ -247,7 +248,7 @@ ProfileLibrary::Result ProfileLibrary::add(QString *created)
     if (!QFileInfo::exists(defaultProfileFilePath()))
         writeDefaultProfileFile();
     if (!QFile::copy(defaultProfileFilePath(), slotFilePath(name))) {
-        qDebug("Creating %s failed", qPrintable(slotFilePath(name)));
+        qCDebug(lcProfile, "Creating %s failed", qPrintable(slotFilePath(name)));
         return Result::Failed;
     }
     m_names.append(name);
@@ -325,7 +326,7 @@ ProfileLibrary::Result ProfileLibrary::copy(QString *created)
     const QString source = slotFilePath(name);
     if (!source.isEmpty() && QFileInfo::exists(source)) {
         if (!QFile::copy(source, slotFilePath(candidate))) {
-            qDebug("Copying %s failed", qPrintable(source));
+            qCDebug(lcProfile, "Copying %s failed", qPrintable(source));
             return Result::Failed;
         }
     } else if (!writeSlotFile(m_set.profiles[currentSlot()], candidate)) {

@@ -12,6 +12,8 @@ function(mousecfg_add_test name)
   set(env
     "QT_QPA_PLATFORM=offscreen"
     "MOUSECFG_APPDIR=${MOUSECFG_APPDIR}"
+    # The full trace, as before the categories: tests read the diagnostics.
+    "QT_LOGGING_RULES=mousecfg.*=true"
     "ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1"
     "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
     "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"

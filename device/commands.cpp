@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "buttoncatalogue.h"
+#include "device/logging.h"
 #include "pollercontrol.h"
 #include "profile/description.h"
 
@@ -416,7 +417,7 @@ void fillButtonTable(std::array<quint8, BUTTON_TABLE_SIZE> &table, ProfileData &
     auto place = [&](int entry, int slot) {
         const std::array<quint8, 4> bytes = buttonDeviceBytes(profile.buttons[entry], layout.sensor, &slotTable);
         if (slot < 0 || slot >= BUTTON_SLOTS) {
-            qDebug("button %d: device slot %d out of range, skipped", entry, slot);
+            qCDebug(lcDevice, "button %d: device slot %d out of range, skipped", entry, slot);
             return;
         }
         std::copy(bytes.begin(), bytes.end(), table.begin() + 2 + 4 * slot);

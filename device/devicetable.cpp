@@ -1,5 +1,6 @@
 #include "device/devicetable.h"
 
+#include "device/logging.h"
 #include "platform/hidnames.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
@@ -54,10 +55,10 @@ void openSlot(DeviceSlot slot, const char *path)
     const QByteArray real = platform::realHidPath(QByteArray(path));
     hid_device *dev = hid_open_path(real.constData());
     if (!dev) {
-        qDebug("Unable to open %s\n", path);
+        qCDebug(lcDevice, "Unable to open %s\n", path);
         const QByteArray hint = platform::openFailureHint(real);
         if (!hint.isEmpty())
-            qDebug("%s\n", hint.constData());
+            qCDebug(lcDevice, "%s\n", hint.constData());
         return;
     }
     Handles &h = handles();
@@ -70,7 +71,7 @@ void openSlot(DeviceSlot slot, const char *path)
 bool storePath(DeviceEntry &entry, DeviceSlot slot, const QByteArray &path)
 {
     if (path.size() >= DEVICE_PATH_SIZE || path.contains('\0')) {
-        qDebug("Device path too long for the device table, ignored: %s\n", path.constData());
+        qCDebug(lcDevice, "Device path too long for the device table, ignored: %s\n", path.constData());
         return false;
     }
     std::memset(entry.path[slot], 0, DEVICE_PATH_SIZE);
@@ -123,11 +124,11 @@ void loadDeviceTable()
 
     const QByteArray name = mouseListName().toLatin1();
     if (name.size() >= DEVICE_NAME_SIZE || name.contains('\0')) {
-        qDebug("Device name too long for the device table, ignored: %s\n", name.constData());
+        qCDebug(lcDevice, "Device name too long for the device table, ignored: %s\n", name.constData());
         return;
     }
     std::memcpy(e.name, name.constData(), size_t(name.size()));
-    qDebug("%s\n", e.name);
+    qCDebug(lcDevice, "%s\n", e.name);
 }
 
 int enumerateDevices()
@@ -142,7 +143,7 @@ int enumerateDevices()
         if (info->vendor_id == 0x04D9) {
             const QByteArray serial =
                 info->serial_number ? QString::fromWCharArray(info->serial_number).toLocal8Bit() : QByteArray();
-            qDebug("Device Found\n  type: %x %x\n  path: %s\n  serial_number: %s\n usge %x uu %x", info->vendor_id,
+            qCDebug(lcDevice, "Device Found\n  type: %x %x\n  path: %s\n  serial_number: %s\n usge %x uu %x", info->vendor_id,
                    info->product_id, path.constData(), serial.constData(), info->usage, info->usage_page);
         }
         for (quint32 i = 0; i < g_table.count; ++i) {
@@ -150,23 +151,23 @@ int enumerateDevices()
             const quint32 release = info->release_number;
             if (pairIs(info, e.vid1, e.pid1) && filterMatches(e, ReceiverMouse, info)
                 && releaseFilterPasses(e, SIDE_RECEIVER, release) && storePath(e, ReceiverMouse, path)) {
-                qDebug("1 %s\n", path.constData());
+                qCDebug(lcDevice, "1 %s\n", path.constData());
                 e.present[ReceiverMouse] = 1;
             }
             if (pairIs(info, e.vid1, e.pid1) && filterMatches(e, ReceiverControl, info)
                 && releaseFilterPasses(e, SIDE_RECEIVER, release) && path.toLower().contains("col04")
                 && storePath(e, ReceiverControl, path)) {
-                qDebug("2 %s\n", path.constData());
+                qCDebug(lcDevice, "2 %s\n", path.constData());
                 e.present[ReceiverControl] = 1;
             }
             if (pairIs(info, e.vid2, e.pid2) && filterMatches(e, WiredMouse, info)
                 && releaseFilterPasses(e, SIDE_CABLE, release) && storePath(e, WiredMouse, path)) {
-                qDebug("3 %s\n", path.constData());
+                qCDebug(lcDevice, "3 %s\n", path.constData());
                 e.present[WiredMouse] = 1;
             }
             if (pairIs(info, e.vid2, e.pid2) && filterMatches(e, WiredControl, info)
                 && releaseFilterPasses(e, SIDE_CABLE, release) && storePath(e, WiredControl, path)) {
-                qDebug("4 %s\n", path.constData());
+                qCDebug(lcDevice, "4 %s\n", path.constData());
                 e.present[WiredControl] = 1;
                 g_wiredRelease = release;
             }

@@ -1,6 +1,7 @@
 #include "download.h"
 
 #include "buttoncatalogue.h"
+#include "device/logging.h"
 #include "platform/clock.h"
 #include "pollercontrol.h"
 #include "profile/macrostore.h"
@@ -63,7 +64,7 @@ bool buildMacroMemory(const ProfileSet &snapshot, MacroSlotTable &slotTable, QBy
             if (slot < 0)
                 continue;   // not used by profile 0, or already written
             if (slot >= MACRO_SLOTS) {
-                qDebug("iIndex>=MAX_MACRO_NUMBER_560\n");
+                qCDebug(lcDevice, "iIndex>=MAX_MACRO_NUMBER_560\n");
                 memory.fill('\0');
                 return false;
             }

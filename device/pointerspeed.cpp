@@ -1,6 +1,7 @@
 #include "pointerspeed.h"
 
 #include "download.h"
+#include "platform/logging.h"
 #include "platform/pointerspeed.h"
 
 #include <QDebug>
@@ -15,12 +16,12 @@ int readSystemPointerSpeed()
 bool applyPointerSpeed(int speed)
 {
     if (speed < platform::POINTER_SPEED_MIN || speed > platform::POINTER_SPEED_MAX) {
-        qDebug("Pointer speed %d is outside 1-20, not applied", speed);
+        qCDebug(lcPlatform, "Pointer speed %d is outside 1-20, not applied", speed);
         return false;
     }
     const int error = platform::pointerSpeed().apply(speed);
     if (error != 0) {
-        qDebug("Error in SystemParametersInfo :%d", error);
+        qCDebug(lcPlatform, "Error in SystemParametersInfo :%d", error);
         return false;
     }
     return true;
@@ -29,7 +30,7 @@ bool applyPointerSpeed(int speed)
 bool applyPointerSpeedOfSlot(const ProfileSet &set, int slot)
 {
     if (slot < 0 || slot >= SLOT_COUNT) {
-        qDebug("Profile slot %d does not exist, pointer speed not applied", slot);
+        qCDebug(lcPlatform, "Profile slot %d does not exist, pointer speed not applied", slot);
         return false;
     }
     return applyPointerSpeed(set.profiles[slot].mousespeed);

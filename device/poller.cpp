@@ -1,6 +1,7 @@
 #include "poller.h"
 
 #include "commands.h"
+#include "device/logging.h"
 #include "devicetable.h"
 #include "platform/clock.h"
 #include "transport.h"
@@ -105,7 +106,7 @@ void ZelGetBatteryThread::run()
     } endOfRun{m_runEnded};
     m_runEnded.store(false, std::memory_order_relaxed);
 
-    qDebug("ZelGetBatteryThread.\n");
+    qCDebug(lcPoller, "ZelGetBatteryThread.\n");
     // The query: report id 5, checksum 0x24, marker 0xFA, CMD_BATTERY.
     const CommandFrame query = [] {
         CommandFrame f = CommandFrame::make(CMD_BATTERY, 0, 0, 0, 0);
@@ -124,7 +125,7 @@ void ZelGetBatteryThread::run()
             ++turn;
         } else {
             if (handle.write(query.buf + 1, FRAME_LENGTH) < 0)
-                qDebug("Unable to send a feature report.\n");
+                qCDebug(lcPoller, "Unable to send a feature report.\n");
             pause(10);
             const int got = handle.read(reply, FRAME_LENGTH, QUERY_READ_MS);
             if (got == HANDLE_GONE)
@@ -132,7 +133,7 @@ void ZelGetBatteryThread::run()
             if (got < 0) {
                 emit RefreshBatteryStatus(0, 0, 0);
             } else {
-                qDebug("Threadread bat - %x %x %x %x %x %x %x %x\n", reply[0], reply[1], reply[2], reply[3],
+                qCDebug(lcPoller, "Threadread bat - %x %x %x %x %x %x %x %x\n", reply[0], reply[1], reply[2], reply[3],
                        reply[4], reply[5], reply[6], reply[7]);
                 if (reply[3] == CMD_BATTERY)
                     handleBatteryReply(reply);
@@ -150,7 +151,7 @@ void ZelGetBatteryThread::run()
         if (got == HANDLE_GONE)
             return;
         if (got < 0) {
-            qDebug("Unable to read a feature report 1.\n");
+            qCDebug(lcPoller, "Unable to read a feature report 1.\n");
             pause(FAILED_LISTEN_PAUSE_MS);
         } else if (reply[3] == CMD_STATUS) {
             emit RefreshStatus(reply[4], reply[5], reply[6], reply[7]);
@@ -165,7 +166,7 @@ void ZelGetBatteryThread::run()
         if (turn == LAST_TURN)
             turn = 0;
     }
-    qDebug("ZelGetBatteryThread Stop.\n");
+    qCDebug(lcPoller, "ZelGetBatteryThread Stop.\n");
 }
 
 // ---- BatteryPoller --------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "device/transport.h"
 
 #include "device/devicetable.h"
+#include "device/logging.h"
 #include "platform/clock.h"
 
 #include <QDebug>
@@ -154,7 +155,7 @@ quint8 sendFrame(const quint8 *frame, int length)
         }
         if (written < 0) {
             traceClosing("hid_write发送失败--------------------------------------");
-            qDebug("Unable to send a feature report.\n");
+            qCDebug(lcDevice, "Unable to send a feature report.\n");
             return SEND_WRITE_FAILED;
         }
         platform::sleepMs(kPauseAfterWrite);

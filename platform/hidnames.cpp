@@ -1,5 +1,7 @@
 #include "platform/hidnames.h"
 
+#include "platform/logging.h"
+
 #include <hidapi/hidapi.h>
 
 #include <QFile>
@@ -151,7 +153,7 @@ QVector<QByteArray> hidInterfaceNames(const hid_device_info *list, DescriptorRea
             agree = usages[i].usagePage == entries[i]->usage_page && usages[i].usage == entries[i]->usage;
         if (!agree) {
             if (!usages.isEmpty())
-                qDebug("Report descriptor of %s does not match its enumeration; collections numbered by position",
+                qCDebug(lcHotplug, "Report descriptor of %s does not match its enumeration; collections numbered by position",
                        it.key().constData());
             continue;
         }

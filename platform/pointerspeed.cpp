@@ -1,10 +1,16 @@
 #include "platform/pointerspeed.h"
 
+#include "platform/logging.h"
+
 #include <QGuiApplication>
+#include <QVector>
+#include <QtDebug>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 
 namespace platform {
 
@@ -34,7 +40,99 @@ int clampSpeed(int speed)
     return std::clamp(speed, int(POINTER_SPEED_MIN), int(POINTER_SPEED_MAX));
 }
 
+// A device can go away between listing and use; its X errors must not end the
+// program (Xlib's default handler exits), so they are counted instead while
+// our own requests run.
+int g_xErrors = 0;
+int countXError(Display *, XErrorEvent *)
+{
+    ++g_xErrors;
+    return 0;
+}
+
+class XErrorTrap {
+public:
+    explicit XErrorTrap(Display *display) : m_display(display)
+    {
+        XSync(m_display, False);
+        g_xErrors = 0;
+        m_previous = XSetErrorHandler(&countXError);
+    }
+    ~XErrorTrap()
+    {
+        XSync(m_display, False);
+        XSetErrorHandler(m_previous);
+    }
+    XErrorTrap(const XErrorTrap &) = delete;
+    XErrorTrap &operator=(const XErrorTrap &) = delete;
+
+private:
+    Display *m_display;
+    int (*m_previous)(Display *, XErrorEvent *) = nullptr;
+};
+
+// The pointer devices libinput drives, with their acceleration now.
+struct LibinputPointer {
+    int id;
+    float accel;
+};
+
+QVector<LibinputPointer> libinputPointers(Display *display, Atom property, Atom floatType)
+{
+    QVector<LibinputPointer> found;
+    int opcode = 0, event = 0, error = 0;
+    if (property == None || !XQueryExtension(display, "XInputExtension", &opcode, &event, &error))
+        return found;
+    int major = 2, minor = 0;
+    if (XIQueryVersion(display, &major, &minor) != Success)
+        return found;
+    int count = 0;
+    XIDeviceInfo *devices = XIQueryDevice(display, XIAllDevices, &count);
+    for (int i = 0; devices && i < count; ++i) {
+        if (devices[i].use != XISlavePointer || !devices[i].enabled)
+            continue;
+        Atom type = None;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char *data = nullptr;
+        if (XIGetProperty(display, devices[i].deviceid, property, 0, 1, False, floatType, &type, &format, &items,
+                          &after, &data) == Success
+            && type == floatType && format == 32 && items >= 1 && data) {
+            float accel = 0;
+            std::memcpy(&accel, data, sizeof accel);   // XI2 hands 32-bit items packed
+            found.append({devices[i].deviceid, accel});
+        }
+        if (data)
+            XFree(data);
+    }
+    if (devices)
+        XIFreeDeviceInfo(devices);
+    return found;
+}
+
+Atom libinputAccelAtom(Display *display)
+{
+    // Only when some device made it exist: no libinput driver, no property.
+    return XInternAtom(display, "libinput Accel Speed", True);
+}
+
 } // namespace
+
+double libinputAccelFromSpeed(int speed)
+{
+    speed = clampSpeed(speed);
+    return speed <= POINTER_SPEED_DEFAULT ? (speed - POINTER_SPEED_DEFAULT) / 9.0
+                                          : (speed - POINTER_SPEED_DEFAULT) / 10.0;
+}
+
+int speedFromLibinputAccel(double accel)
+{
+    if (!std::isfinite(accel))
+        return POINTER_SPEED_DEFAULT;
+    accel = std::clamp(accel, -1.0, 1.0);
+    const double speed = accel <= 0 ? POINTER_SPEED_DEFAULT + 9.0 * accel : POINTER_SPEED_DEFAULT + 10.0 * accel;
+    return clampSpeed(int(std::lround(speed)));
+}
 
 int pointerSpeedNumerator(int speed)
 {
@@ -62,6 +160,10 @@ int pointerSpeedFromFactor(int numerator, int denominator)
 
 bool isX11Session()
 {
+    // An X11 program under Wayland reaches only the X server's stand-in devices.
+    if (qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return QGuiApplication::platformName() == QLatin1String("xcb");
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -74,6 +176,12 @@ int X11PointerSpeed::read()
     DisplayConnection display;
     if (!display.get())
         return POINTER_SPEED_DEFAULT;
+    XErrorTrap trap(display.get());
+    const QVector<LibinputPointer> pointers =
+        libinputPointers(display.get(), libinputAccelAtom(display.get()), XInternAtom(display.get(), "FLOAT", False));
+    m_libinputDevices = pointers.size();
+    if (!pointers.isEmpty())
+        return speedFromLibinputAccel(pointers.first().accel);
     int numerator = 0, denominator = 0, threshold = 0;
     XGetPointerControl(display.get(), &numerator, &denominator, &threshold);
     return pointerSpeedFromFactor(numerator, denominator);
@@ -84,7 +192,20 @@ int X11PointerSpeed::apply(int speed)
     DisplayConnection display;
     if (!display.get())
         return 1;
-    XChangePointerControl(display.get(), True, False, pointerSpeedNumerator(speed), POINTER_SPEED_DENOMINATOR, 0);
+    XErrorTrap trap(display.get());
+    const Atom property = libinputAccelAtom(display.get());
+    const Atom floatType = XInternAtom(display.get(), "FLOAT", False);
+    const QVector<LibinputPointer> pointers = libinputPointers(display.get(), property, floatType);
+    m_libinputDevices = pointers.size();
+    if (pointers.isEmpty()) {
+        XChangePointerControl(display.get(), True, False, pointerSpeedNumerator(speed), POINTER_SPEED_DENOMINATOR, 0);
+    } else {
+        const float accel = float(libinputAccelFromSpeed(speed));
+        unsigned char data[sizeof accel];
+        std::memcpy(data, &accel, sizeof accel);
+        for (const LibinputPointer &p : pointers)
+            XIChangeProperty(display.get(), p.id, property, floatType, 32, PropModeReplace, data, 1);
+    }
     XSync(display.get(), False);
     return 0;
 }
@@ -107,7 +228,12 @@ PointerSpeed &pointerSpeed()
         return *installed;
     static X11PointerSpeed x11;
     static MemoryPointerSpeed memory;
-    static const bool useX11 = isX11Session();
+    static const bool useX11 = [] {
+        const bool x11Session = isX11Session();
+        if (!x11Session)
+            qCDebug(lcPlatform, "Not an X11 session: the desktop's own mouse settings apply, the profile's pointer speed is kept");
+        return x11Session;
+    }();
     return useX11 ? static_cast<PointerSpeed &>(x11) : memory;
 }
 

@@ -2,13 +2,20 @@
 // The desktop's pointer speed on the 1-20 scale a profile stores (10 leaves
 // the pointer unscaled).
 //
-// On an X11 session it is the server's pointer acceleration
-// (XGetPointerControl / XChangePointerControl). Speed s maps to the factor
+// On an X11 session the speed goes to every pointer device that libinput
+// drives, through its "libinput Accel Speed" property: speed s maps linearly
+// onto -1..1 with 10 at 0 (s = 1..10: (s - 10) / 9, s = 11..20: (s - 10) / 10);
+// reading takes the first such device's value back to the nearest speed.
+// Only where no device has that property (an X server without the libinput
+// driver) is the core pointer control used instead
+// (XGetPointerControl / XChangePointerControl), with the factor
 //     s = 1..10:  1/32, 2/32, 4/32, 8/32, 12/32, 16/32, 20/32, 24/32, 28/32, 32/32
 //     s = 11..20: (32 + 8·(s − 10)) / 32, i.e. 1.25 up to 3.5 in steps of 0.25
 // sent as numerator/32 with the threshold left as it is; reading picks the
 // speed whose factor lies nearest to the server's numerator/denominator (the
-// X default 2/1 reads as 14). Elsewhere the speed is kept in memory.
+// X default 2/1 reads as 14).
+// Elsewhere (a Wayland session) the desktop's own mouse settings apply: the
+// speed is kept in memory, and that is logged once.
 
 #include <QVector>
 
@@ -30,7 +37,13 @@ int pointerSpeedNumerator(int speed);
 enum { POINTER_SPEED_DENOMINATOR = 32 };
 int pointerSpeedFromFactor(int numerator, int denominator);
 
-// True on an X11 session: the Qt platform is "xcb", or, without a
+// The libinput acceleration of a speed (1..20 onto -1..1, 10 -> 0) and the
+// speed nearest an acceleration.
+double libinputAccelFromSpeed(int speed);
+int speedFromLibinputAccel(double accel);
+
+// True on an X11 session: not a Wayland session (XDG_SESSION_TYPE, or
+// WAYLAND_DISPLAY set), and the Qt platform is "xcb", or, without a
 // QGuiApplication, the display named by DISPLAY can be opened.
 bool isX11Session();
 
@@ -38,6 +51,13 @@ class X11PointerSpeed : public PointerSpeed {
 public:
     int read() override;
     int apply(int speed) override;   // 1 when the display cannot be opened
+
+    // How many devices the last read or apply found with the libinput
+    // property (0: the core pointer control was used).
+    int libinputDevices() const { return m_libinputDevices; }
+
+private:
+    int m_libinputDevices = 0;
 };
 
 class MemoryPointerSpeed : public PointerSpeed {

@@ -1,5 +1,6 @@
 #include "platform/udevnotifier.h"
 #include "platform/hidnames.h"
+#include "platform/logging.h"
 
 #include <QDebug>
 #include <QFile>
@@ -25,13 +26,13 @@ bool UdevNotifier::start()
         return true;
     m_udev = udev_new();
     if (!m_udev) {
-        qDebug("udev is not available: no hot-plug notifications.\n");
+        qCWarning(lcHotplug, "udev is not available: no hot-plug notifications.\n");
         return false;
     }
     m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
     if (!m_monitor || udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0
         || udev_monitor_enable_receiving(m_monitor) < 0) {
-        qDebug("Cannot watch the hidraw subsystem: no hot-plug notifications.\n");
+        qCWarning(lcHotplug, "Cannot watch the hidraw subsystem: no hot-plug notifications.\n");
         if (m_monitor)
             udev_monitor_unref(m_monitor);
         m_monitor = nullptr;

@@ -1,4 +1,5 @@
 #include "inifile.h"
+#include "profile/logging.h"
 #include "records.h"
 
 #include <QColor>
@@ -613,7 +614,7 @@ void readDeviceWideKeys(const QSettings &settings, ProfileSet &set)
     };
     set.ProfileID = byte("ProfileID");
     if (set.ProfileID >= SLOT_COUNT) {
-        qDebug("Active slot %d out of range, using 0", set.ProfileID);
+        qCDebug(lcProfile, "Active slot %d out of range, using 0", set.ProfileID);
         set.ProfileID = 0;
     }
     set.AngleValue = byte("AngleValue");

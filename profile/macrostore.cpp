@@ -2,6 +2,7 @@
 
 #include "inifile.h"
 #include "paths.h"
+#include "profile/logging.h"
 
 #include <QDebug>
 #include <QFile>
@@ -30,7 +31,7 @@ QString macroPath(const QString &name)
 {
     const NameCheck check = checkFileName(name);
     if (check != NameCheck::Ok) {
-        qDebug("Refused macro name \"%s\" (%d)", qPrintable(name), static_cast<int>(check));
+        qCDebug(lcProfile, "Refused macro name \"%s\" (%d)", qPrintable(name), static_cast<int>(check));
         return QString();
     }
     return macroDir() + QLatin1Char('/') + name + QStringLiteral(".MSMACRO");

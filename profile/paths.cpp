@@ -1,6 +1,7 @@
 #include "paths.h"
 
 #include "inifile.h"
+#include "profile/logging.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -11,6 +12,7 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -44,14 +46,34 @@ bool writableDir(const QString &dir)
     return probe.open();
 }
 
-QString defaultAppDir()
+#ifndef MOUSECFG_DATA_FROM_BIN
+#define MOUSECFG_DATA_FROM_BIN "../share/mousecfg"
+#endif
+#ifndef MOUSECFG_LIBEXEC_FROM_BIN
+#define MOUSECFG_LIBEXEC_FROM_BIN "../libexec/mousecfg"
+#endif
+
+QString executableDir()
 {
-    const QByteArray env = qgetenv("MOUSECFG_APPDIR");
-    if (!env.isEmpty())
-        return QDir::cleanPath(QString::fromLocal8Bit(env));
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QDir::currentPath();
+}
+
+// Where the read-only data lies and whether it is the installed layout (in
+// which the folder beside the data is never the user's).
+struct AppDirChoice {
+    QString dir;
+    bool installed = false;
+};
+
+AppDirChoice defaultAppDir()
+{
+    const QByteArray env = qgetenv("MOUSECFG_APPDIR");
+    if (!env.isEmpty())
+        return {QDir::cleanPath(QString::fromLocal8Bit(env)), false};
+    const InstallLayout layout = installLayoutFor(executableDir());
+    return {layout.dataDir, layout.installed};
 }
 
 QString templatePathFor(const QString &appDir)
@@ -70,11 +92,11 @@ void seedFromTemplate(const QString &base, const QString &appDir)
     IniFile tmpl(templatePath);
     const QStringList keys = tmpl.allKeys();
     if (keys.isEmpty()) {
-        qDebug("Config template %s is empty or missing", qPrintable(templatePath));
+        qCDebug(lcProfile, "Config template %s is empty or missing", qPrintable(templatePath));
         return;
     }
     if (!QDir().mkpath(base)) {
-        qDebug("Cannot create the configuration folder %s", qPrintable(base));
+        qCWarning(lcProfile, "Cannot create the configuration folder %s", qPrintable(base));
         return;
     }
     IniFile config(base + QStringLiteral("/Config.ini"));
@@ -86,16 +108,52 @@ void seedFromTemplate(const QString &base, const QString &appDir)
         }
     }
     if (added)
-        qDebug("Seeded %d keys of %s from the template", added, qPrintable(config.fileName()));
+        qCDebug(lcProfile, "Seeded %d keys of %s from the template", added, qPrintable(config.fileName()));
 }
 
 } // namespace
+
+InstallLayout installLayoutFor(const QString &executableDir)
+{
+    InstallLayout layout;
+    const QString exeDir = QDir::cleanPath(executableDir);
+    const QString installedData = QDir::cleanPath(exeDir + QStringLiteral("/" MOUSECFG_DATA_FROM_BIN));
+    if (!QFile::exists(exeDir + QStringLiteral("/DefaultProfile.bin"))
+        && QFile::exists(installedData + QStringLiteral("/DefaultProfile.bin"))) {
+        layout.dataDir = installedData;
+        layout.installed = true;
+    } else {
+        // The build folder, a portable copy, or nothing found at all: the
+        // executable's own folder, where the missing files are looked for.
+        layout.dataDir = exeDir;
+    }
+    const QString beside = exeDir + QStringLiteral("/OSD");
+    const QString installedOsd = QDir::cleanPath(exeDir + QStringLiteral("/" MOUSECFG_LIBEXEC_FROM_BIN "/OSD"));
+    layout.osdProgram = (!QFile::exists(beside) && QFile::exists(installedOsd)) ? installedOsd : beside;
+    return layout;
+}
 
 QString applicationDir()
 {
     PathState &s = state();
     QMutexLocker lock(&s.mutex);
-    return s.appDirOverride.isEmpty() ? defaultAppDir() : s.appDirOverride;
+    return s.appDirOverride.isEmpty() ? defaultAppDir().dir : s.appDirOverride;
+}
+
+QString osdProgramPath()
+{
+    QString appDir;
+    {
+        PathState &s = state();
+        QMutexLocker lock(&s.mutex);
+        appDir = s.appDirOverride.isEmpty() ? defaultAppDir().dir : s.appDirOverride;
+    }
+    // A data folder named by hand (MOUSECFG_APPDIR, tests) may carry its own display.
+    const QString withData = appDir + QStringLiteral("/OSD");
+    if (QFile::exists(withData))
+        return withData;
+    const QString found = installLayoutFor(executableDir()).osdProgram;
+    return QFile::exists(found) ? found : withData;
 }
 
 void setApplicationDir(const QString &dir)
@@ -107,19 +165,26 @@ void setApplicationDir(const QString &dir)
 
 namespace {
 
+// The data folder in use, named by hand or found (caller holds the mutex).
+AppDirChoice appDirChoice(const PathState &s)
+{
+    return s.appDirOverride.isEmpty() ? defaultAppDir() : AppDirChoice{s.appDirOverride, false};
+}
+
 // The base without seeding it (caller holds the mutex).
-QString resolveBase(PathState &s, const QString &appDir)
+QString resolveBase(PathState &s, const AppDirChoice &choice)
 {
     if (!s.baseOverride.isEmpty())
         return s.baseOverride;
     if (s.resolvedBase.isEmpty()) {
-        const QString portable = appDir + QStringLiteral("/Configs");
-        if (writableDir(portable)) {
+        // An installed program's data folder is the system's, even for root.
+        const QString portable = choice.dir + QStringLiteral("/Configs");
+        if (!choice.installed && writableDir(portable)) {
             s.resolvedBase = portable;
         } else {
             s.resolvedBase =
                 QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Configs");
-            qDebug("%s is not writable, using %s", qPrintable(portable), qPrintable(s.resolvedBase));
+            qCDebug(lcProfile, "%s is not writable, using %s", qPrintable(portable), qPrintable(s.resolvedBase));
         }
     }
     return s.resolvedBase;
@@ -155,8 +220,9 @@ QString configsBase()
 {
     PathState &s = state();
     QMutexLocker lock(&s.mutex);
-    const QString appDir = s.appDirOverride.isEmpty() ? defaultAppDir() : s.appDirOverride;
-    const QString base = resolveBase(s, appDir);
+    const AppDirChoice choice = appDirChoice(s);
+    const QString appDir = choice.dir;
+    const QString base = resolveBase(s, choice);
     if (s.seededBase != base) {
         s.seededBase = base;
         seedFromTemplate(base, appDir);
@@ -181,7 +247,7 @@ int removeStaleConfigLocks()
     {
         PathState &s = state();
         QMutexLocker lock(&s.mutex);
-        base = resolveBase(s, s.appDirOverride.isEmpty() ? defaultAppDir() : s.appDirOverride);
+        base = resolveBase(s, appDirChoice(s));
     }
     return removeStaleLockFiles(base);
 }
@@ -223,7 +289,7 @@ QString productDir()
     if (product.isEmpty())
         return base;
     if (!isSafeFileName(product)) {
-        qDebug("Unsafe product name \"%s\": using the configuration base", qPrintable(product));
+        qCDebug(lcProfile, "Unsafe product name \"%s\": using the configuration base", qPrintable(product));
         return base;
     }
     return base + QLatin1Char('/') + product;
@@ -242,6 +308,26 @@ QString profileDir()
 QString macroDir()
 {
     return configsBase() + QStringLiteral("/MacroDB");
+}
+
+QString filterSuffix(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString withFilterSuffix(const QString &path, const QString &filter)
+{
+    const QString suffix = filterSuffix(filter);
+    if (path.isEmpty() || suffix.isEmpty() || path.endsWith(QLatin1Char('/')))
+        return path;
+    const QString fileName = QFileInfo(path).fileName();
+    if (fileName.endsWith(QLatin1Char('.')))
+        return path + suffix;                       // "name.": the extension left out
+    if (fileName.lastIndexOf(QLatin1Char('.')) > 0)
+        return path;                                // "name.ext": the user's own choice
+    return path + QLatin1Char('.') + suffix;
 }
 
 NameCheck checkFileName(const QString &name)

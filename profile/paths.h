@@ -26,11 +26,28 @@
 
 #include <QString>
 
-// The executable's directory, or MOUSECFG_APPDIR when set, or the override.
+// Where the read-only data is found, without any environment variable: beside
+// the executable when DefaultProfile.bin is there (the build folder, a portable
+// copy), else the installed layout relative to the executable
+// (<prefix>/bin/mousecfg -> <prefix>/share/mousecfg). The on-screen display
+// likewise: beside the executable, else <prefix>/libexec/mousecfg/OSD.
+struct InstallLayout {
+    QString dataDir;
+    bool installed = false;   // dataDir is the installed share folder
+    QString osdProgram;
+};
+InstallLayout installLayoutFor(const QString &executableDir);
+
+// The data folder: MOUSECFG_APPDIR when set, else as installLayoutFor finds it
+// for this executable; the override (tests) comes first.
 QString applicationDir();
+// The on-screen display program: <appdir>/OSD when there, else the one the
+// install layout names.
+QString osdProgramPath();
 void setApplicationDir(const QString &dir);  // tests; empty restores the default
 
-// <appdir>/Configs when writable, else the per-user config location seeded
+// <appdir>/Configs when writable and the data is not the installed share
+// folder, else the per-user config location seeded
 // once from the shipped template. Tests point it at a temporary directory.
 QString configsBase();
 void setConfigsBase(const QString &dir);     // empty restores the default
@@ -51,6 +68,12 @@ QString productDir();           // <base>/<current product>, or <base>
 QString productConfigPath();    // <productDir>/Config.ini
 QString profileDir();           // <productDir>/Profile
 QString macroDir();             // <base>/MacroDB
+
+// The extension of a file dialog filter ("Profile File(*.prof)" -> "prof"),
+// empty when it names none; and `path` with that extension added when its file
+// name has none (an empty path stays empty).
+QString filterSuffix(const QString &filter);
+QString withFilterSuffix(const QString &path, const QString &filter);
 
 // A name typed by the user that becomes a file name (profile, macro, gun file)
 // must stay inside its folder: not empty, no '/' or '\\', not "." or "..",

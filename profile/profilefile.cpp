@@ -4,6 +4,7 @@
 #include "configstore.h"
 #include "inifile.h"
 #include "paths.h"
+#include "profile/logging.h"
 #include "profileset.h"
 
 #include <QDebug>
@@ -171,7 +172,7 @@ void readProfileKeys(const QSettings &s, ProfileData &p, bool withLedTimers)
     p.ProfilePath = s.value(QStringLiteral("ProfilePath")).toString();
     p.LedMode = lowU8(iniInt(s, QStringLiteral("LedMode")));
     if (p.LedMode >= EFFECT_COUNT) {
-        qDebug("Lighting mode %d out of range, using 0", p.LedMode);
+        qCDebug(lcProfile, "Lighting mode %d out of range, using 0", p.LedMode);
         p.LedMode = 0;
     }
     if (withLedTimers) {
@@ -253,7 +254,7 @@ QString slotFilePath(const QString &name)
 {
     const NameCheck check = checkFileName(name);
     if (check != NameCheck::Ok) {
-        qDebug("Refused profile name \"%s\" (%d)", qPrintable(name), static_cast<int>(check));
+        qCDebug(lcProfile, "Refused profile name \"%s\" (%d)", qPrintable(name), static_cast<int>(check));
         return QString();
     }
     if (isReservedProfileName(name)) {

@@ -8,13 +8,15 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools
-  libhidapi-dev libudev-dev libx11-dev
+  libhidapi-dev libudev-dev libx11-dev libxi-dev
   umockdev libumockdev-dev
   fonts-dejavu-core fonts-wqy-microhei
   clang libclang-rt-dev llvm
+  desktop-file-utils appstream dpkg-dev file
+  xvfb
 )
 if [ "${1:-}" = "--run" ]; then
-  packages+=(xvfb xauth)
+  packages+=(xauth)
 fi
 
 missing=()

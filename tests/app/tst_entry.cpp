@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+
 class TestEntry : public QObject {
     Q_OBJECT
 
@@ -20,10 +22,12 @@ class TestEntry : public QObject {
         return true;
     }
 
-    static QProcess *start(const QString &appDir, QObject *parent)
+    static QProcess *start(const QString &appDir, QObject *parent, const QString &runtimeDir = QString())
     {
         auto *process = new QProcess(parent);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!runtimeDir.isEmpty())
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         env.insert(QStringLiteral("MOUSECFG_APPDIR"), appDir);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("HOME"), appDir);
@@ -62,6 +66,81 @@ private slots:
         third->kill();
         third->waitForFinished(10000);
         QFile::remove(lock);   // left by the killed copy
+    }
+
+    // Two users of one machine (two runtime folders) each run a copy; each
+    // user's second start still ends with 1.
+    void twoUsersEachRunACopy()
+    {
+        QTemporaryDir dir, runA, runB;
+        for (const QTemporaryDir *run : {&runA, &runB})
+            QVERIFY(QFile::setPermissions(run->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString product = QStringLiteral("SEATTEST%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(makeAppDir(dir.path(), product));
+        const QString lockName = QFileInfo(platform::SingleInstance::lockPathFor(
+                                               product + QStringLiteral(" Wireless Gaming Mouse Mutex1")))
+                                     .fileName();
+
+        QProcess *userA = start(dir.path(), this, runA.path());
+        QVERIFY(userA->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runA.filePath(lockName)), 20000);
+        QProcess *userB = start(dir.path(), this, runB.path());
+        QVERIFY(userB->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runB.filePath(lockName)), 20000);
+        QCOMPARE(userA->state(), QProcess::Running);
+        QCOMPARE(userB->state(), QProcess::Running);
+
+        QProcess *againA = start(dir.path(), this, runA.path());
+        QVERIFY(againA->waitForFinished(20000));
+        QCOMPARE(againA->exitCode(), 1);
+        QCOMPARE(userA->state(), QProcess::Running);
+
+        for (QProcess *p : {userA, userB}) {
+            p->kill();
+            QVERIFY(p->waitForFinished(10000));
+        }
+    }
+
+    // A user who starts the program from a terminal sees nothing unless
+    // something is wrong: the trace is off by default.
+    void quietByDefault()
+    {
+        QTemporaryDir dir, run;
+        QVERIFY(QFile::setPermissions(run.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString product = QStringLiteral("QUIETTEST%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(makeAppDir(dir.path(), product));
+        QProcess demo;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+        env.insert(QStringLiteral("MOUSECFG_APPDIR"), dir.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("HOME"), dir.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path() + QStringLiteral("/xdg"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), run.path());
+        demo.setProcessEnvironment(env);
+        demo.setProcessChannelMode(QProcess::MergedChannels);
+        demo.start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), QStringList());
+        QVERIFY(demo.waitForStarted(10000));
+        QTest::qWait(6000);   // start-up, the first downloads, the poller's turns
+        QCOMPARE(demo.state(), QProcess::Running);
+        demo.kill();
+        QVERIFY(demo.waitForFinished(10000));
+        // Only the offscreen platform's own notes, which a desktop never shows.
+        QStringList printed = QString::fromLocal8Bit(demo.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        printed.erase(std::remove_if(printed.begin(), printed.end(),
+                                     [](const QString &l) { return l.startsWith(QLatin1String("This plugin does not support")); }),
+                      printed.end());
+        QCOMPARE(printed, QStringList());
+
+        // The full trace when asked for.
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("mousecfg.*=true"));
+        demo.setProcessEnvironment(env);
+        demo.start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), QStringList());
+        QVERIFY(demo.waitForStarted(10000));
+        QByteArray trace;
+        QTRY_VERIFY_WITH_TIMEOUT((trace += demo.readAll()).contains("Application data in"), 20000);
+        demo.kill();
+        QVERIFY(demo.waitForFinished(10000));
     }
 };
 

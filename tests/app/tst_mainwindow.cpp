@@ -376,6 +376,7 @@ private slots:
         QScopedPointer<MousecfgWidget> w(makeWindow());
         workingSet().profiles[0].scrollspeed = 3;
         sim::failWrites(sim::ALWAYS);
+        m_answer = 0;   // "No": left for the next Apply
         w->apply();
         QCOMPARE(m_shown.size(), 1);
         QCOMPARE(m_shown.first().text, QStringLiteral("Send data failed, please try again."));
@@ -394,6 +395,30 @@ private slots:
         QCOMPARE(sim::block(sim::Block::Settings).at(0), char(3));
     }
 
+    // "Yes" on the failure box writes again, everything, at once.
+    void yesAfterAFailedWriteTriesAgain()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        workingSet().profiles[0].scrollspeed = 3;
+        sim::failWrites(sim::ALWAYS);
+        int boxes = 0;
+        appServices().messageHook = [this, &boxes](int type, const QString &text) {
+            m_shown << Shown{type, text};
+            if (++boxes == 2)
+                sim::failWrites(0);   // the mouse answers by the second try
+            return 1;                 // "Yes"
+        };
+        w->apply();
+        QCOMPARE(m_shown.size(), 2);  // two failures, then the third write went through
+        for (const Shown &s : qAsConst(m_shown))
+            QCOMPARE(s.text, QStringLiteral("Send data failed, please try again."));
+        const QSet<quint8> sent = commandsSent();
+        for (quint8 group : {0x01, 0x02, 0x03, 0x04})
+            QVERIFY2(sent.contains(group), qPrintable(QString::number(group)));
+        QCOMPARE(readDiff(), 0);
+        QCOMPARE(sim::block(sim::Block::Settings).at(0), char(3));
+    }
+
     void aSleepingMouseGetsNothing()
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
@@ -403,6 +428,7 @@ private slots:
         w->slotRefreshBatteryStatus(0, 0, 0);
         QCOMPARE(w->batteryBar()->format(), QStringLiteral("MOUSE OFF"));
         workingSet().profiles[0].scrollspeed = 4;
+        m_answer = 0;   // "No"
         w->apply();
         QCOMPARE(m_shown.size(), 1);
         QCOMPARE(m_shown.first().text, QStringLiteral("Mouse is sleeping or not connected."));
@@ -540,6 +566,24 @@ private slots:
         QCOMPARE(workingSet().profiles[0].scrollspeed, quint8(6));
         QVERIFY(commandsSent().contains(0x01));   // written to the mouse
         QCOMPARE(w->currentPage(), int(MousecfgWidget::PageLighting));
+    }
+
+    // A name typed without an extension gets the one the import dialog lists.
+    void exportedFilesGetTheirExtension()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        m_chosenFile = m_dir->path() + QStringLiteral("/mine");
+        w->controlButton("saveButton")->click();
+        QVERIFY(QFile::exists(m_chosenFile + QStringLiteral(".conf")));
+        QVERIFY(!QFile::exists(m_chosenFile));
+        m_chosenFile = m_dir->path() + QStringLiteral("/best");
+        w->controlButton("exportButton")->click();
+        QVERIFY(QFile::exists(m_chosenFile + QStringLiteral(".prof")));
+        // An extension the user typed is kept.
+        m_chosenFile = m_dir->path() + QStringLiteral("/backup.ini");
+        w->controlButton("saveButton")->click();
+        QVERIFY(QFile::exists(m_chosenFile));
+        QVERIFY(m_shown.isEmpty());
     }
 
     void batteryDisplay()

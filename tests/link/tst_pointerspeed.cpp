@@ -7,7 +7,11 @@
 #include "platform/pointerspeed.h"
 #include "tests/link/linktest.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
+
+#include <cmath>
 
 namespace {
 
@@ -135,6 +139,109 @@ private slots:
             qunsetenv("DISPLAY");
         else
             qputenv("DISPLAY", saved);
+    }
+
+    void waylandSessionsKeepTheSpeed_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("session type") << QByteArray("XDG_SESSION_TYPE") << QByteArray("wayland");
+        QTest::newRow("compositor socket") << QByteArray("WAYLAND_DISPLAY") << QByteArray("wayland-0");
+    }
+
+    // Even with an X server at hand (Xwayland), a Wayland session is not X11.
+    void waylandSessionsKeepTheSpeed()
+    {
+        QFETCH(QByteArray, variable);
+        QFETCH(QByteArray, value);
+        const QByteArray saved = qgetenv(variable.constData());
+        qputenv(variable.constData(), value);
+        const bool x11 = platform::isX11Session();
+        if (saved.isEmpty())
+            qunsetenv(variable.constData());
+        else
+            qputenv(variable.constData(), saved);
+        QVERIFY(!x11);
+    }
+
+    void libinputAcceleration_data()
+    {
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<double>("accel");
+        QTest::newRow("slowest") << 1 << -1.0;
+        QTest::newRow("5") << 5 << -5.0 / 9;
+        QTest::newRow("9") << 9 << -1.0 / 9;
+        QTest::newRow("unscaled") << 10 << 0.0;
+        QTest::newRow("11") << 11 << 0.1;
+        QTest::newRow("15") << 15 << 0.5;
+        QTest::newRow("fastest") << 20 << 1.0;
+    }
+
+    void libinputAcceleration()
+    {
+        QFETCH(int, speed);
+        QFETCH(double, accel);
+        QVERIFY(qAbs(platform::libinputAccelFromSpeed(speed) - accel) < 1e-9);
+        QCOMPARE(platform::speedFromLibinputAccel(accel), speed);
+        // As the driver stores it: a float.
+        QCOMPARE(platform::speedFromLibinputAccel(double(float(accel))), speed);
+    }
+
+    void libinputValuesSetElsewhereReadAsTheNearestSpeed_data()
+    {
+        QTest::addColumn<double>("accel");
+        QTest::addColumn<int>("speed");
+        QTest::newRow("a little slower") << -0.05 << 10;
+        QTest::newRow("a third slower") << -0.33 << 7;
+        QTest::newRow("a quarter faster") << 0.26 << 13;
+        QTest::newRow("beyond the range") << 3.0 << 20;
+        QTest::newRow("below the range") << -7.5 << 1;
+        QTest::newRow("not a number") << std::nan("") << 10;
+    }
+
+    void libinputValuesSetElsewhereReadAsTheNearestSpeed()
+    {
+        QFETCH(double, accel);
+        QFETCH(int, speed);
+        QCOMPARE(platform::speedFromLibinputAccel(accel), speed);
+    }
+
+    // On an X server without libinput devices (Xvfb) the core pointer
+    // control carries the speed, and reading gives it back.
+    void withoutLibinputTheCorePointerControl()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty())
+            QSKIP("Xvfb is not installed");
+        int number = 100 + int(QCoreApplication::applicationPid() % 400);
+        while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
+            ++number;
+        QProcess server;
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // -noreset: each call below is the only client, and a reset would restore
+        // the defaults between them.
+        server.start(xvfb, {QStringLiteral(":%1").arg(number), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                            QStringLiteral("-noreset")});
+        QVERIFY(server.waitForStarted());
+        const QByteArray saved = qgetenv("DISPLAY");
+        qputenv("DISPLAY", QByteArray(":") + QByteArray::number(number));
+        const bool up = QTest::qWaitFor([] { return platform::isX11Session(); }, 10000);
+
+        platform::X11PointerSpeed x11;
+        int after15 = 0, after3 = 0;
+        if (up) {
+            QCOMPARE(x11.apply(15), 0);
+            after15 = x11.read();
+            QCOMPARE(x11.apply(3), 0);
+            after3 = x11.read();
+        }
+        qputenv("DISPLAY", saved);
+        server.terminate();
+        server.waitForFinished();
+        QVERIFY2(up, "Xvfb did not start");
+        QCOMPARE(x11.libinputDevices(), 0);
+        QCOMPARE(after15, 15);
+        QCOMPARE(after3, 3);
     }
 };
 

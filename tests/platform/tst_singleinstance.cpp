@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <unistd.h>
 
 using platform::SingleInstance;
 
@@ -52,11 +55,64 @@ private slots:
         QVERIFY(next.isOwner());
     }
 
-    void hostileProductNamesStayInTheTempFolder()
+    void hostileProductNamesStayInTheRuntimeFolder()
     {
         const QString path = SingleInstance::lockPathFor(QStringLiteral("../../etc/passwd Wireless Gaming Mouse Mutex1"));
-        QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
+        QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(SingleInstance::runtimeFolder()).absoluteFilePath());
         QVERIFY(!path.contains(QLatin1String("..")));
+    }
+
+    // Two users of one machine have two runtime folders: each runs a copy.
+    void eachRuntimeFolderHoldsItsOwnCopy()
+    {
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        QTemporaryDir userA, userB;
+        QVERIFY(QFile::setPermissions(userA.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QFile::setPermissions(userB.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString name = QStringLiteral("SEATS%1 Wireless Gaming Mouse Mutex1").arg(QCoreApplication::applicationPid());
+
+        qputenv("XDG_RUNTIME_DIR", userA.path().toLocal8Bit());
+        QCOMPARE(QFileInfo(SingleInstance::lockPathFor(name)).absolutePath(), userA.path());
+        SingleInstance first(name);
+        QVERIFY(first.isOwner());
+        SingleInstance again(name);
+        QVERIFY(!again.isOwner());
+
+        qputenv("XDG_RUNTIME_DIR", userB.path().toLocal8Bit());
+        QCOMPARE(QFileInfo(SingleInstance::lockPathFor(name)).absolutePath(), userB.path());
+        SingleInstance otherUser(name);
+        QVERIFY(otherUser.isOwner());
+        qputenv("XDG_RUNTIME_DIR", saved);
+    }
+
+    // Without a runtime folder (or with one others may enter) the lock lies
+    // in a folder of this user's own under the temporary folder.
+    void withoutARuntimeFolderAPrivateTempFolder_data()
+    {
+        QTest::addColumn<QByteArray>("runtime");
+        QTest::newRow("unset") << QByteArray();
+        QTest::newRow("relative") << QByteArray("run/user");
+        QTest::newRow("missing") << QByteArray("/nonexistent/mousecfg-runtime");
+        QTest::newRow("open to everyone") << QByteArray("/tmp");
+    }
+
+    void withoutARuntimeFolderAPrivateTempFolder()
+    {
+        QFETCH(QByteArray, runtime);
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        if (runtime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", runtime);
+        const QString folder = SingleInstance::runtimeFolder();
+        qputenv("XDG_RUNTIME_DIR", saved);
+        QCOMPARE(folder, QDir::tempPath() + QStringLiteral("/mousecfg-") + QString::number(::getuid()));
+        const QFileInfo info(folder);
+        QVERIFY(info.isDir());
+        QCOMPARE(info.ownerId(), uint(::getuid()));
+        QCOMPARE(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                       | QFile::WriteOther | QFile::ExeOther),
+                 QFileDevice::Permissions());
     }
 };
 

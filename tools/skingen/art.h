@@ -66,6 +66,14 @@ QImage appIcon(int side);
 QImage acceptIcon();
 QImage rejectIcon();
 
+// Desktop icons -------------------------------------------------------------
+// The program's icon at each hicolor size (16 to 256, the tray's 22 and 24),
+// as "appicons/<side>x<side>/mousecfg.png"; the install puts them into the
+// icon theme.
+const QVector<int> &desktopIconSizes();
+QImage desktopIcon(int side);
+void addAppIconFamily(Pictures &list);
+
 // Macro editor row icons ----------------------------------------------------
 enum class RowIcon { Delay, KeyDown, KeyUp, Keyboard, MouseMove };
 QImage rowIcon(RowIcon kind);

@@ -178,6 +178,7 @@ Pictures skinPictures()
     addMouseFamily(list);
     addLightingPictures(list);
     addPerformanceFamily(list);
+    addAppIconFamily(list);
     return list;
 }
 
