@@ -211,6 +211,10 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     updateProfileControls();
     refreshDefaultProfileFile();
     setStyleSheet(QStringLiteral("*{outline:0px;}"));
+    // The keyboard stays with the window until the user picks a field: no
+    // caret blinks (and wakes the program twice a second) while it sits idle.
+    setFocusPolicy(Qt::ClickFocus);
+    setFocus(Qt::OtherFocusReason);
 
     buildTray();
     setDeviceConnectedQuery([this] { return m_iReconnected == 1; });

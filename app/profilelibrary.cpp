@@ -68,7 +68,7 @@ void ProfileLibrary::load()
     }
     QStringList orphans = unlistedProfileFiles();
     for (const QString &name : orphans) {
-        qDebug("Adopting the unlisted profile file %s", qPrintable(slotFilePath(name)));
+        qCDebug(lcProfile, "Adopting the unlisted profile file %s", qPrintable(slotFilePath(name)));
         m_names.append(name);
         changed = true;
     }
@@ -90,7 +90,7 @@ void ProfileLibrary::load()
                 }
             }
             if (!adopted.isEmpty()) {
-                qDebug("Slot %d names the missing file of \"%s\": it takes \"%s\"", i + 1, qPrintable(name),
+                qCDebug(lcProfile, "Slot %d names the missing file of \"%s\": it takes \"%s\"", i + 1, qPrintable(name),
                        qPrintable(adopted));
                 orphans.removeAll(adopted);
                 name = adopted;
@@ -221,7 +221,7 @@ ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
         if (!writeSlotFile(m_set.profiles[currentSlot()], newName))
             return Result::Failed;
     } else if (!QFile::copy(oldPath, newPath)) {
-        qDebug("Copying %s to %s failed", qPrintable(oldPath), qPrintable(newPath));
+        qCDebug(lcProfile, "Copying %s to %s failed", qPrintable(oldPath), qPrintable(newPath));
         return Result::Failed;
     }
 
@@ -233,7 +233,7 @@ ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
     setCurrentName(newName);
     persist();
     if (hadFile && !QFile::remove(oldPath))
-        qDebug("Removing %s failed", qPrintable(oldPath));
+        qCDebug(lcProfile, "Removing %s failed", qPrintable(oldPath));
     return Result::Ok;
 }
 
@@ -306,7 +306,7 @@ ProfileLibrary::Result ProfileLibrary::remove(QString *replacement)
     persist();
     const QString path = slotFilePath(name);
     if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::remove(path))
-        qDebug("Deleting %s failed", qPrintable(path));
+        qCDebug(lcProfile, "Deleting %s failed", qPrintable(path));
     readSlotFile(m_set.profiles[currentSlot()], next);
     m_set.profiles[currentSlot()].ProfileName = next;
     if (replacement)

@@ -211,7 +211,7 @@ QVariant valueFor(const QString &key, const QByteArray &raw)
     if (text.startsWith(QLatin1String("@Variant(")) && text.endsWith(QLatin1Char(')'))) {
         if (isColourKey(key))
             return decodeColour(text.mid(9, text.size() - 10));
-        qDebug("Value of %s is not plain text; read as text", qPrintable(key));
+        qCDebug(lcProfile, "Value of %s is not plain text; read as text", qPrintable(key));
         return text;
     }
     if (text.startsWith(QLatin1String("@ByteArray(")) && text.endsWith(QLatin1Char(')')))
@@ -536,7 +536,7 @@ bool readIniDevice(QIODevice &device, QSettings::SettingsMap &map)
 {
     const QByteArray data = device.read(kMaxIniFileSize + 1);
     if (data.size() > kMaxIniFileSize) {
-        qDebug("INI file larger than %lld bytes: not read", static_cast<long long>(kMaxIniFileSize));
+        qCDebug(lcProfile, "INI file larger than %lld bytes: not read", static_cast<long long>(kMaxIniFileSize));
         return false;
     }
     return parseIniText(data, map);

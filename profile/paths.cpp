@@ -200,7 +200,7 @@ bool removeIfStale(const QString &lockPath)
     QString host, app;
     if (!lock.getLockInfo(&pid, &host, &app)) {
         if (QFile::remove(lockPath)) {
-            qDebug("Removed the empty lock file %s", qPrintable(lockPath));
+            qCDebug(lcProfile, "Removed the empty lock file %s", qPrintable(lockPath));
             return true;
         }
         return false;
@@ -208,7 +208,7 @@ bool removeIfStale(const QString &lockPath)
     // tryLock takes over a lock whose owner is gone; unlock removes it.
     if (lock.tryLock(0)) {
         lock.unlock();
-        qDebug("Removed the lock file %s of a process that is gone", qPrintable(lockPath));
+        qCDebug(lcProfile, "Removed the lock file %s of a process that is gone", qPrintable(lockPath));
         return true;
     }
     return false;

@@ -258,7 +258,7 @@ QString slotFilePath(const QString &name)
         return QString();
     }
     if (isReservedProfileName(name)) {
-        qDebug("Refused profile name \"%s\": the factory profile's file", qPrintable(name));
+        qCDebug(lcProfile, "Refused profile name \"%s\": the factory profile's file", qPrintable(name));
         return QString();
     }
     return profileDir() + QLatin1Char('/') + name + QStringLiteral(".prof");

@@ -10,6 +10,7 @@
 #include "profile/description.h"
 #include "profile/language.h"
 #include "profile/macrostore.h"
+#include "widgets/logging.h"
 #include "widgets/uistate.h"
 #include "widgets/zelaction.h"
 #include "widgets/zelmessagebox.h"
@@ -471,12 +472,12 @@ void ZelBtnWindow::assignSingleKey(ButtonEntry &entry)
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!dialog.keyCode()) {
-        qDebug("Single key: no key was pressed, the button keeps its function");
+        qCDebug(lcUi, "Single key: no key was pressed, the button keeps its function");
         return;
     }
     entry.Res1 = dialog.keyCode();
     entry.Fun = FUN_SINGLE_KEY;
-    qDebug("%d", int(entry.Res1));
+    qCDebug(lcUi, "%d", int(entry.Res1));
 }
 
 void ZelBtnWindow::assignComboKey(ButtonEntry &entry)
@@ -491,7 +492,7 @@ void ZelBtnWindow::assignComboKey(ButtonEntry &entry)
     for (quint8 flag : combo.flags)
         any = any || flag;
     if (!any) {
-        qDebug("Combo key: no key was pressed, the button keeps its function");
+        qCDebug(lcUi, "Combo key: no key was pressed, the button keeps its function");
         return;
     }
     writeComboEvents(entry, combo);
@@ -506,7 +507,7 @@ void ZelBtnWindow::assignFireKey(ButtonEntry &entry)
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (dialog.mode() == FIRE_KEYBOARD && !dialog.res1()) {
-        qDebug("Fire key: no key was pressed, the button keeps its function");
+        qCDebug(lcUi, "Fire key: no key was pressed, the button keeps its function");
         return;
     }
     entry.Res1 = dialog.res1();
@@ -551,7 +552,7 @@ void ZelBtnWindow::assignMacro(ButtonEntry &entry, int code, const QString &titl
     }
     if (dialog.name().isEmpty()) {
         // Nothing was chosen: a button playing no file would do nothing.
-        qDebug("Macro selection accepted without a name, the button keeps its function");
+        qCDebug(lcUi, "Macro selection accepted without a name, the button keeps its function");
         return;
     }
     entry.Fun = code;

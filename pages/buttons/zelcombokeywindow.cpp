@@ -1,6 +1,7 @@
 #include "pages/buttons/zelcombokeywindow.h"
 
 #include "platform/keyboardhook.h"
+#include "widgets/logging.h"
 #include "widgets/uistate.h"
 #include "widgets/zellabel.h"
 #include "widgets/zelpushbutton.h"
@@ -62,7 +63,7 @@ void ZelComboKeyWindow::onHookEvent(quint32 scanCode, quint32 flags)
         return;
     m_iLastCode = code;
     m_iLastFlags = flags;
-    qDebug("ZelComboKeyWindow dwVCode = %x dwFlag = %x", unsigned(code), unsigned(flags));
+    qCDebug(lcUi, "ZelComboKeyWindow dwVCode = %x dwFlag = %x", unsigned(code), unsigned(flags));
 
     if (m_bResetPending) {
         m_Committed = ComboKeys();

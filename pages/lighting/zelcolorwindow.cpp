@@ -2,6 +2,7 @@
 
 #include "colorwidgets.h"
 #include "lighting.h"
+#include "widgets/logging.h"
 #include "zelcolorarea.h"
 #include "profile/description.h"
 #include "widgets/uistate.h"
@@ -352,7 +353,7 @@ void ZelColorWindow::onEffectChosen(int effect)
     m_pBrightSlider->setValue(e.bright);
     m_pSpeedSlider->setValue(e.breath);
     m_pSwatch->setColor(e.colour);
-    qDebug("EffectMenuFunction iProfile=%d i=%d r=%d g=%d b=%d", m_iSlot, effect, e.colour.red(),
+    qCDebug(lcUi, "EffectMenuFunction iProfile=%d i=%d r=%d g=%d b=%d", m_iSlot, effect, e.colour.red(),
            e.colour.green(), e.colour.blue());
     emit LightChangedSignal();
 }
@@ -399,7 +400,7 @@ void ZelColorWindow::slotSendLedState(QColor color)
     rgb.setAlpha(255);
     e->colour = rgb;
     m_pSwatch->setColor(rgb);
-    qDebug("slotSendLedState iProfile=%d i=%d r=%d g=%d b=%d", m_iSlot, int(m_pProfile->LedMode), rgb.red(),
+    qCDebug(lcUi, "slotSendLedState iProfile=%d i=%d r=%d g=%d b=%d", m_iSlot, int(m_pProfile->LedMode), rgb.red(),
            rgb.green(), rgb.blue());
     emit LightChangedSignal();
 }

@@ -1,5 +1,6 @@
 #include "macrodialog.h"
 
+#include "widgets/logging.h"
 #include "zelgunsetdialog.h"
 #include "zellistitem.h"
 #include "zelmacroitemdelegate.h"
@@ -672,7 +673,7 @@ bool MacroDialog::storeRows(const QString &name)
     if (name.isEmpty())
         return false;
     if (!::saveMacro(name, editorSettings(), rows())) {
-        qDebug("Macro %s could not be saved", qPrintable(name));
+        qCDebug(lcUi, "Macro %s could not be saved", qPrintable(name));
         showMessage(2, tr("Warning"), tr("The file could not be read or written."));
         return false;
     }
@@ -703,7 +704,7 @@ void MacroDialog::newMacro()
         return;
     }
     const QString name = nextMacroName();
-    qDebug("New macro %s", qPrintable(name));
+    qCDebug(lcUi, "New macro %s", qPrintable(name));
     leaveKeyEdit();
     resetModel();
     applySettings(MacroSettings());
@@ -827,7 +828,7 @@ void MacroDialog::importMacros()
         MacroSettings settings;
         QVector<KeyInfo> events;
         if (!readMacroFile(file, &settings, &events)) {
-            qDebug("Import of %s: not a macro file", qPrintable(file));
+            qCDebug(lcUi, "Import of %s: not a macro file", qPrintable(file));
             showMessage(2, tr("Warning"), tr("The file could not be read or written."));
             continue;
         }
@@ -858,7 +859,7 @@ void MacroDialog::exportMacro()
     if (QFile::exists(target))
         QFile::remove(target);
     if (!QFile::copy(source, target)) {
-        qDebug("Export of %s to %s failed", qPrintable(source), qPrintable(target));
+        qCDebug(lcUi, "Export of %s to %s failed", qPrintable(source), qPrintable(target));
         showMessage(2, tr("Warning"), tr("The file could not be read or written."));
     }
 }
@@ -1294,12 +1295,12 @@ void MacroDialog::EditMoveChanged(const QString &text)
 
 void MacroDialog::DefDelayChanged(const QString &text)
 {
-    qDebug("Default delay %s", qPrintable(text));
+    qCDebug(lcUi, "Default delay %s", qPrintable(text));
 }
 
 void MacroDialog::LoopTimeChanged(const QString &text)
 {
-    qDebug("Loop time %s", qPrintable(text));
+    qCDebug(lcUi, "Loop time %s", qPrintable(text));
 }
 
 void MacroDialog::checkbtn_clicked()

@@ -3,6 +3,7 @@
 #include "macrorows.h"
 #include "profile/inifile.h"
 #include "profile/paths.h"
+#include "widgets/logging.h"
 #include "widgets/uistate.h"
 #include "widgets/zelaction.h"
 #include "widgets/zellabel.h"
@@ -257,7 +258,7 @@ bool ZelGunsetDialog::writeGunFile(const QString &path) const
     file.endGroup();
     file.sync();
     if (file.status() != QSettings::NoError) {
-        qDebug("Gun file %s could not be written", qPrintable(path));
+        qCDebug(lcUi, "Gun file %s could not be written", qPrintable(path));
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "pages/performance/zelsingledpi.h"
 #include "profile/description.h"
+#include "widgets/logging.h"
 #include "widgets/uistate.h"
 #include "widgets/zellabel.h"
 #include "widgets/zelslider.h"
@@ -106,14 +107,14 @@ void ZelPointSpeed::checkPair(Option option, bool first)
 
 void ZelPointSpeed::onDebounceMoved(int value)
 {
-    qDebug("slider_clicked 1 = %d", value);
+    qCDebug(lcUi, "slider_clicked 1 = %d", value);
     m_iDebounce = value;
     m_pDebounceValue->setText(QStringLiteral("%1").arg(value));
 }
 
 void ZelPointSpeed::sValueChangedSlot(int s)
 {
-    qDebug("slider_clicked 1 = %d", s);
+    qCDebug(lcUi, "slider_clicked 1 = %d", s);
     if (m_pProfile)
         m_pProfile->scrollspeed = quint8(s);
 }

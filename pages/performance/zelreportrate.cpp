@@ -1,6 +1,7 @@
 #include "zelreportrate.h"
 
 #include "pages/performance/performancefacts.h"
+#include "widgets/logging.h"
 #include "widgets/uistate.h"
 #include "widgets/zelaction.h"
 #include "widgets/zellabel.h"
@@ -97,7 +98,7 @@ void ZelReportRate::onRadioChanged()
     if (id < 0)
         return;
     m_iLift = id + 1;
-    qDebug("m_iLift = %d", m_iLift);
+    qCDebug(lcUi, "m_iLift = %d", m_iLift);
     emit RefreshLift(quint8(m_iLift));
 }
 

@@ -4,6 +4,7 @@
 #include "pages/performance/zeltwobarslider.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
+#include "widgets/logging.h"
 #include "widgets/uistate.h"
 #include "widgets/zellabel.h"
 
@@ -118,7 +119,7 @@ void ZelSingleDPI::onSliderChanged(int x, int y)
         return;
     m_iX = x;
     m_iY = y;
-    qDebug("ix = %d", x);
+    qCDebug(lcUi, "ix = %d", x);
     showValues();
     emit DPISignal(x, y, m_iIndex);
 }
