@@ -200,29 +200,32 @@ void MousecfgWidget::onImportConfig()
 
 quint8 MousecfgWidget::writeAndReport(bool writeEverything)
 {
-    ZelProcessDialog dialog(this);
-    ZelProcessThread thread(workingSet(), savedSet(), writeEverything);
-    connect(&thread, &ZelProcessThread::DoProcessDlg, &dialog, &ZelProcessDialog::slotProcessDlg,
-            Qt::QueuedConnection);
-    thread.start();
-    const int shown = dialog.exec();
-    thread.wait();
+    for (;;) {
+        ZelProcessDialog dialog(this);
+        ZelProcessThread thread(workingSet(), savedSet(), writeEverything);
+        connect(&thread, &ZelProcessThread::DoProcessDlg, &dialog, &ZelProcessDialog::slotProcessDlg,
+                Qt::QueuedConnection);
+        thread.start();
+        const int shown = dialog.exec();
+        thread.wait();
 
-    // The saved set is what reached the mouse: the copy the thread wrote, not
-    // the live working set, which status reports may have changed meanwhile.
-    if (thread.downloaded())
-        savedSet() = thread.written();
+        // The saved set is what reached the mouse: the copy the thread wrote,
+        // not the live working set, which status reports may have changed
+        // meanwhile.
+        if (thread.downloaded())
+            savedSet() = thread.written();
 
-    const quint8 result = thread.result();
-    if (shown == QDialog::Accepted && result != WRITE_OK) {
+        const quint8 result = thread.result();
+        if (shown != QDialog::Accepted || result == WRITE_OK)
+            return result;
         const QString text = result == WRITE_MOUSE_OFF ? tr("Mouse is sleeping or not connected.")
                                                        : tr("Send data failed, please try again.");
         // "Yes" tries again, everything, behind the busy animation; "No"
         // leaves it for the next Apply (which sends everything after a failure).
-        if (showMessage(1, text) == QDialog::Accepted)
-            return writeAndReport(true);
+        if (showMessage(1, text) != QDialog::Accepted)
+            return result;
+        writeEverything = true;
     }
-    return result;
 }
 
 void MousecfgWidget::apply()
