@@ -9,6 +9,12 @@ set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/deps.sh
 jobs="$(nproc)"
+# Compiled objects are kept by ccache between runs and shared between checkouts
+# (paths are taken relative to the checkout).
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+fi
 
 if [ -f tests/tsan.targets ]; then
   mapfile -t tsan_targets < <(grep -v '^\s*#' tests/tsan.targets | grep .)

@@ -38,6 +38,24 @@ int hexValue(char c)
 }
 
 // Key or section name: '\' and '/' separate groups, %XX and %UXXXX are characters.
+// Runs of '/' become one; a '/' at either end goes.
+QString normalizedKey(const QString &key)
+{
+    QString out;
+    out.reserve(key.size());
+    for (const QChar c : key) {
+        if (c == QLatin1Char('/')) {
+            if (!out.isEmpty() && !out.endsWith(QLatin1Char('/')))
+                out += c;
+        } else {
+            out += c;
+        }
+    }
+    if (out.endsWith(QLatin1Char('/')))
+        out.chop(1);
+    return out;
+}
+
 QString unescapeKey(const QByteArray &raw)
 {
     QString key;
@@ -475,6 +493,11 @@ bool parseIniText(const QByteArray &data, QSettings::SettingsMap &map)
             if (!section.isEmpty())
                 key = section + QLatin1Char('/') + key;
         }
+        // As QSettings has keys: no empty groups, no '/' at either end.
+        if (key.startsWith(QLatin1Char('/')) || key.endsWith(QLatin1Char('/')) || key.contains(QLatin1String("//")))
+            key = normalizedKey(key);
+        if (key.isEmpty())
+            continue;
         map.insert(key, valueFor(key, trimmed(equals + 1, lineEnd)));
     }
     return true;
