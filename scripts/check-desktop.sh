@@ -21,7 +21,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 fi
-cmake --build "$build" -j"$jobs" --target mousecfg mousecfg_osd_program
+cmake --build "$build" -j"$jobs" --target mousecfg mousecfgctl mousecfg_osd_program
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -48,6 +48,7 @@ expected=(
   "/usr/share/applications/$app_id.desktop"
   "/usr/share/metainfo/$app_id.metainfo.xml"
   /usr/share/man/man1/mousecfg.1.gz
+  /usr/bin/mousecfgctl /usr/share/man/man1/mousecfgctl.1.gz /usr/share/bash-completion/completions/mousecfgctl
   /usr/share/doc/mousecfg/copyright /usr/share/doc/mousecfg/changelog.gz
 )
 for side in 16 22 24 32 48 64 128 256; do
