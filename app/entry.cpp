@@ -24,6 +24,9 @@ bool frenchInputLocale()
 
 int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
 {
+    // Nothing here draws with OpenGL: plain raster windows spare the start
+    // the system's GL set-up (loading and probing its driver for a visual).
+    QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
     QApplication app(argc, argv);
     // The window scales itself by whole steps from the screen's DPI, so Qt's
     // own high-DPI scaling stays off; pixmaps may still use high-DPI sources.
