@@ -3,7 +3,11 @@
 #include "inifile.h"
 #include "paths.h"
 
+#include <QFile>
+
 #include <atomic>
+#include <mutex>
+#include <sys/stat.h>
 
 namespace {
 std::atomic<int> g_currentLanguage{0};
@@ -49,31 +53,68 @@ void setCurrentLanguageIndex(int index)
     g_currentLanguage.store(index);
 }
 
+namespace {
+
+struct FontChoice {
+    QString family;
+    int pixelSize = 0;   // 0 when not configured
+};
+
+// What Config.ini says of the current language's font. Widgets ask for it on
+// every paint and relayout, so it is read once and read again only when the
+// language or the file (its size or modification time) changes.
+FontChoice currentFontChoice()
+{
+    static std::mutex mutex;
+    static QString cachedPath;
+    static int cachedIndex = -1;
+    static qint64 cachedSize = -1;
+    static qint64 cachedMtimeNs = -1;
+    static FontChoice cached;
+
+    const QString path = globalConfigPath();
+    const int index = currentLanguageIndex();
+    qint64 size = -1;
+    qint64 mtimeNs = -1;
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        size = qint64(st.st_size);
+        mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    if (path != cachedPath || index != cachedIndex || size != cachedSize || mtimeNs != cachedMtimeNs) {
+        IniFile ini(path);
+        cached.family = ini.value(QStringLiteral("FONT_LIST/FONT_%1").arg(index)).toString();
+        const qint64 px = iniInt(ini, QStringLiteral("FONT_LIST/FONT_SIZE_%1").arg(index));
+        // An unsigned size: anything outside a sane pixel range counts as not configured.
+        cached.pixelSize = px > 0 && px <= 1000 ? static_cast<int>(px) : 0;
+        cachedPath = path;
+        cachedIndex = index;
+        cachedSize = size;
+        cachedMtimeNs = mtimeNs;
+    }
+    return cached;
+}
+
+} // namespace
+
 QString pageFontFamily()
 {
-    return IniFile(globalConfigPath())
-        .value(QStringLiteral("FONT_LIST/FONT_%1").arg(currentLanguageIndex()))
-        .toString();
+    return currentFontChoice().family;
 }
 
 int pageFontPixelSize()
 {
-    const qint64 size =
-        iniInt(IniFile(globalConfigPath()), QStringLiteral("FONT_LIST/FONT_SIZE_%1").arg(currentLanguageIndex()));
-    // An unsigned size: anything outside a sane pixel range counts as not configured.
-    return size > 0 && size <= 1000 ? static_cast<int>(size) : 0;
+    return currentFontChoice().pixelSize;
 }
 
 QFont pageFont()
 {
-    IniFile ini(globalConfigPath());
-    const int index = currentLanguageIndex();
-    const QString family = ini.value(QStringLiteral("FONT_LIST/FONT_%1").arg(index)).toString();
-    const qint64 size = iniInt(ini, QStringLiteral("FONT_LIST/FONT_SIZE_%1").arg(index));
+    const FontChoice choice = currentFontChoice();
     QFont font;
-    if (!family.isEmpty())
-        font.setFamily(family);
-    if (size > 0 && size <= 1000)
-        font.setPixelSize(static_cast<int>(size));
+    if (!choice.family.isEmpty())
+        font.setFamily(choice.family);
+    if (choice.pixelSize > 0)
+        font.setPixelSize(choice.pixelSize);
     return font;
 }
