@@ -26,18 +26,41 @@ int globalInt(const char *name, qint64 fallback = 0)
     return lowI32(iniInt(IniFile(globalConfigPath()), key(name), fallback));
 }
 
+// A number or text the file already holds is not written again: the battery
+// and the current product are stored on every start and every poll, and
+// rewriting a file to say the same costs a write for nothing.
+void setValueOf(const QString &path, const char *name, const QVariant &value)
+{
+    ensureParentDir(path);
+    IniFile file(path);
+    const QString k = key(name);
+    const auto scalar = [](const QVariant &v) {
+        switch (v.type()) {
+        case QVariant::Int:
+        case QVariant::UInt:
+        case QVariant::LongLong:
+        case QVariant::ULongLong:
+        case QVariant::String:
+            return true;
+        default:
+            return false;
+        }
+    };
+    // Read from the file it is text; as this process wrote it, the value set.
+    const QVariant held = file.value(k);
+    if (held.isValid() && scalar(held) && scalar(value) && held.toString() == value.toString())
+        return;
+    file.setValue(k, value);
+}
+
 void setGlobal(const char *name, const QVariant &value)
 {
-    const QString path = globalConfigPath();
-    ensureParentDir(path);
-    IniFile(path).setValue(key(name), value);
+    setValueOf(globalConfigPath(), name, value);
 }
 
 void setProduct(const char *name, const QVariant &value)
 {
-    const QString path = productConfigPath();
-    ensureParentDir(path);
-    IniFile(path).setValue(key(name), value);
+    setValueOf(productConfigPath(), name, value);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "profile/description.h"
 #include "profile/language.h"
 #include "profile/profilefile.h"
+#include "profile/slotcache.h"
 
 #include <QFile>
 #include <QtTest>
@@ -25,6 +26,7 @@ private slots:
     void keysLiveInTheirFiles();
     void outOfRangeActiveSlot();
     void programWideKeys();
+    void sameValueLeavesTheFileAlone();
     void libraryList();
     void buttonMatrixFilledByLoad();
     void languageIdAndList();
@@ -251,6 +253,38 @@ void TestConfig::programWideKeys()
     QCOMPARE(readDiff(), 0);
     writeCurrentProduct(QStringLiteral("Ünïcode"));
     QCOMPARE(readCurrentProduct(), QStringLiteral("Ünïcode"));
+}
+
+void TestConfig::sameValueLeavesTheFileAlone()
+{
+    TempBase base;
+    writeBattery(55);
+    writeCurrentProduct(QStringLiteral("VELKOR"));
+    const SlotFileStamp before = stampSlotFile(globalConfigPath());
+    QVERIFY(before.valid);
+    writeBattery(55);
+    writeCurrentProduct(QStringLiteral("VELKOR"));
+    const SlotFileStamp after = stampSlotFile(globalConfigPath());
+    QCOMPARE(after.inode, before.inode);
+    QCOMPARE(after.mtimeNs, before.mtimeNs);
+
+    writeBattery(56);
+    QVERIFY(stampSlotFile(globalConfigPath()).inode != before.inode);
+    QFile file(globalConfigPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains("Battery=56"));
+    QVERIFY(text.contains("CurrentProductName=VELKOR"));
+    file.close();
+
+    // A key the file lacks is written, whatever it would read as.
+    {
+        QSettings s(globalConfigPath(), QSettings::IniFormat);
+        s.remove("Config/Battery");
+    }
+    writeBattery(0);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("Battery=0"));
 }
 
 void TestConfig::libraryList()
