@@ -13,12 +13,10 @@
 ZelPushButton::ZelPushButton(const QStringList &images, QWidget *parent, const QString &icon)
     : QPushButton(parent)
 {
-    for (const QString &path : images) {
-        QPixmap picture;
-        if (!path.isEmpty())
-            picture.load(path);
-        m_Images.append(picture);
-    }
+    // The pictures of the other states are read when first shown.
+    m_ImagePaths = images;
+    m_Images.resize(images.size());
+    m_ImageRead.resize(images.size());
     if (!icon.isEmpty())
         m_Icon.load(icon);
     // The mask follows the first picture at the button's size: it is made in
@@ -89,13 +87,23 @@ int ZelPushButton::restingState() const
     return (m_bCheckable && m_bChecked) ? StateHover : StateNormal;
 }
 
-const QPixmap &ZelPushButton::stateImage() const
+const QPixmap &ZelPushButton::image(int index) const
 {
     static const QPixmap none;
-    if (m_Images.isEmpty())
+    if (index < 0 || index >= m_Images.size())
         return none;
-    const int index = (m_iState == StateDisabled || m_iState >= m_Images.size()) ? 0 : m_iState;
+    if (!m_ImageRead.at(index)) {
+        m_ImageRead[index] = true;
+        if (!m_ImagePaths.at(index).isEmpty())
+            m_Images[index].load(m_ImagePaths.at(index));
+    }
     return m_Images.at(index);
+}
+
+const QPixmap &ZelPushButton::stateImage() const
+{
+    const int index = (m_iState == StateDisabled || m_iState >= m_Images.size()) ? 0 : m_iState;
+    return image(index);
 }
 
 QString ZelPushButton::badgeText(quint8 badge)
@@ -151,7 +159,7 @@ QSize ZelPushButton::sizeHint() const
 
 void ZelPushButton::updateMask()
 {
-    const QPixmap first = m_Images.isEmpty() ? QPixmap() : m_Images.first();
+    const QPixmap first = image(0);
     if (first.isNull() || !first.hasAlphaChannel() || size().isEmpty()) {
         clearMask();
         return;
@@ -242,8 +250,8 @@ void ZelPushButton::paintEvent(QPaintEvent *)
     const QRect all = rect();
 
     if (m_bGradient) {
-        if (!m_Images.isEmpty() && !m_Images.first().isNull())
-            painter.drawPixmap(all, m_Images.first());
+        if (!image(0).isNull())
+            painter.drawPixmap(all, image(0));
         if (m_iState == StateHover || m_iState == StatePressed) {
             const QColor theme = themeColor();
             QColor strong = theme;

@@ -8,6 +8,8 @@
 
 #include <QList>
 #include <QPixmap>
+#include <QStringList>
+#include <QVector>
 #include <QPushButton>
 #include <QStringList>
 
@@ -73,6 +75,7 @@ protected:
 private:
     int restingState() const;
     const QPixmap &stateImage() const;
+    const QPixmap &image(int index) const;
     void updateMask();
 
     QString m_strText;
@@ -84,7 +87,9 @@ private:
     bool m_bChecked = false;
     bool m_bEnabled = true;
     QPixmap m_Icon;
-    QList<QPixmap> m_Images;
+    QStringList m_ImagePaths;
+    mutable QVector<QPixmap> m_Images;
+    mutable QVector<bool> m_ImageRead;
     int m_iState = StateNormal;
     bool m_bInteractive = true;
     bool m_bReportLeave = true;
