@@ -121,6 +121,9 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     : QWidget(parent), m_Library(workingSet())
 {
     g_instance = this;
+    // Before any child exists: each is styled once as it is made, not all
+    // over again afterwards.
+    setStyleSheet(QStringLiteral("*{outline:0px;}"));
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MousecfgWidget"));
     resize(400, 300);
@@ -170,10 +173,9 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     setThemeColorIndex(readAccentIndex());
 
     buildInterface();
-    buildButtonsPage();
-    buildPerformancePages();
-    buildLightingPage();
-    buildMacroPage();
+    // The lighting page follows what the mouse reports from the start; the
+    // other pages wait until they are first shown.
+    ensurePage(PageLighting);
     if (m_iLanguageCount < 2)
         m_pLangBtn->hide();
     if (loadCatalogue(m_iLanguage)) {
@@ -210,7 +212,6 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     retranslate();
     updateProfileControls();
     refreshDefaultProfileFile();
-    setStyleSheet(QStringLiteral("*{outline:0px;}"));
     // The keyboard stays with the window until the user picks a field: no
     // caret blinks (and wakes the program twice a second) while it sits idle.
     setFocusPolicy(Qt::ClickFocus);
@@ -597,12 +598,17 @@ void MousecfgWidget::selectPage(int page)
     if (page < PageLighting || page > PageMacro)
         return;
     m_iPage = page;
+    ensurePage(page);
     for (int i = 0; i < 4; ++i)
         m_pTabs[i]->setChecked(i == page);
 
     const bool customize = page == PageCustomize;
     m_pFrontPic->setVisible(page == PageLighting || (customize && m_bFrontView));
     m_pSidePic->setVisible(customize && !m_bFrontView);
+    if (customize && !m_bFrontView && m_bSidePictureStale) {
+        m_pSidePic->setPixmap(mousePicture(QStringLiteral("Mouse_Side.png")));
+        m_bSidePictureStale = false;
+    }
     if (m_pMacroPage)
         m_pMacroPage->setVisible(page == PageMacro);
     m_pFront->setVisible(customize);
@@ -656,15 +662,12 @@ void MousecfgWidget::refreshPictures()
 {
     const QString product = readCurrentProduct();
     const QString folder = QStringLiteral("/skin/mouse/") + product + QLatin1Char('/');
-    const QSize box = scaled(kPictureSize);
-    const auto show = [&](QLabel *label, const QString &file) {
-        QPixmap picture(appFilePath(folder + file));
-        if (!picture.isNull())
-            picture = picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        label->setPixmap(picture);
-    };
-    show(m_pFrontPic, QStringLiteral("Mouse.png"));
-    show(m_pSidePic, QStringLiteral("Mouse_Side.png"));
+    // Another product or scale: the pictures are read again as they are shown.
+    m_MousePictures.clear();
+    m_bSidePictureStale = true;
+    // On LIGHTING the front picture is the lit one, drawn when the page shows.
+    if (m_iPage != PageLighting)
+        m_pFrontPic->setPixmap(mousePicture(QStringLiteral("Mouse.png")));
 
     // Marker places come with the pictures.
     QSettings layout(appFilePath(folder + QStringLiteral("layout.ini")), QSettings::IniFormat);
@@ -727,6 +730,39 @@ void MousecfgWidget::refreshPages()
     refreshMacroPage();
 }
 
+void MousecfgWidget::ensurePage(int page)
+{
+    switch (page) {
+    case PageCustomize:
+        if (m_pBtnWindow)
+            return;
+        buildButtonsPage();
+        refreshButtonsPage();
+        selectButtonsLayer(m_bFrontView);
+        break;
+    case PageDpi:
+        if (m_pDpiPage)
+            return;
+        buildPerformancePages();
+        refreshPerformancePages();
+        break;
+    case PageLighting:
+        if (m_pColorWindow)
+            return;
+        buildLightingPage();
+        refreshLightingPage();
+        break;
+    case PageMacro:
+        if (m_pMacroPage)
+            return;
+        buildMacroPage();
+        refreshMacroPage();
+        break;
+    default:
+        return;
+    }
+}
+
 void MousecfgWidget::updateProfileControls()
 {
     const ProfileSet &set = workingSet();
@@ -751,12 +787,22 @@ void MousecfgWidget::slotMouseOver(ZelPushButton *btn, bool bType)
     if (index < 0 || index >= 2 * MARKERS_PER_VIEW)
         return;
     const int button = index % MARKERS_PER_VIEW + 1;
-    const QString folder = QStringLiteral("/skin/mouse/") + readCurrentProduct() + QLatin1Char('/');
     const QString file = bType ? QStringLiteral("mouse_%1.png").arg(button) : QStringLiteral("Mouse.png");
+    m_pFrontPic->setPixmap(mousePicture(file));
+    m_bLightPictureShown = false;
+}
+
+QPixmap MousecfgWidget::mousePicture(const QString &file)
+{
+    const auto it = m_MousePictures.constFind(file);
+    if (it != m_MousePictures.cend())
+        return *it;
+    const QString folder = QStringLiteral("/skin/mouse/") + readCurrentProduct() + QLatin1Char('/');
     QPixmap picture(appFilePath(folder + file));
     if (!picture.isNull())
         picture = picture.scaled(scaled(kPictureSize), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    m_pFrontPic->setPixmap(picture);
+    m_MousePictures.insert(file, picture);
+    return picture;
 }
 
 void MousecfgWidget::SelBtnChanged(quint8 iBtn, quint8 iType)

@@ -160,6 +160,9 @@ private:
     // Pictures, markers, pages.
     void refreshPictures();
     void refreshPages();
+    // A page is built the first time it is shown (or asked for), then taken to
+    // the working set's state; until then its refresh and show calls do nothing.
+    void ensurePage(int page);
     void selectMarker(int group, int index);
     void clearSelectedButtons();
     void updateProfileControls();
@@ -182,7 +185,7 @@ private:
     ZelBtnWindow *m_pBtnWindow = nullptr;
     QScrollArea *m_pBtnScroll = nullptr;
 public:
-    ZelBtnWindow *buttonsPage() const { return m_pBtnWindow; }
+    ZelBtnWindow *buttonsPage() { ensurePage(PageCustomize); return m_pBtnWindow; }
 private:
 
     // DPI: mousecfgwidget_performance.cpp
@@ -199,9 +202,9 @@ private:
     // Both lift-off controls show the value chosen last.
     void showLiftOnPerformancePages(quint8 lift);
 public:
-    ZelDPIWindow *dpiPage() const { return m_pDpiPage; }
-    ZelReportRate *reportRatePage() const { return m_pReportRatePage; }
-    ZelPointSpeed *sensorPage() const { return m_pSensorPage; }
+    ZelDPIWindow *dpiPage() { ensurePage(PageDpi); return m_pDpiPage; }
+    ZelReportRate *reportRatePage() { ensurePage(PageDpi); return m_pReportRatePage; }
+    ZelPointSpeed *sensorPage() { ensurePage(PageDpi); return m_pSensorPage; }
 private:
     ZelDPIWindow *m_pDpiPage = nullptr;
     ZelReportRate *m_pReportRatePage = nullptr;
@@ -224,6 +227,13 @@ private:
     void showReportedLightMode(quint8 mode);
     class ZelColorWindow *m_pColorWindow = nullptr;
     bool m_bLightPictureShown = false;
+    // What the lit picture shows (skin folder, size, effect, colour,
+    // brightness) and the skin's pictures it is drawn from: the picture is
+    // drawn again only when one of them changed.
+    QString m_LightPictureKey;
+    QString m_LightSkinFolder;
+    QImage m_LightBase;
+    QImage m_LightZone;
 public:
     class ZelColorWindow *lightingPage() const { return m_pColorWindow; }
 private:
@@ -235,7 +245,7 @@ private:
     void followMacroRename(const QString &oldName, const QString &newName);
     class MacroDialog *m_pMacroPage = nullptr;
 public:
-    class MacroDialog *macroPage() const { return m_pMacroPage; }
+    class MacroDialog *macroPage() { ensurePage(PageMacro); return m_pMacroPage; }
 private:
 
     // Device presence.
@@ -299,6 +309,11 @@ private:
     QLabel *m_pConnection = nullptr;
     QLabel *m_pFrontPic = nullptr;
     QLabel *m_pSidePic = nullptr;
+    // The mouse pictures of the current skin at the window's scale, each read
+    // the first time it is shown; the side view's waits until it is chosen.
+    QPixmap mousePicture(const QString &file);
+    QHash<QString, QPixmap> m_MousePictures;
+    bool m_bSidePictureStale = true;
     ZelPushButton *m_pMarkers[MARKER_COUNT] = {};
     QPoint m_MarkerPos[MARKER_COUNT];
     bool m_MarkerUsed[MARKER_COUNT] = {};

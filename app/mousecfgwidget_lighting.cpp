@@ -40,11 +40,7 @@ void MousecfgWidget::selectLightingPage(int page)
     } else if (m_bLightPictureShown) {
         // The other tabs show the mouse as it is, without the light.
         m_bLightPictureShown = false;
-        const QString folder = QStringLiteral("/skin/mouse/") + readCurrentProduct() + QLatin1Char('/');
-        QPixmap picture(appFilePath(folder + QStringLiteral("Mouse.png")));
-        if (!picture.isNull())
-            picture = picture.scaled(scaled(QSize(300, 400)), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        m_pFrontPic->setPixmap(picture);
+        m_pFrontPic->setPixmap(mousePicture(QStringLiteral("Mouse.png")));
     }
 }
 
@@ -53,28 +49,42 @@ void MousecfgWidget::refreshLightingPicture()
     if (!m_pColorWindow || m_iPage != PageLighting)
         return;
     const QString folder = QStringLiteral("/skin/mouse/") + readCurrentProduct() + QLatin1Char('/');
-    QImage base(appFilePath(folder + QStringLiteral("Mouse_Led.png")));
-    const QImage zone(appFilePath(folder + QStringLiteral("Mouse_LedZone.png")));
-    QImage shown;
-    if (base.isNull() || zone.isNull()) {
-        // A skin without a light zone: the plain picture, nothing lit.
-        shown = QImage(appFilePath(folder + QStringLiteral("Mouse.png")));
-    } else {
-        lighting::Preview preview;
-        if (const ProfileData *profile = m_pColorWindow->profile()) {
-            preview.effect = profile->LedMode;
-            if (profile->LedMode <= lighting::LAST_EFFECT) {
-                preview.colour = profile->effects[profile->LedMode].colour;
-                preview.bright = profile->effects[profile->LedMode].bright;
-            }
-        }
-        shown = lighting::composePreview(base, zone, preview);
+    if (folder != m_LightSkinFolder) {
+        m_LightSkinFolder = folder;
+        m_LightBase = QImage(appFilePath(folder + QStringLiteral("Mouse_Led.png")));
+        m_LightZone = QImage(appFilePath(folder + QStringLiteral("Mouse_LedZone.png")));
     }
-    QPixmap picture = QPixmap::fromImage(shown);
-    if (!picture.isNull())
-        picture = picture.scaled(scaled(QSize(300, 400)), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const bool lit = !m_LightBase.isNull() && !m_LightZone.isNull();
+    lighting::Preview preview;
+    if (const ProfileData *profile = m_pColorWindow->profile()) {
+        preview.effect = profile->LedMode;
+        if (profile->LedMode <= lighting::LAST_EFFECT) {
+            preview.colour = profile->effects[profile->LedMode].colour;
+            preview.bright = profile->effects[profile->LedMode].bright;
+        }
+    }
+    const QSize box = scaled(QSize(300, 400));
+    const QString key = QStringLiteral("%1|%2x%3|%4|%5|%6")
+                            .arg(folder)
+                            .arg(box.width())
+                            .arg(box.height())
+                            .arg(lit ? int(preview.effect) : -1)
+                            .arg(lit ? preview.colour.rgba() : 0u)
+                            .arg(lit ? int(preview.bright) : -1);
+    if (m_bLightPictureShown && key == m_LightPictureKey)
+        return;
+    QPixmap picture;
+    if (!lit) {
+        // A skin without a light zone: the plain picture, nothing lit.
+        picture = mousePicture(QStringLiteral("Mouse.png"));
+    } else {
+        picture = QPixmap::fromImage(lighting::composePreview(m_LightBase, m_LightZone, preview));
+        if (!picture.isNull())
+            picture = picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
     m_pFrontPic->setPixmap(picture);
     m_bLightPictureShown = true;
+    m_LightPictureKey = key;
 }
 
 void MousecfgWidget::showReportedLightMode(quint8 mode)

@@ -5,6 +5,10 @@
 #include "app/batterylevel.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
+#include "pages/buttons/zelbtnwindow.h"
+#include "pages/lighting/zelcolorwindow.h"
+#include "pages/macro/macrodialog.h"
+#include "pages/performance/zeldpiwindow.h"
 #include "device/devicetable.h"
 #include "device/poller.h"
 #include "platform/clock.h"
@@ -238,6 +242,48 @@ private slots:
         QVERIFY(w->pageTab(3)->isChecked());
         for (int i = 0; i < 3; ++i)
             QVERIFY(!w->pageTab(i)->isChecked());
+    }
+
+    // CUSTOMIZE, DPI and MACRO are made the first time they are shown, once
+    // each, and look exactly as pages made before the window first showed.
+    void pagesAreMadeWhenFirstShownAndLookTheSame()
+    {
+        const auto count = [](MousecfgWidget *w) {
+            return QVector<int>{w->findChildren<ZelColorWindow *>().size(), w->findChildren<ZelBtnWindow *>().size(),
+                                w->findChildren<ZelDPIWindow *>().size(), w->findChildren<MacroDialog *>().size()};
+        };
+        const int order[] = {MousecfgWidget::PageCustomize, MousecfgWidget::PageDpi, MousecfgWidget::PageMacro,
+                             MousecfgWidget::PageLighting, MousecfgWidget::PageCustomize, MousecfgWidget::PageMacro};
+        const auto visit = [&](MousecfgWidget *w) {
+            QVector<QImage> shots;
+            w->show();
+            for (int page : order) {
+                w->selectPage(page);
+                if (page == MousecfgWidget::PageCustomize)
+                    w->selectView(shots.size() > 2);   // the side view the second time
+                shots << w->grab().toImage();
+            }
+            return shots;
+        };
+        QVector<QImage> later;
+        {
+            QScopedPointer<MousecfgWidget> w(makeWindow());
+            QCOMPARE(count(w.data()), (QVector<int>{1, 0, 0, 0}));
+            later = visit(w.data());
+            QCOMPARE(count(w.data()), (QVector<int>{1, 1, 1, 1}));
+        }
+        QVector<QImage> early;
+        {
+            QScopedPointer<MousecfgWidget> w(makeWindow());
+            // Asking for a page makes it, hidden.
+            QVERIFY(w->buttonsPage() && w->dpiPage() && w->macroPage());
+            QVERIFY(!w->dpiPage()->isVisibleTo(w.data()) && !w->macroPage()->isVisibleTo(w.data()));
+            QCOMPARE(count(w.data()), (QVector<int>{1, 1, 1, 1}));
+            early = visit(w.data());
+        }
+        QCOMPARE(later.size(), early.size());
+        for (int i = 0; i < later.size(); ++i)
+            QVERIFY2(later[i] == early[i], qPrintable(QStringLiteral("page %1 differs").arg(order[i])));
     }
 
     void hoverShowsTheButtonsPicture()
