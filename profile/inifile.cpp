@@ -410,6 +410,16 @@ void writeValue(const QVariant &value, QByteArray &out)
 
 } // namespace
 
+void appendIniKey(const QString &key, QByteArray &out)
+{
+    escapeKey(key, out);
+}
+
+void appendIniValue(const QVariant &value, QByteArray &out)
+{
+    writeValue(value, out);
+}
+
 bool parseIniText(const QByteArray &data, QSettings::SettingsMap &map)
 {
     if (data.size() > kMaxIniFileSize)

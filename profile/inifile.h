@@ -39,6 +39,10 @@ bool writeIniDevice(QIODevice &device, const QSettings::SettingsMap &map);
 // Parses INI text; false when it is larger than maxIniFileSize().
 bool parseIniText(const QByteArray &text, QSettings::SettingsMap &map);
 QByteArray formatIniText(const QSettings::SettingsMap &map);
+// A key within its section ('/' as '\\', other characters escaped) and a
+// value, as formatIniText writes them.
+void appendIniKey(const QString &key, QByteArray &out);
+void appendIniValue(const QVariant &value, QByteArray &out);
 
 // Integer value of a key: decimal text, read as a 64-bit integer (values up to
 // 2^64-1 keep their low bits); text that is not an integer reads as 0, a

@@ -11,6 +11,15 @@
 #include <QFile>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QSet>
+#include <QVector>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
 
 namespace {
 
@@ -69,7 +78,8 @@ const ProfileKeys &keys()
 
 // The profile keys under the settings' current group. LedMoveOFF and
 // LedSleepTime belong to .prof files only.
-void writeProfileKeys(QSettings &s, const ProfileData &p, bool withLedTimers)
+template <class Settings>
+void writeProfileKeys(Settings &s, const ProfileData &p, bool withLedTimers)
 {
     const ProfileKeys &k = keys();
     s.setValue(QStringLiteral("pollrate"), p.pollrate);
@@ -225,7 +235,143 @@ bool readable(const QString &path)
 
 } // namespace
 
+namespace {
+
+// What writeProfileKeys sets, in the order it sets it.
+struct RecordedKeys {
+    QVector<QString> keys;
+    QVector<QVariant> values;
+    void setValue(const QString &key, const QVariant &value)
+    {
+        keys.append(key);
+        values.append(value);
+    }
+};
+
+// The lines of a profile file in the order the file lists them (QSettings'
+// order: the keys sorted), each line's "key=" text, and every key as the
+// file spells it. Worked out once from the keys a profile writes.
+struct ProfileFileLayout {
+    QVector<QString> keys;        // as writeProfileKeys sets them
+    QVector<int> order;           // indices into keys, in file order
+    QVector<QByteArray> heads;    // "key=" per index
+    QSet<QByteArray> spelled;     // the keys as written in the file
+    bool usable = false;          // false: two keys alike, never expected
+};
+
+const ProfileFileLayout &profileFileLayout(const QVector<QString> &keys)
+{
+    static std::mutex mutex;
+    static ProfileFileLayout layout;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (layout.keys == keys)
+        return layout;
+    layout = ProfileFileLayout();
+    layout.keys = keys;
+    layout.order.resize(keys.size());
+    for (int i = 0; i < keys.size(); ++i)
+        layout.order[i] = i;
+    std::sort(layout.order.begin(), layout.order.end(), [&keys](int a, int b) { return keys[a] < keys[b]; });
+    layout.usable = true;
+    for (int i = 1; i < keys.size(); ++i) {
+        if (keys[layout.order[i - 1]] == keys[layout.order[i]])
+            layout.usable = false;
+    }
+    layout.heads.resize(keys.size());
+    for (int i = 0; i < keys.size(); ++i) {
+        QByteArray head;
+        appendIniKey(keys[i], head);
+        layout.spelled.insert(head);
+        head += '=';
+        layout.heads[i] = head;
+    }
+    return layout;
+}
+
+// True when the file is missing or holds nothing but a [PROFILE] section of
+// the keys a profile writes: writing every key then gives the same file as
+// QSettings merging them into it would. Anything else (another section, a
+// key of somebody else's, a line the check does not follow) is false.
+bool onlyProfileKeys(const QString &path, const ProfileFileLayout &layout)
+{
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maxIniFileSize())
+        return false;
+    const QByteArray text = file.readAll();
+    int start = 0;
+    while (start < text.size()) {
+        int end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        const QByteArray line = text.mid(start, end - start).trimmed();
+        start = end + 1;
+        if (line.isEmpty() || line == "[PROFILE]")
+            continue;
+        const int equals = line.indexOf('=');
+        if (equals <= 0 || line.endsWith('\\') || !layout.spelled.contains(line.left(equals).trimmed()))
+            return false;
+    }
+    return true;
+}
+
+// Writes the whole file at once in the text QSettings would give it, under
+// QSettings' own lock file. False when the file holds more than a profile's
+// keys (then QSettings merges into it), or nothing was written.
+bool writeProfileText(const ProfileData &profile, const QString &path)
+{
+    RecordedKeys recorded;
+    recorded.keys.reserve(9000);
+    recorded.values.reserve(9000);
+    writeProfileKeys(recorded, profile, true);
+    const ProfileFileLayout &layout = profileFileLayout(recorded.keys);
+    if (!layout.usable)
+        return false;
+
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.lock())
+        return false;
+    if (!onlyProfileKeys(path, layout))
+        return false;
+    QByteArray text;
+    text.reserve(300 * 1024);
+    text += "[PROFILE]\n";
+    for (const int i : layout.order) {
+        text += layout.heads[i];
+        appendIniValue(recorded.values[i], text);
+        text += '\n';
+    }
+    const SlotFileStamp before = stampSlotFile(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        qCWarning(lcProfile, "Cannot write %s: %s", qPrintable(path), qPrintable(file.errorString()));
+        return true;   // QSettings would fail the same way
+    }
+    // QSettings takes a file it has read as unchanged while its size and its
+    // modification time in milliseconds stay the same: a file written again
+    // within the same millisecond gets a later time.
+    const SlotFileStamp after = stampSlotFile(path);
+    const qint64 nsPerMs = 1000000;
+    if (before.valid && after.valid && after.mtimeNs / nsPerMs <= before.mtimeNs / nsPerMs) {
+        const qint64 later = (before.mtimeNs / nsPerMs + 1) * nsPerMs;
+        const timespec times[2] = {{0, UTIME_OMIT}, {time_t(later / 1000000000), long(later % 1000000000)}};
+        utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+    }
+    return true;
+}
+
+} // namespace
+
 void writeProfileFile(const ProfileData &profile, const QString &path)
+{
+    ensureParentDir(path);
+    if (writeProfileText(profile, path))
+        return;
+    writeProfileFileThroughSettings(profile, path);
+}
+
+void writeProfileFileThroughSettings(const ProfileData &profile, const QString &path)
 {
     ensureParentDir(path);
     IniFile file(path);

@@ -7,6 +7,9 @@
 // Every key is written; a missing file reads as all zero with LedMoveOFF 255
 // and LedSleepTime 1. A LedMode beyond the 14 effects reads as 0.
 void writeProfileFile(const ProfileData &profile, const QString &path);
+// The same file through QSettings, merging into what the file holds. The
+// writer above gives the same bytes at once when the file holds nothing else.
+void writeProfileFileThroughSettings(const ProfileData &profile, const QString &path);
 void readProfileFile(ProfileData &profile, const QString &path);
 
 // <profileDir>/<name>.prof; empty for an unsafe name and for the factory

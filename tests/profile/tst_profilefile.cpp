@@ -4,6 +4,7 @@
 #include "profiletest.h"
 
 #include "profile/configstore.h"
+#include "profile/inifile.h"
 #include "profile/macrostore.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
@@ -21,6 +22,9 @@ private slots:
     void missingFileAndAbsentKeys();
     void garbageAndOutOfRangeNumbers();
     void rewriteKeepsTagAndReplacesValues();
+    void wholeFileWriteGivesTheBytesQSettingsGives();
+    void keysOfOthersSurviveAWrite();
+    void aRewriteAlwaysTakesALaterTime();
     void slotFilesLiveInTheProductFolder();
     void unsafeProductNameFallsBackToBase();
     void activeStageOnly();
@@ -148,6 +152,115 @@ void TestProfileFile::rewriteKeepsTagAndReplacesValues()
     ProfileData in;
     QVERIFY(readSlotFile(in, QStringLiteral("A")));
     QCOMPARE(profileDifference(in, p), QString());
+}
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Texts that the INI escaping treats specially.
+void fillAwkwardTexts(ProfileData &p)
+{
+    const QString texts[] = {QStringLiteral("a;b,c=d\"e\\f"), QStringLiteral("  lead"), QStringLiteral("trail  "),
+                             QStringLiteral("@at"), QStringLiteral("连发 🎯"), QStringLiteral("tab\there"),
+                             QStringLiteral("[PROFILE]"), QStringLiteral("x=1\ny=2"), QString()};
+    const int count = int(sizeof(texts) / sizeof(texts[0]));
+    for (int b = 0; b < BUTTON_COUNT; ++b)
+        p.buttons[b].macroname = texts[b % count];
+    p.ProfileName = texts[0];
+    p.ProfilePath = texts[4];
+}
+
+} // namespace
+
+void TestProfileFile::wholeFileWriteGivesTheBytesQSettingsGives()
+{
+    TempBase base;
+    const QString fast = base.root.path() + QStringLiteral("/fast.prof");
+    const QString merged = base.root.path() + QStringLiteral("/merged.prof");
+    for (int seed = 0; seed < 4; ++seed) {
+        ProfileData p;
+        fillProfile(p, seed);
+        if (seed % 2)
+            fillAwkwardTexts(p);
+        // New files the first time, files holding the previous profile after.
+        writeProfileFile(p, fast);
+        writeProfileFileThroughSettings(p, merged);
+        const QByteArray bytes = fileBytes(fast);
+        QVERIFY(bytes.startsWith("[PROFILE]\n"));
+        QVERIFY2(bytes == fileBytes(merged), qPrintable(QStringLiteral("seed %1").arg(seed)));
+        ProfileData in;
+        readProfileFile(in, fast);
+        if (seed % 2 == 0)
+            QCOMPARE(profileDifference(in, p), QString());
+        else
+            QCOMPARE(in.buttons[4].macroname, p.buttons[4].macroname);
+    }
+}
+
+void TestProfileFile::keysOfOthersSurviveAWrite()
+{
+    TempBase base;
+    const QString path = base.root.path() + QStringLiteral("/other.prof");
+    ProfileData p;
+    fillProfile(p, 1);
+    writeProfileFile(p, path);
+    {
+        // A key of the user's own in the profile's section, and a section of its own.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("MyNote=keep me\n\n[Other]\nx=1\n");
+    }
+    fillProfile(p, 2);
+    writeProfileFile(p, path);
+    const QByteArray bytes = fileBytes(path);
+    QVERIFY(bytes.contains("MyNote=keep me"));
+    QVERIFY(bytes.contains("[Other]\nx=1"));
+    ProfileData in;
+    readProfileFile(in, path);
+    QCOMPARE(profileDifference(in, p), QString());
+}
+
+void TestProfileFile::aRewriteAlwaysTakesALaterTime()
+{
+    // QSettings takes a file as unchanged while its size and its time in
+    // milliseconds are: each write must move the time on, however quick.
+    TempBase base;
+    const QString path = base.root.path() + QStringLiteral("/quick.prof");
+    ProfileData p;
+    fillProfile(p, 1);
+    writeProfileFile(p, path);
+    for (int i = 0; i < 4; ++i) {
+        // The file's time is ahead of the clock (or the write falls within
+        // its millisecond): the write still takes a later time.
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(i % 2 ? 5 : 0),
+                                     QFileDevice::FileModificationTime));
+        }
+        const qint64 before = QFileInfo(path).lastModified().toMSecsSinceEpoch();
+        p.pollrate = quint8(1 + i % 2);   // the same size every time
+        writeProfileFile(p, path);
+        const qint64 after = QFileInfo(path).lastModified().toMSecsSinceEpoch();
+        QVERIFY2(after > before, qPrintable(QStringLiteral("write %1: %2 then %3").arg(i).arg(before).arg(after)));
+    }
+
+    // A writer that read the file before the quick write merges into the new file.
+    IniFile early(path);
+    QCOMPARE(early.value(QStringLiteral("PROFILE/pollrate")).toString(), QStringLiteral("2"));
+    p.pollrate = 1;
+    writeProfileFile(p, path);
+    early.setValue(QStringLiteral("PROFILE/dpi"), 5);
+    early.sync();
+    ProfileData in;
+    readProfileFile(in, path);
+    QCOMPARE(int(in.pollrate), 1);
+    QCOMPARE(int(in.dpi), 5);
 }
 
 void TestProfileFile::slotFilesLiveInTheProductFolder()
