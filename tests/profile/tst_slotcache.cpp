@@ -8,6 +8,7 @@
 #include "profile/slotcache.h"
 #include "tests/profile/profiletest.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -91,6 +92,33 @@ private slots:
         forgetSlotCache();
         QCOMPARE(load().profiles[3].buttons[7].Fun, 77);
         QCOMPARE(slotCacheHits(), hits + 2 * SLOT_COUNT - 2);
+    }
+
+    // Slot files as odd as the fuzzers' inputs: what the cache gives back is
+    // what parsing gives.
+    void oddFilesComeBackAsParsed()
+    {
+        QStringList inputs;
+        for (const char *folder : {"corpus/prof", "corpus/ini", "regressions/prof", "regressions/ini"}) {
+            const QDir dir(QStringLiteral(FUZZ_INPUTS_DIR "/") + QLatin1String(folder));
+            for (const QString &name : dir.entryList(QDir::Files))
+                inputs << dir.filePath(name);
+        }
+        QVERIFY(inputs.size() >= 4);
+        const QString slot = slotFilePath(m_written.names[0]);
+        for (const QString &input : inputs) {
+            QFile::remove(slot);
+            QVERIFY(QFile::copy(input, slot));
+            setSlotCacheEnabled(false);
+            const ProfileSet parsed = load();
+            setSlotCacheEnabled(true);
+            load();
+            forgetSlotCache();
+            const int hits = slotCacheHits();
+            const ProfileSet cached = load();
+            QCOMPARE(slotCacheHits(), hits + SLOT_COUNT);
+            QVERIFY2(setDifference(parsed, cached).isEmpty(), qPrintable(input));
+        }
     }
 
     void aDamagedCacheIsIgnored_data()
