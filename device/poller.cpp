@@ -14,9 +14,6 @@ namespace {
 
 std::atomic<quint8> g_deviceMode{0};
 
-// Pauses are cut into steps this long so a stop request ends them early.
-constexpr int kPauseStepMs = 10;
-
 // The control handle a turn talks through: the cable's when open, else the
 // receiver's. Each HID call holds a lease on that very opening, so a handle
 // closed (or reopened) meanwhile is never used.
@@ -75,11 +72,7 @@ ZelGetBatteryThread::~ZelGetBatteryThread()
 
 void ZelGetBatteryThread::pause(int ms)
 {
-    while (ms > 0 && !stopRequested()) {
-        const int step = std::min(ms, kPauseStepMs);
-        platform::sleepMs(step);
-        ms -= step;
-    }
+    m_Stop.sleepMs(ms);
 }
 
 void ZelGetBatteryThread::handleBatteryReply(const quint8 *reply)

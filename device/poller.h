@@ -8,6 +8,7 @@
 // after it.
 
 #include "device/pollercontrol.h"
+#include "platform/clock.h"
 
 #include <QMutex>
 #include <QObject>
@@ -29,8 +30,8 @@ public:
 
     // Asks the loop to end; takes effect at the next check, and cuts the
     // current pause short.
-    void stop() { m_bStop.store(1); }
-    bool stopRequested() const { return m_bStop.load() != 0; }
+    void stop() { m_Stop.request(); }
+    bool stopRequested() const { return m_Stop.requested(); }
 
     // QThread::wait, then takes over everything the run wrote (the end of a
     // run is published through an atomic, so thread checkers see the
@@ -47,10 +48,10 @@ protected:
 
 private:
     void handleBatteryReply(const quint8 *reply);
-    // Sleeps `ms` in short steps, returning early once a stop is asked for.
+    // Sleeps `ms`, returning early once a stop is asked for.
     void pause(int ms);
 
-    std::atomic<quint8> m_bStop{0};
+    platform::StopSignal m_Stop;
     std::atomic<bool> m_runEnded{false};
 };
 

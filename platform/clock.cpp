@@ -44,6 +44,30 @@ void setSleepHook(SleepHook hook)
     g_hook.store(hook, std::memory_order_release);
 }
 
+void StopSignal::request()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_requested.store(true, std::memory_order_release);
+    }
+    m_wake.notify_all();
+}
+
+bool StopSignal::sleepMs(int ms)
+{
+    if (g_hook.load(std::memory_order_acquire)) {
+        constexpr int kStepMs = 10;
+        while (ms > 0 && !requested()) {
+            const int step = ms < kStepMs ? ms : kStepMs;
+            platform::sleepMs(step);
+            ms -= step;
+        }
+        return !requested();
+    }
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return !m_wake.wait_for(lock, std::chrono::milliseconds(ms > 0 ? ms : 0), [this] { return requested(); });
+}
+
 VirtualClock::VirtualClock()
 {
     reset();

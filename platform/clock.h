@@ -4,6 +4,10 @@
 
 #include <QtGlobal>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
 namespace platform {
 
 // Sleeps for real, or hands the pause to the installed hook.
@@ -17,6 +21,22 @@ void setSleepHook(SleepHook hook);
 // process is idle (wall time, not processor time). Only differences between two
 // readings mean anything. Under a VirtualClock it reads the virtual total.
 qint64 monotonicMs();
+
+// A request to stop that a thread's pauses listen for: a pause ends as soon
+// as the request is made, without waking the thread in between. Under a
+// sleep hook (the virtual clock) a pause goes to the hook in short steps.
+class StopSignal {
+public:
+    void request();
+    bool requested() const { return m_requested.load(std::memory_order_acquire); }
+    // Sleeps `ms`, or less once a stop is requested; true when it slept all of it.
+    bool sleepMs(int ms);
+
+private:
+    std::atomic<bool> m_requested{false};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+};
 
 // Test double: every pause returns at once and is added to a total, which is
 // also what monotonicMs() reads while the clock is installed.

@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -230,6 +231,26 @@ private slots:
         QVERIFY(thread.waitForRun(10000));
         QCOMPARE(sim::readCount(), reads);
         QVERIFY(!logLines().contains(QStringLiteral("ZelGetBatteryThread Stop.\n")));
+    }
+
+    // On the real clock a pause is one sleep that a stop ends at once: the
+    // poller does not wake up every few milliseconds to look for a stop.
+    void aStopEndsAPauseAtOnce()
+    {
+        platform::setSleepHook(nullptr);
+        platform::StopSignal signal;
+        QElapsedTimer timer;
+        timer.start();
+        std::thread stopper([&signal] {
+            QThread::msleep(50);
+            signal.request();
+        });
+        QVERIFY(!signal.sleepMs(600000));
+        stopper.join();
+        QVERIFY(timer.elapsed() < 60000);
+        QVERIFY(!signal.sleepMs(600000));   // a stop stays asked for
+        platform::StopSignal quiet;
+        QVERIFY(quiet.sleepMs(5));
     }
 
     // The owner's stop returns once the poller has left the handle alone:
