@@ -1,6 +1,7 @@
 #include "app/entry.h"
 
 #include "app/mousecfgwidget.h"
+#include "app/preload.h"
 #include "device/devicetable.h"
 #include "platform/singleinstance.h"
 #include "profile/description.h"
@@ -41,6 +42,8 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     platform::SingleInstance guard(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
     if (!guard.isOwner())
         return 1;
+    // The window's background is the largest picture of the first frame.
+    preloadImage(MousecfgWidget::backgroundPath());
     // No other copy runs: a lock file left in Configs is stale.
     removeStaleConfigLocks();
     qCDebug(lcUi, "Application data in %s", qPrintable(applicationDir()));

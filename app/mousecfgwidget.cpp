@@ -3,6 +3,7 @@
 
 #include "app/applyflow.h"
 #include "app/batterylevel.h"
+#include "app/preload.h"
 #include "app/services.h"
 #include "device/devicetable.h"
 #include "device/poller.h"
@@ -129,7 +130,6 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     resize(400, 300);
     setWindowTitle(tr("MousecfgWidget"));
 
-    loadSkin();
     computeScale();
     setBaseSize(DESIGN_WIDTH, DESIGN_HEIGHT);
     setMinimumSize(DESIGN_WIDTH, DESIGN_HEIGHT);
@@ -139,7 +139,6 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
         move(area.x() + (area.width() - frameGeometry().width()) / 2,
              area.y() + (area.height() - frameGeometry().height()) / 2);
     }
-    updateMask();
 
     // Device notifications: the system's notifier (the simulator's in the demo).
     m_pNotifier = platform::createDeviceNotifier(this);
@@ -217,6 +216,11 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     setFocusPolicy(Qt::ClickFocus);
     setFocus(Qt::OtherFocusReason);
 
+    // The background and its shape last: the program may have read it on
+    // another core meanwhile.
+    loadSkin();
+    updateMask();
+
     buildTray();
     setDeviceConnectedQuery([this] { return m_iReconnected == 1; });
     slotRefreshBatteryStatus(0, 1, 1);
@@ -244,9 +248,14 @@ MousecfgWidget::~MousecfgWidget()
 
 // ---------------------------------------------------------------- start-up --
 
+QString MousecfgWidget::backgroundPath()
+{
+    return skin(QStringLiteral("cfgMainback.png"));
+}
+
 void MousecfgWidget::loadSkin()
 {
-    m_Backgrounds[0].load(skin(QStringLiteral("cfgMainback.png")));
+    m_Backgrounds[0] = QPixmap::fromImage(takeImage(backgroundPath()));
     m_BatteryPics[0].load(skin(QStringLiteral("bat1.png")));
     m_BatteryPics[1].load(skin(QStringLiteral("bat2.png")));
 }

@@ -48,6 +48,8 @@ public:
     static void setListedMouseCount(int count);
 
     int currentPage() const { return m_iPage; }
+    // The window's background picture (the start reads it ahead).
+    static QString backgroundPath();
     int scaleStep() const { return m_Scale.step; }
     double scaleFactor() const { return m_Scale.factor; }
     int connectionIconState() const { return m_iConnectionState; }

@@ -1,6 +1,8 @@
 #include "app/batterylevel.h"
+#include "app/preload.h"
 #include "app/scale.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestAppUnits : public QObject {
@@ -71,6 +73,28 @@ private slots:
         QVERIFY(connectionPictureVisible(1) && !batteryBarVisible(1));
         QVERIFY(connectionPictureVisible(2) && batteryBarVisible(2));
         QVERIFY(!connectionPictureVisible(3) && batteryBarVisible(3));
+    }
+
+    // A picture read ahead is the picture read there and then; each read
+    // ahead serves one take, so a later take sees the file as it is then.
+    void picturesReadAhead()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.png"));
+        QImage first(40, 30, QImage::Format_ARGB32);
+        first.fill(QColor(10, 200, 30, 128));
+        QVERIFY(first.save(path));
+        preloadImage(path);
+        preloadImage(path);   // asked twice: still one read
+        QCOMPARE(takeImage(path), QImage(path));
+
+        QImage second(8, 8, QImage::Format_RGB32);
+        second.fill(Qt::blue);
+        QVERIFY(second.save(path));
+        QCOMPARE(takeImage(path).size(), QSize(8, 8));
+        QVERIFY(takeImage(dir.filePath(QStringLiteral("missing.png"))).isNull());
+        preloadImage(dir.filePath(QStringLiteral("missing.png")));
+        QVERIFY(takeImage(dir.filePath(QStringLiteral("missing.png"))).isNull());
     }
 };
 
