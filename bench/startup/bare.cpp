@@ -1,5 +1,6 @@
 // The yardstick: a bare Qt widget program with a frameless window of the
-// main window's size, painting a plain background.
+// main window's size, painting a plain background. BENCH_BARE_RASTER=1 starts
+// it without the GL set-up, as mousecfg starts.
 
 #include <QApplication>
 #include <QPainter>
@@ -18,6 +19,9 @@ protected:
 
 int main(int argc, char **argv)
 {
+    // As mousecfg starts: windows without the GL set-up.
+    if (qEnvironmentVariableIsSet("BENCH_BARE_RASTER"))
+        QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
     QApplication app(argc, argv);
     BareWindow window;
     window.setWindowFlags(Qt::FramelessWindowHint);

@@ -1,6 +1,6 @@
 // Start-up as a user feels it: from launching the program to its main window
-// being mapped on an X server, next to a bare Qt window of the same size
-// started in the same run; peak memory of both. With --idle, what the program
+// being mapped on an X server, and to its first frame drawn, next to a bare
+// Qt window of the same size started in the same run; peak memory of both. With --idle, what the program
 // costs once it sits there with the mouse connected: CPU and wake-ups.
 //
 //   bench_startup [runs]          medians of `runs` warm starts (default 7)
@@ -22,6 +22,7 @@
 #include <QVector>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <csignal>
@@ -79,7 +80,7 @@ long peakRssKb(qint64 pid)
 }
 
 // Waits for a top-level window of the main window's size to be mapped.
-bool waitForMainWindow(Display *display, QProcess &process, int timeoutMs)
+Window waitForMainWindow(Display *display, QProcess &process, int timeoutMs)
 {
     QElapsedTimer waited;
     waited.start();
@@ -91,7 +92,7 @@ bool waitForMainWindow(Display *display, QProcess &process, int timeoutMs)
                 continue;
             XWindowAttributes a;
             if (XGetWindowAttributes(display, event.xmap.window, &a) && a.width == kWidth && a.height == kHeight)
-                return true;
+                return event.xmap.window;
         }
         if (process.state() == QProcess::NotRunning)
             return false;
@@ -102,7 +103,28 @@ bool waitForMainWindow(Display *display, QProcess &process, int timeoutMs)
         timeval tv{0, 2000};
         select(fd + 1, &fds, nullptr, nullptr, &tv);
     }
-    return false;
+    return 0;
+}
+
+// Waits until the window's middle shows something other than the black of a
+// window nothing has drawn into yet (opaque or clear, so the colour bits
+// only): its first frame. Both programs draw a dark grey there.
+bool waitForFirstFrame(Display *display, Window window, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    XErrorHandler previous = XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
+    bool painted = false;
+    while (!painted && waited.elapsed() < timeoutMs) {
+        if (XImage *image = XGetImage(display, window, kWidth / 2, kHeight / 2, 1, 1, AllPlanes, ZPixmap)) {
+            painted = (XGetPixel(image, 0, 0) & 0xFFFFFF) != 0;
+            XDestroyImage(image);
+        }
+        if (!painted)
+            QThread::usleep(500);
+    }
+    XSetErrorHandler(previous);
+    return painted;
 }
 
 struct Subject {
@@ -110,10 +132,11 @@ struct Subject {
     QString program;
     QProcessEnvironment env;
     QVector<double> ms;
+    QVector<double> frameMs;
     long rssKb = 0;
 };
 
-bool runOnce(Display_ &x, Subject &s, double *ms, long *rss, int idleSeconds = 0)
+bool runOnce(Display_ &x, Subject &s, double *ms, double *frameMs, long *rss, int idleSeconds = 0)
 {
     QProcess process;
     process.setProcessEnvironment(s.env);
@@ -125,8 +148,10 @@ bool runOnce(Display_ &x, Subject &s, double *ms, long *rss, int idleSeconds = 0
     process.start(s.program, QStringList());
     if (!process.waitForStarted(5000))
         return false;
-    const bool mapped = waitForMainWindow(x.display, process, 20000);
+    const Window window = waitForMainWindow(x.display, process, 20000);
+    const bool mapped = window != 0;
     *ms = timer.nsecsElapsed() / 1e6;
+    *frameMs = mapped && waitForFirstFrame(x.display, window, 20000) ? timer.nsecsElapsed() / 1e6 : 0;
     if (mapped && idleSeconds > 0) {
         // Let the start settle, then watch the process sit idle.
         QThread::sleep(2);
@@ -239,41 +264,52 @@ int main(int argc, char **argv)
     demoEnv.insert(QStringLiteral("MOUSECFG_APPDIR"), appdir.path());
     demoEnv.insert(QStringLiteral("XDG_RUNTIME_DIR"), appdir.path());
 
-    Subject subjects[] = {{"bare Qt window", dir + QStringLiteral("/bench_startup_bare"), env, {}},
-                          {"mousecfg-demo", appdir.path() + QStringLiteral("/mousecfg-demo"), demoEnv, {}}};
+    // The bare window as any Qt program starts it, the same window without
+    // the GL set-up (as mousecfg starts its own), and the program.
+    QProcessEnvironment rasterEnv = env;
+    rasterEnv.insert(QStringLiteral("BENCH_BARE_RASTER"), QStringLiteral("1"));
+    Subject subjects[] = {{"bare Qt window", dir + QStringLiteral("/bench_startup_bare"), env, {}, {}},
+                          {"bare Qt window, raster only", dir + QStringLiteral("/bench_startup_bare"), rasterEnv, {}, {}},
+                          {"mousecfg-demo", appdir.path() + QStringLiteral("/mousecfg-demo"), demoEnv, {}, {}}};
+    const int demoIndex = 2;
     // One warm-up run each: warm file cache, and the demo's first start
     // (which writes its five profile files) is not measured.
+    double ms = 0;
+    double frameMs = 0;
+    long rss = 0;
     for (Subject &s : subjects) {
-        double ms = 0;
-        long rss = 0;
-        if (!runOnce(x, s, &ms, &rss)) {
+        if (!runOnce(x, s, &ms, &frameMs, &rss)) {
             std::fprintf(stderr, "%s did not map its window\n", s.name);
             return 1;
         }
     }
     if (idleMode) {
-        double ms = 0;
-        long rss = 0;
         std::printf("mousecfg-demo, mouse connected, nothing happening:\n");
-        return runOnce(x, subjects[1], &ms, &rss, idleSeconds) ? 0 : 1;
+        return runOnce(x, subjects[demoIndex], &ms, &frameMs, &rss, idleSeconds) ? 0 : 1;
     }
     for (int i = 0; i < runs; ++i) {
         for (Subject &s : subjects) {
-            double ms = 0;
-            long rss = 0;
-            if (!runOnce(x, s, &ms, &rss)) {
+            if (!runOnce(x, s, &ms, &frameMs, &rss)) {
                 std::fprintf(stderr, "%s did not map its window\n", s.name);
                 return 1;
             }
             s.ms << ms;
+            s.frameMs << frameMs;
             s.rssKb = std::max(s.rssKb, rss);
         }
     }
-    std::printf("Xvfb, %d warm runs, medians (launch to main window mapped)\n", runs);
+    std::printf("Xvfb, %d warm runs, medians from launch\n", runs);
+    std::printf("%-30s %9s %12s %14s\n", "", "mapped", "first frame", "peak RSS");
     for (const Subject &s : subjects)
-        std::printf("%-16s %8.1f ms %8.1f MB peak RSS\n", s.name, median(s.ms), s.rssKb / 1024.0);
-    std::printf("ratio mousecfg-demo / bare: time %.2f, memory %.2f\n",
-                median(subjects[1].ms) / median(subjects[0].ms), double(subjects[1].rssKb) / subjects[0].rssKb);
+        std::printf("%-30s %6.1f ms %9.1f ms %11.1f MB\n", s.name, median(s.ms), median(s.frameMs), s.rssKb / 1024.0);
+    const Subject &bare = subjects[0];
+    const Subject &demo = subjects[demoIndex];
+    std::printf("ratio mousecfg-demo / bare Qt window: mapped %.2f, first frame %.2f, memory %.2f\n",
+                median(demo.ms) / median(bare.ms), median(demo.frameMs) / median(bare.frameMs),
+                double(demo.rssKb) / bare.rssKb);
+    const Subject &raster = subjects[1];
+    std::printf("ratio mousecfg-demo / bare raster-only window: mapped %.2f, first frame %.2f\n",
+                median(demo.ms) / median(raster.ms), median(demo.frameMs) / median(raster.frameMs));
     x.server.terminate();
     x.server.waitForFinished(3000);
     return 0;
