@@ -7,6 +7,7 @@
 #include "profile/description.h"
 #include "profile/keys.h"
 #include "profile/paths.h"
+#include "profile/slotcache.h"
 #include "widgets/logging.h"
 
 #include <QApplication>
@@ -46,6 +47,9 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     preloadImage(MousecfgWidget::backgroundPath());
     // No other copy runs: a lock file left in Configs is stale.
     removeStaleConfigLocks();
+    // Slot files the program writes are parsed again in the background, so
+    // the next start finds them ready.
+    setSlotCacheRefresh(true);
     qCDebug(lcUi, "Application data in %s", qPrintable(applicationDir()));
     // The on-screen display this copy starts ends a while after it has gone.
     qputenv("MOUSECFG_OSD_OWNER", QByteArray::number(QCoreApplication::applicationPid()));
@@ -66,6 +70,7 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
             hooks.afterWindow(*window);
         result = app.exec();
     }
+    setSlotCacheRefresh(false);
     closeDevice();
     shutdownDeviceLink();
     return result;

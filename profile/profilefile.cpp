@@ -416,6 +416,7 @@ bool writeSlotFile(const ProfileData &profile, const QString &name)
     if (path.isEmpty())
         return false;
     writeProfileFile(profile, path);
+    refreshSlotFileLater(path);
     return true;
 }
 

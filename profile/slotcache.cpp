@@ -8,9 +8,15 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include "profilefile.h"
+
+#include <QStringList>
+
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -231,6 +237,87 @@ void saveSlotCache()
     file.write(QCryptographicHash::hash(body, QCryptographicHash::Sha1));
     if (file.commit())
         c.dirty = false;
+}
+
+namespace {
+
+struct Refresher {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable idle;
+    QStringList queue;
+    bool busy = false;
+    bool running = false;
+    std::thread worker;
+
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return !queue.isEmpty() || !running; });
+            if (queue.isEmpty())
+                return;
+            const QString path = queue.takeFirst();
+            busy = true;
+            lock.unlock();
+            const SlotFileStamp before = stampSlotFile(path);
+            ProfileData profile;
+            readProfileFile(profile, path);
+            rememberSlotFile(path, before, profile);
+            saveSlotCache();
+            lock.lock();
+            busy = false;
+            if (queue.isEmpty())
+                idle.notify_all();
+        }
+    }
+};
+
+Refresher &refresher()
+{
+    static Refresher r;
+    return r;
+}
+
+} // namespace
+
+void setSlotCacheRefresh(bool on)
+{
+    Refresher &r = refresher();
+    std::unique_lock<std::mutex> lock(r.mutex);
+    if (on == r.running)
+        return;
+    r.running = on;
+    if (on) {
+        r.worker = std::thread([&r] { r.run(); });
+        return;
+    }
+    // What was handed over is still done, then the worker ends.
+    lock.unlock();
+    r.wake.notify_all();
+    r.worker.join();
+}
+
+void refreshSlotFileLater(const QString &path)
+{
+    if (!g_enabled)
+        return;
+    Refresher &r = refresher();
+    {
+        std::lock_guard<std::mutex> lock(r.mutex);
+        if (!r.running)
+            return;
+        if (!r.queue.contains(path))
+            r.queue.append(path);
+    }
+    r.wake.notify_all();
+}
+
+void waitForSlotCacheRefresh()
+{
+    Refresher &r = refresher();
+    std::unique_lock<std::mutex> lock(r.mutex);
+    r.idle.wait(lock, [&r] { return r.queue.isEmpty() && !r.busy; });
 }
 
 void setSlotCacheEnabled(bool enabled)

@@ -30,6 +30,14 @@ void rememberSlotFile(const QString &path, const SlotFileStamp &before, const Pr
 // Writes the cache file of the folder when it changed.
 void saveSlotCache();
 
+// A slot file just written is parsed again on a worker thread, so that the
+// next start finds it in the cache instead of parsing it. Off until the
+// program turns it on; turning it off waits for the worker to finish.
+void setSlotCacheRefresh(bool on);
+void refreshSlotFileLater(const QString &path);
+// Returns once every file handed over so far is parsed and kept.
+void waitForSlotCacheRefresh();
+
 // For tests and benchmarks: with the cache off every read parses, nothing is
 // remembered or written. Also forgets what the process holds.
 void setSlotCacheEnabled(bool enabled);

@@ -94,6 +94,30 @@ private slots:
         QCOMPARE(slotCacheHits(), hits + 2 * SLOT_COUNT - 2);
     }
 
+    // With the refresh on (as the program runs), a file the program writes is
+    // parsed again in the background: the next start parses nothing, and
+    // gets what parsing gives.
+    void aWrittenFileIsReadyForTheNextStart()
+    {
+        load();
+        setSlotCacheRefresh(true);
+        ProfileData changed = m_written.profiles[2];
+        changed.buttons[6].Fun = 55;
+        changed.buttons[6].macroname = QStringLiteral("新 🎯");
+        QVERIFY(writeSlotFile(changed, m_written.names[2]));
+        waitForSlotCacheRefresh();
+        setSlotCacheRefresh(false);
+
+        forgetSlotCache();   // as a new process: only the cache file is left
+        const int hits = slotCacheHits();
+        const ProfileSet next = load();
+        QCOMPARE(slotCacheHits(), hits + SLOT_COUNT);
+        QCOMPARE(int(next.profiles[2].buttons[6].Fun), 55);
+        QCOMPARE(next.profiles[2].buttons[6].macroname, changed.buttons[6].macroname);
+        setSlotCacheEnabled(false);
+        QCOMPARE(setDifference(load(), next), QString());
+    }
+
     // Slot files as odd as the fuzzers' inputs: what the cache gives back is
     // what parsing gives.
     void oddFilesComeBackAsParsed()
