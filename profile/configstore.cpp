@@ -27,20 +27,21 @@ int globalInt(const char *name, qint64 fallback = 0)
 }
 
 // A number or text the file already holds is not written again: the battery
-// and the current product are stored on every start and every poll, and
-// rewriting a file to say the same costs a write for nothing.
-void setValueOf(const QString &path, const char *name, const QVariant &value)
+// and the current product are stored on every start and every poll, the slot
+// names on every save, and rewriting a file to say the same costs a write
+// (and a flush to disk) for nothing.
+void setIfDifferent(QSettings &file, const QString &k, const QVariant &value)
 {
-    ensureParentDir(path);
-    IniFile file(path);
-    const QString k = key(name);
     const auto scalar = [](const QVariant &v) {
-        switch (v.type()) {
-        case QVariant::Int:
-        case QVariant::UInt:
-        case QVariant::LongLong:
-        case QVariant::ULongLong:
-        case QVariant::String:
+        switch (v.userType()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::UChar:
+        case QMetaType::UShort:
+        case QMetaType::Short:
+        case QMetaType::QString:
             return true;
         default:
             return false;
@@ -51,6 +52,13 @@ void setValueOf(const QString &path, const char *name, const QVariant &value)
     if (held.isValid() && scalar(held) && scalar(value) && held.toString() == value.toString())
         return;
     file.setValue(k, value);
+}
+
+void setValueOf(const QString &path, const char *name, const QVariant &value)
+{
+    ensureParentDir(path);
+    IniFile file(path);
+    setIfDifferent(file, key(name), value);
 }
 
 void setGlobal(const char *name, const QVariant &value)
@@ -83,17 +91,17 @@ bool saveProfileSet(const ProfileSet &set)
         const QString path = productConfigPath();
         ensureParentDir(path);
         IniFile config(path);
-        config.setValue(key("ProfileID"), set.ProfileID);
-        config.setValue(key("AngleValue"), set.AngleValue);
-        config.setValue(key("Sync"), set.Sync);
-        config.setValue(key("LiftHigh"), set.LiftHigh);
-        config.setValue(key("Jitter"), set.Jitter);
-        config.setValue(key("Debounce"), set.Debounce);
-        config.setValue(key("Count"), set.Count);
+        setIfDifferent(config, key("ProfileID"), set.ProfileID);
+        setIfDifferent(config, key("AngleValue"), set.AngleValue);
+        setIfDifferent(config, key("Sync"), set.Sync);
+        setIfDifferent(config, key("LiftHigh"), set.LiftHigh);
+        setIfDifferent(config, key("Jitter"), set.Jitter);
+        setIfDifferent(config, key("Debounce"), set.Debounce);
+        setIfDifferent(config, key("Count"), set.Count);
         // Every slot's name, so that the names on disk always match the
         // profiles that the slot files hold.
         for (int i = 0; i < SLOT_COUNT; ++i)
-            config.setValue(QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
+            setIfDifferent(config, QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
     }
     bool ok = writeSlotFile(set.profiles[0], set.names[0]);
     // The active slot is the one the pages edit: its file is written as well,
@@ -108,10 +116,10 @@ namespace {
 
 void setSlotNames(QSettings &config, const ProfileSet &set)
 {
-    config.setValue(key("ProfileID"), set.ProfileID);
-    config.setValue(key("Count"), set.Count);
+    setIfDifferent(config, key("ProfileID"), set.ProfileID);
+    setIfDifferent(config, key("Count"), set.Count);
     for (int i = 0; i < SLOT_COUNT; ++i)
-        config.setValue(QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
+        setIfDifferent(config, QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
 }
 
 void setLibraryList(QSettings &config, const QStringList &names)

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -252,6 +253,7 @@ struct Refresher {
 
     void run()
     {
+        pthread_setname_np(pthread_self(), "SlotCacheRefresh");
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             wake.wait(lock, [this] { return !queue.isEmpty() || !running; });

@@ -285,6 +285,25 @@ void TestConfig::sameValueLeavesTheFileAlone()
     writeBattery(0);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("Battery=0"));
+    file.close();
+
+    // Saving a set whose slot names and options the file already holds.
+    ProfileSet set;
+    loadProfileSet(set);
+    set.names[1] = QStringLiteral("Renamed");
+    saveProfileSet(set);
+    const SlotFileStamp saved = stampSlotFile(productConfigPath());
+    saveProfileSet(set);
+    saveSlotNames(set);
+    QCOMPARE(stampSlotFile(productConfigPath()).inode, saved.inode);
+    set.Debounce = quint8(set.Debounce + 1);
+    saveProfileSet(set);
+    QVERIFY(stampSlotFile(productConfigPath()).inode != saved.inode);
+    QFile product(productConfigPath());
+    QVERIFY(product.open(QIODevice::ReadOnly));
+    const QByteArray productText = product.readAll();
+    QVERIFY(productText.contains("Profile2=Renamed"));
+    QVERIFY(productText.contains("Debounce=" + QByteArray::number(set.Debounce)));
 }
 
 void TestConfig::libraryList()
