@@ -2,9 +2,11 @@
 
 #include "inifile.h"
 #include "paths.h"
+#include "slotcache.h"
 
 #include <QFile>
 #include <limits>
+#include <mutex>
 
 namespace {
 
@@ -40,6 +42,33 @@ int clampToInt(qint64 v)
     if (v < std::numeric_limits<int>::min())
         return std::numeric_limits<int>::min();
     return static_cast<int>(v);
+}
+
+// A value of the description as IniFile reads it. The file is small and read
+// only, but asked for dozens of times while the window is built: its keys are
+// read once, and again whenever the file (its path, size or modification
+// time, its inode) changes.
+QVariant descriptionValue(const QString &key)
+{
+    static std::mutex mutex;
+    static QString cachedPath;
+    static SlotFileStamp cachedStamp;
+    static bool read = false;
+    static QSettings::SettingsMap keys;
+
+    const QString path = descriptionPath();
+    const SlotFileStamp stamp = stampSlotFile(path);
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!read || path != cachedPath || stamp != cachedStamp) {
+        keys.clear();
+        QFile file(path);
+        if (stamp.valid && file.open(QIODevice::ReadOnly) && !readIniDevice(file, keys))
+            keys.clear();   // as QSettings has a file it cannot read: no keys
+        cachedPath = path;
+        cachedStamp = stamp;
+        read = true;
+    }
+    return keys.value(key);
 }
 
 } // namespace
@@ -101,7 +130,7 @@ int descriptionInt(const QString &key)
     const qint64 fallback = defaultFor(key);
     if (!descriptionExists())
         return lowI32(fallback);
-    return lowI32(iniInt(IniFile(descriptionPath()), kGroup + key, fallback));
+    return lowI32(variantInt(descriptionValue(kGroup + key), fallback));
 }
 
 SleepRange sleepRange()
@@ -121,7 +150,7 @@ QString descriptionString(const QString &key)
 {
     if (!descriptionExists())
         return QString();
-    return IniFile(descriptionPath()).value(kGroup + key).toString();
+    return descriptionValue(kGroup + key).toString();
 }
 
 QString productName()

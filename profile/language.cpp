@@ -2,12 +2,12 @@
 
 #include "inifile.h"
 #include "paths.h"
+#include "slotcache.h"
 
 #include <QFile>
 
 #include <atomic>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace {
 std::atomic<int> g_currentLanguage{0};
@@ -62,27 +62,20 @@ struct FontChoice {
 
 // What Config.ini says of the current language's font. Widgets ask for it on
 // every paint and relayout, so it is read once and read again only when the
-// language or the file (its size or modification time) changes.
+// language or the file (its size, times or inode) changes.
 FontChoice currentFontChoice()
 {
     static std::mutex mutex;
     static QString cachedPath;
     static int cachedIndex = -1;
-    static qint64 cachedSize = -1;
-    static qint64 cachedMtimeNs = -1;
+    static SlotFileStamp cachedStamp;
     static FontChoice cached;
 
     const QString path = globalConfigPath();
     const int index = currentLanguageIndex();
-    qint64 size = -1;
-    qint64 mtimeNs = -1;
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-        size = qint64(st.st_size);
-        mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    }
+    const SlotFileStamp stamp = stampSlotFile(path);
     std::lock_guard<std::mutex> lock(mutex);
-    if (path != cachedPath || index != cachedIndex || size != cachedSize || mtimeNs != cachedMtimeNs) {
+    if (path != cachedPath || index != cachedIndex || stamp != cachedStamp) {
         IniFile ini(path);
         cached.family = ini.value(QStringLiteral("FONT_LIST/FONT_%1").arg(index)).toString();
         const qint64 px = iniInt(ini, QStringLiteral("FONT_LIST/FONT_SIZE_%1").arg(index));
@@ -90,8 +83,7 @@ FontChoice currentFontChoice()
         cached.pixelSize = px > 0 && px <= 1000 ? static_cast<int>(px) : 0;
         cachedPath = path;
         cachedIndex = index;
-        cachedSize = size;
-        cachedMtimeNs = mtimeNs;
+        cachedStamp = stamp;
     }
     return cached;
 }

@@ -28,11 +28,6 @@ const qint64 kMaxCacheSize = 16 * 1024 * 1024;
 
 using FileState = SlotFileStamp;
 
-bool operator==(const FileState &a, const FileState &o)
-{
-    return a.size == o.size && a.mtimeNs == o.mtimeNs && a.ctimeNs == o.ctimeNs && a.inode == o.inode;
-}
-
 bool stateOf(const QString &path, FileState *state)
 {
     *state = stampSlotFile(path);
@@ -131,6 +126,7 @@ void loadLocked(Cache &c, const QString &folder)
         QString name;
         Entry e;
         s >> name >> e.state.size >> e.state.mtimeNs >> e.state.ctimeNs >> e.state.inode;
+        e.state.valid = true;   // only files that were there are kept
         get(s, e.profile);
         entries.insert(name, e);
     }
@@ -149,6 +145,12 @@ bool split(const QString &path, QString *folder, QString *name)
 }
 
 } // namespace
+
+bool operator==(const SlotFileStamp &a, const SlotFileStamp &o)
+{
+    return a.valid == o.valid && a.size == o.size && a.mtimeNs == o.mtimeNs && a.ctimeNs == o.ctimeNs
+        && a.inode == o.inode;
+}
 
 SlotFileStamp stampSlotFile(const QString &path)
 {

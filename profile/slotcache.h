@@ -20,6 +20,9 @@ struct SlotFileStamp {
     bool valid = false;
 };
 SlotFileStamp stampSlotFile(const QString &path);
+// Same size, times and inode (a missing file equals a missing file).
+bool operator==(const SlotFileStamp &a, const SlotFileStamp &b);
+inline bool operator!=(const SlotFileStamp &a, const SlotFileStamp &b) { return !(a == b); }
 
 // A copy of what parsing `path` gave when the file was last parsed, if the
 // file has not changed since. False (and `profile` untouched) otherwise.
