@@ -255,7 +255,7 @@ struct Refresher {
 
     void run()
     {
-        pthread_setname_np(pthread_self(), "SlotCacheRefresh");
+        pthread_setname_np(pthread_self(), "SlotCache");   // at most 15 characters
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             wake.wait(lock, [this] { return !queue.isEmpty() || !running; });
