@@ -183,16 +183,23 @@ void BatteryPoller::start()
     m_thread->start(QThread::InheritPriority);
 }
 
-void BatteryPoller::stop()
+bool BatteryPoller::haltThread()
 {
-    QMutexLocker lock(&m_mutex);
     if (!m_thread)
-        return;
+        return false;
     m_thread->stop();
     platform::sleepMs(10);
     m_thread->stop();
-    // The running turn ends within one HID read (50 ms) and one pause step.
+    // The running turn ends within one HID read (50 ms); a pause ends at once.
     m_thread->waitForRun();
+    return true;
+}
+
+void BatteryPoller::stop()
+{
+    QMutexLocker lock(&m_mutex);
+    if (!haltThread())
+        return;
     delete m_thread;
     m_thread = nullptr;
 }
@@ -212,12 +219,7 @@ void BatteryPoller::stopPoller()
     // The same stop sequence, without the owner's thread: the poller's turn
     // needs nothing from it, so this cannot wait on a thread that waits here.
     QMutexLocker lock(&m_mutex);
-    if (!m_thread)
-        return;
-    m_thread->stop();
-    platform::sleepMs(10);
-    m_thread->stop();
-    m_thread->waitForRun();
+    haltThread();
 }
 
 void BatteryPoller::startPoller()

@@ -103,6 +103,10 @@ public:
     void startPoller() override;
 
 private:
+    // The stop sequence on the running thread (m_mutex held): true when there
+    // was one, which has then left the control handle alone.
+    bool haltThread();
+
     Connector m_connect;
     // Guards m_thread against a stop from another thread while the owner
     // replaces it; held only while a poller turn ends, never while waiting
