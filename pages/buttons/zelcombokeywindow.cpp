@@ -6,27 +6,12 @@
 #include "widgets/zellabel.h"
 #include "widgets/zelpushbutton.h"
 
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QVBoxLayout>
 
 ZelComboKeyWindow::ZelComboKeyWindow(QWidget *parent)
     : ZelKeyDialog(QSize(400, 258), parent)
 {
-    m_pKeyBtn = makeKeyDialogDisplay(this, QSize(300, 30));
-    m_pTitleLabel->setFixedHeight(scaled(30));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(scaled(20), scaled(15), 0, scaled(20));
-    layout->addWidget(m_pTitleLabel);
-    layout->addStretch();
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(m_pKeyBtn);
-    row->addStretch();
-    layout->addLayout(row);
-    layout->addStretch();
-    layout->addLayout(buttonRow());
+    m_pKeyBtn = layOutKeyDisplay();
 
     m_bArmed = true;
     m_pHook = std::make_unique<platform::KeyboardHook>([this](const platform::KeyHookEvent &e) {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QIcon>
 #include <QPainter>
 #include <QScreen>
@@ -94,4 +95,23 @@ ZelPushButton *makeKeyDialogDisplay(QWidget *parent, const QSize &size)
     button->setFocusPolicy(Qt::NoFocus);
     button->setInteractive(false);
     return button;
+}
+
+ZelPushButton *ZelKeyDialog::layOutKeyDisplay()
+{
+    ZelPushButton *display = makeKeyDialogDisplay(this, QSize(300, 30));
+    m_pTitleLabel->setFixedHeight(scaled(30));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(scaled(20), scaled(15), 0, scaled(20));
+    layout->addWidget(m_pTitleLabel);
+    layout->addStretch();
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(display);
+    row->addStretch();
+    layout->addLayout(row);
+    layout->addStretch();
+    layout->addLayout(buttonRow());
+    return display;
 }

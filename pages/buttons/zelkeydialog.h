@@ -33,6 +33,9 @@ protected:
     QHBoxLayout *buttonRow() const { return m_pButtonRow; }
     // Shows the dialog centred over the window it belongs to.
     void centreOverParent();
+    // The single- and combo-key layout: the title, a key display centred
+    // below it, the tool buttons at the bottom. Returns the display.
+    ZelPushButton *layOutKeyDisplay();
     void showEvent(QShowEvent *event) override;
 
     QPixmap m_Background;
