@@ -4,6 +4,7 @@
 //
 //   mousecfg-screenshots-buttons <output folder>
 
+#include "tools/screenshots/shotsetup.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
 #include "pages/buttons/zelbtnwindow.h"
@@ -72,18 +73,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(out);
-
-    QTemporaryDir base;
-    setConfigsBase(base.path());
-    sim::installNotifier();
-    sim::BatteryState battery;
-    battery.low = 0xF2;
-    battery.high = 0x03;
-    sim::setBattery(battery);
-    sim::plug(sim::Side::Receiver);
-    appServices().messageHook = [](int, const QString &) { return 1; };
+    const ShotSetup setup(argc, argv, QStringLiteral("screenshots"));
+    const QString &out = setup.out;
     saveMacro(QStringLiteral("Reload"), MacroSettings(), {{0x15, 0, 0x80}, {0x15, 0, 0}});
     addMacroName(QStringLiteral("Reload"));
     addMacroName(QStringLiteral("Burst fire"));

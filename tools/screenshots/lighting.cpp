@@ -3,6 +3,7 @@
 //
 //   mousecfg-lighting-screenshots <output folder>
 
+#include "tools/screenshots/shotsetup.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
 #include "pages/lighting/zelcolorarea.h"
@@ -27,18 +28,8 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(out);
-
-    QTemporaryDir base;
-    setConfigsBase(base.path());
-    sim::installNotifier();
-    sim::BatteryState battery;
-    battery.low = 0xF2;
-    battery.high = 0x03;
-    sim::setBattery(battery);
-    sim::plug(sim::Side::Receiver);
-    appServices().messageHook = [](int, const QString &) { return 1; };
+    const ShotSetup setup(argc, argv, QStringLiteral("screenshots"));
+    const QString &out = setup.out;
 
     struct Variant { const char *language; int id; double dpi; const char *scale; };
     const Variant variants[] = {{"en", 0, 96.0, "1.0"}, {"en", 0, 144.0, "1.5"},

@@ -3,6 +3,7 @@
 //
 //   mousecfg-screenshots <output folder>
 
+#include "tools/screenshots/shotsetup.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
 #include "profile/configstore.h"
@@ -21,18 +22,8 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(out);
-
-    QTemporaryDir base;
-    setConfigsBase(base.path());
-    sim::installNotifier();
-    sim::BatteryState battery;
-    battery.low = 0xF2;
-    battery.high = 0x03;
-    sim::setBattery(battery);
-    sim::plug(sim::Side::Receiver);
-    appServices().messageHook = [](int, const QString &) { return 1; };
+    const ShotSetup setup(argc, argv, QStringLiteral("screenshots"));
+    const QString &out = setup.out;
 
     static const char *const tabs[] = {"lighting", "customize", "dpi", "macro"};
     struct Variant { const char *language; int id; double dpi; const char *scale; };

@@ -3,6 +3,7 @@
 //
 //   macro-page-shots <output folder>
 
+#include "tools/screenshots/shotsetup.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
 #include "pages/macro/macrodialog.h"
@@ -26,18 +27,8 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
-    QDir().mkpath(out);
-
-    QTemporaryDir base;
-    setConfigsBase(base.path());
-    sim::installNotifier();
-    sim::BatteryState battery;
-    battery.low = 0xF2;
-    battery.high = 0x03;
-    sim::setBattery(battery);
-    sim::plug(sim::Side::Receiver);
-    appServices().messageHook = [](int, const QString &) { return 1; };
+    const ShotSetup setup(argc, argv, QStringLiteral("docs"));
+    const QString &out = setup.out;
 
     // A few macros: a recorded Ctrl+C with its delays, and a gun file.
     MacroSettings recorded;
