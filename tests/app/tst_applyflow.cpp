@@ -3,6 +3,7 @@
 // flag is on disk before the first frame leaves, and a configuration import
 // that changes only device-wide options reaches the mouse.
 
+#include "tests/app/windowtest.h"
 #include "app/applyflow.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
@@ -163,13 +164,7 @@ private slots:
     {
         m_dir = new QTemporaryDir;
         setConfigsBase(m_dir->path());
-        sim::reset();
-        sim::BatteryState b;
-        b.low = 0xF2;
-        b.high = 0x03;
-        b.status = 1;
-        sim::setBattery(b);
-        sim::plug(sim::Side::Receiver);
+        plugFreshMouse();
         m_shown.clear();
         g_mouseOff.store(false);
     }

@@ -1,6 +1,7 @@
 // The main window against the simulated mouse: what a user sees and what
 // reaches the mouse after each action.
 
+#include "tests/app/windowtest.h"
 #include "app/applyflow.h"
 #include "app/batterylevel.h"
 #include "app/mousecfgwidget.h"
@@ -53,17 +54,6 @@ public:
         return 1;
     }
 };
-
-QSet<quint8> commandsSent()
-{
-    QSet<quint8> commands;
-    for (const QByteArray &frame : sim::writtenFrames()) {
-        const quint8 command = quint8(frame.at(3));
-        if (command != 0x48)   // the poller's battery query
-            commands.insert(command);
-    }
-    return commands;
-}
 
 void setIni(const QString &path, const QString &key, const QVariant &value)
 {

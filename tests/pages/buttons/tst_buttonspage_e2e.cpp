@@ -2,6 +2,7 @@
 // user assigns reaches the mouse's key table and macro memory on Apply, and
 // a new window over the same Configs shows the same labels.
 
+#include "tests/app/windowtest.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
 #include "device/buttoncatalogue.h"
@@ -94,27 +95,10 @@ private:
     QElapsedTimer m_Since;
 };
 
-// A display that takes every message.
-class QuietOsd : public platform::OsdChannel {
-public:
-    bool windowExists() override { return true; }
-    qint32 send(const QByteArray &) override { return 1; }
-};
 
 void accept(QWidget *dialog)
 {
     dialog->findChild<QToolButton *>(QStringLiteral("msgBoxYesBtn"))->click();
-}
-
-void copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(file);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(file, target);
-    }
 }
 
 QByteArray four(int a, int b, int c, int d)
@@ -180,13 +164,7 @@ private slots:
         s.osd = &m_osd;
         m_watchdog = new Watchdog;
         setConfigsBase(m_dir.path());
-        sim::reset();
-        sim::BatteryState b;
-        b.low = 0xF2;
-        b.high = 0x03;
-        b.status = 1;
-        sim::setBattery(b);
-        sim::plug(sim::Side::Receiver);
+        plugFreshMouse();
     }
 
     void cleanup()

@@ -2,6 +2,7 @@
 // user's choice reaches the mouse's lighting records and general block on
 // Apply, the mouse picture previews it, and a new start shows it again.
 
+#include "tests/app/windowtest.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
 #include "device/devicetable.h"
@@ -33,12 +34,6 @@
 
 namespace {
 
-class QuietOsd : public platform::OsdChannel {
-public:
-    bool windowExists() override { return true; }
-    qint32 send(const QByteArray &) override { return 1; }
-};
-
 QSet<quint8> blocksSent()
 {
     QSet<quint8> commands;
@@ -63,19 +58,6 @@ QSet<quint8> blocksOf(quint8 mask)
     if (mask & CHANGE_LIGHTING)
         blocks.insert(0x04);
     return blocks;
-}
-
-bool copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + file.mid(from.size());
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        if (!QFile::copy(file, target))
-            return false;
-    }
-    return true;
 }
 
 QAction *menuAction(ZelColorWindow *page, const QString &text)
@@ -150,13 +132,7 @@ private slots:
         m_messages.clear();
         m_dir = new QTemporaryDir;
         setConfigsBase(m_dir->path());
-        sim::reset();
-        sim::BatteryState b;
-        b.low = 0xF2;
-        b.high = 0x03;
-        b.status = 1;
-        sim::setBattery(b);
-        sim::plug(sim::Side::Receiver);
+        plugFreshMouse();
     }
 
     void cleanup()

@@ -2,6 +2,7 @@
 // recorded with real delays reaches the mouse's macro memory and key table
 // after Apply, and is all there again in a new window.
 
+#include "tests/app/windowtest.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
 #include "app/batterylevel.h"
@@ -100,13 +101,7 @@ private slots:
     {
         m_dir = new QTemporaryDir;
         setConfigsBase(m_dir->path());
-        sim::reset();
-        sim::BatteryState b;
-        b.low = 0xF2;
-        b.high = 0x03;
-        b.status = 1;
-        sim::setBattery(b);
-        sim::plug(sim::Side::Receiver);
+        plugFreshMouse();
         m_shown.clear();
     }
 

@@ -3,6 +3,7 @@
 // window over the same files, and the mouse's own DPI button moves the
 // highlighted stage.
 
+#include "tests/app/windowtest.h"
 #include "app/applyflow.h"
 #include "app/batterylevel.h"
 #include "app/mousecfgwidget.h"
@@ -34,35 +35,6 @@
 #include <QtTest>
 
 namespace {
-
-class QuietOsd : public platform::OsdChannel {
-public:
-    bool windowExists() override { return true; }
-    qint32 send(const QByteArray &) override { return 1; }
-};
-
-QSet<quint8> commandsSent()
-{
-    QSet<quint8> commands;
-    for (const QByteArray &frame : sim::writtenFrames()) {
-        const quint8 command = quint8(frame.at(3));
-        if (command != 0x48)   // the poller's battery query
-            commands.insert(command);
-    }
-    return commands;
-}
-
-// A copy of every file, so that the next window reads them afresh.
-void copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + file.mid(from.size());
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(file, target);
-    }
-}
 
 quint8 byteAt(const QByteArray &block, int i)
 {
@@ -124,13 +96,7 @@ private slots:
         m_dir = new QTemporaryDir;
         m_copy = new QTemporaryDir;
         setConfigsBase(m_dir->path());
-        sim::reset();
-        sim::BatteryState b;
-        b.low = 0xF2;
-        b.high = 0x03;
-        b.status = 1;
-        sim::setBattery(b);
-        sim::plug(sim::Side::Receiver);
+        plugFreshMouse();
         m_shown.clear();
         g_mouseOff.store(false);
     }
