@@ -363,6 +363,19 @@ private slots:
         QVERIFY(m_shown.isEmpty());
     }
 
+    // Pages made on their first showing take the working set's values
+    // without counting as an edit: Apply still has nothing to send.
+    void openingEveryPageIsNoEdit()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        for (int page : {MousecfgWidget::PageCustomize, MousecfgWidget::PageDpi, MousecfgWidget::PageMacro,
+                         MousecfgWidget::PageLighting})
+            w->selectPage(page);
+        QCOMPARE(compareProfileSets(workingSet(), savedSet()), quint8(0));
+        QCOMPARE(w->writeAndReport(), quint8(0));
+        QVERIFY(commandsSent().isEmpty());
+    }
+
     void anEditSendsOnlyItsGroup()
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
