@@ -6,6 +6,7 @@
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
 #include "profile/slotcache.h"
+#include "tests/common/threadtest.h"
 #include "tests/profile/profiletest.h"
 
 #include <QDir>
