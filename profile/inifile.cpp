@@ -192,6 +192,13 @@ QVariant decodeColour(const QString &payload)
     }
     if (bytes.left(4) != QByteArray("\0\0\0\x43", 4))
         return QVariant();
+    // The spec byte must name one of QColor's integer specs: QDataStream
+    // stores any other byte in the colour as it is, and every later use of
+    // the colour would read an enum value that does not exist (an extended
+    // colour's components are half floats, which a file may make NaN).
+    const qint8 spec = qint8(bytes.at(4));
+    if (spec < qint8(QColor::Invalid) || spec > qint8(QColor::Hsl))
+        return QVariant();
     QDataStream stream(bytes.mid(4));
     stream.setVersion(QDataStream::Qt_4_0);
     QColor colour;

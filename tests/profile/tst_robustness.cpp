@@ -91,6 +91,14 @@ void TestRobustness::craftedValuesReadAsText_data()
     QTest::newRow("colour too long") << QByteArray("@Variant(\\0\\0\\0\\x43\\x1\\xff\\xff\\n\\n\\x14\\x14\\x1e\\x1e\\0\\0\\0)")
                                      << false;
     QTest::newRow("a colour") << QByteArray("@Variant(\\0\\0\\0\\x43\\x1\\xff\\xff\\n\\n\\x14\\x14\\x1e\\x1e\\0\\0)") << true;
+    // A colour whose spec byte names no spec (33), or the extended spec
+    // whose components are half floats: no colour.
+    QTest::newRow("colour of spec 33") << QByteArray("@Variant(\\0\\0\\0\\x43!\\xff\\xff\\n\\n\\x14\\x14\\x1e\\x1e\\0\\0)")
+                                       << false;
+    QTest::newRow("colour of spec -1") << QByteArray("@Variant(\\0\\0\\0\\x43\\xff\\xff\\xff\\n\\n\\x14\\x14\\x1e\\x1e\\0\\0)")
+                                       << false;
+    QTest::newRow("extended colour") << QByteArray("@Variant(\\0\\0\\0\\x43\\x5\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\0\\0)")
+                                     << false;
 }
 
 void TestRobustness::craftedValuesReadAsText()
