@@ -227,10 +227,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 
     m_ReconnectTimer.setSingleShot(true);
     m_ReconnectTimer.setInterval(500);
-    connect(&m_ReconnectTimer, &QTimer::timeout, this, [this] {
-        openCurrentDevice();
-        m_pPoller->start();
-    });
+    connect(&m_ReconnectTimer, &QTimer::timeout, this, &MousecfgWidget::reopenDevice);
 
     QTimer::singleShot(200, this, &MousecfgWidget::slotWarning);
 }

@@ -253,7 +253,10 @@ private:
     // Device presence.
     void openCurrentDevice();
     void reloadForProduct();
+    // Closes the device now and reopens it 500 ms later; while a write is on
+    // its way both wait for it to end.
     void scheduleReconnect();
+    void reopenDevice();
     void recomputeConnectionIcon();
     bool modelConnected(int entry, int side) const;
     bool firstModelHas(int slot) const;
@@ -352,6 +355,8 @@ private:
     bool m_bCharging = false;
     int m_iBatteryFull = 4200;
     int m_iReconnected = 0;
+    bool m_bWriting = false;            // a write thread is on its way
+    bool m_bReopenAfterWrite = false;   // the device changed meanwhile
     bool m_bWarningOpen = false;
     bool m_bFirmwareHandledOnPress = false;
     QStringList m_ListedModels;

@@ -205,9 +205,18 @@ quint8 MousecfgWidget::writeAndReport(bool writeEverything)
         ZelProcessThread thread(workingSet(), savedSet(), writeEverything);
         connect(&thread, &ZelProcessThread::DoProcessDlg, &dialog, &ZelProcessDialog::slotProcessDlg,
                 Qt::QueuedConnection);
+        m_bWriting = true;
         thread.start();
         const int shown = dialog.exec();
         thread.wait();
+        m_bWriting = false;
+        // A connection change while the write was on its way: the device is
+        // reopened now, unless its reopening is still to come.
+        if (m_bReopenAfterWrite) {
+            m_bReopenAfterWrite = false;
+            if (!m_ReconnectTimer.isActive())
+                scheduleReconnect();
+        }
 
         // The saved set is what reached the mouse: the copy the thread wrote,
         // not the live working set, which status reports may have changed

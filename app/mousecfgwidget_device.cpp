@@ -158,11 +158,31 @@ void MousecfgWidget::slot_show_mousename(QAction *action)
 
 void MousecfgWidget::scheduleReconnect()
 {
+    // A write on its way keeps the handles it is using: the device is
+    // reopened once it has ended (closing them under it would fail the write
+    // for a cable plugged in beside a working receiver).
+    if (m_bWriting) {
+        qCDebug(lcHotplug, "Reopening the device after the write");
+        m_bReopenAfterWrite = true;
+        return;
+    }
     // The device reopens 500 ms after the connection changed; further changes
     // within that time push the reopening back instead of stacking up.
     m_pPoller->stop();
     closeDevice();
     m_ReconnectTimer.start();
+}
+
+void MousecfgWidget::reopenDevice()
+{
+    if (m_bWriting) {
+        qCDebug(lcHotplug, "Reopening the device after the write");
+        m_bReopenAfterWrite = true;
+        return;
+    }
+    qCDebug(lcHotplug, "Reopening the device");
+    openCurrentDevice();
+    m_pPoller->start();
 }
 
 void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arrival)
@@ -214,7 +234,8 @@ void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arriv
     }
 
     recomputeConnectionIcon();
-    if (!m_ReconnectTimer.isActive() && listedMouseCount() > 0)
+    // (A write restarts the poller itself when it ends.)
+    if (!m_ReconnectTimer.isActive() && !m_bWriting && listedMouseCount() > 0)
         m_pPoller->restart();
 }
 

@@ -763,6 +763,43 @@ private slots:
         }
     }
 
+    // The cable is plugged in while a write goes out through the receiver:
+    // the write ends on the handles it started with, and the device is
+    // reopened (through the cable) only afterwards.
+    void aReconnectDuringAWriteWaitsForIt()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        workingSet().profiles[0].scrollspeed = 4;
+        // When the write's first frame has reached the mouse, the cable
+        // arrives, and the write waits until the window has heard of it.
+        QSemaphore heard;
+        bool plugged = false;
+        const QMetaObject::Connection watch = connect(
+            sim::observer(), &sim::Observer::changed, sim::observer(),
+            [&] {
+                if (plugged || sim::updateBegins() == 0)
+                    return;
+                plugged = true;
+                sim::plug(sim::Side::Cable);
+                QMetaObject::invokeMethod(w.data(), [&heard] { heard.release(); }, Qt::QueuedConnection);
+                heard.tryAcquire(1, 5000);
+            },
+            Qt::DirectConnection);
+        const int before = sim::commitCount(sim::Block::Settings);
+        w->apply();
+        disconnect(watch);
+        QVERIFY(plugged);
+        QVERIFY(m_shown.isEmpty());
+        QCOMPARE(sim::commitCount(sim::Block::Settings), before + 1);
+        QCOMPARE(quint8(sim::block(sim::Block::Settings).at(0)), quint8(4));
+        for (const sim::FrameRecord &r : sim::frameLog()) {
+            if (r.direction == sim::FrameRecord::Written)
+                QCOMPARE(r.side, sim::Side::Receiver);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(sim::openHandleCount(sim::Side::Cable, sim::Collection::Control) >= 1, 3000);
+        QCOMPARE(w->connectionIconState(), 1);
+    }
+
     void firmwareUpdateNeedsTheCable()
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
