@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test under AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs the thread checks under ThreadSanitizer,
-# runs each fuzz target for about 20 s, checks the install, the launcher, the
+# runs each fuzz target over its seeds and a fixed number of mutations from a
+# fixed seed (the same on every machine), checks the install, the launcher, the
 # metadata and the .deb, then runs the whole suite (with the replay of the
 # fuzz corpora, the kill test and the real HID stack under umockdev). The last
 # line is CTest's summary.
@@ -25,9 +26,9 @@ if [ -f tests/tsan.targets ]; then
   fi
 fi
 
-# Every reader under libFuzzer for a short while (scripts/fuzz.sh takes a
-# longer time as its first argument).
-bash scripts/fuzz.sh "${MOUSECFG_FUZZ_SECONDS:-20}"
+# Every reader under libFuzzer: its seeds and regression files, then a fixed
+# number of runs from a fixed seed. Long random runs: scripts/fuzz.sh <seconds>.
+bash scripts/fuzz.sh --smoke
 
 # The installed program and the Debian package (a Release tree of their own).
 bash scripts/check-desktop.sh build-release
