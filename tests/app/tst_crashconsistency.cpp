@@ -1,13 +1,13 @@
 // Kills during profile operations. A child process repeats save, rename,
 // copy, delete, assign and both imports on the profile library; it is killed
-// (SIGKILL) at random moments. After each kill a new process starts as the
+// (SIGKILL) at moments drawn from a seeded generator. After each kill a new process starts as the
 // program does (stale locks removed, profile set and library loaded) and
 // checks that every profile is one that was written whole: none reset to
 // factory values, none torn, none unlisted, no slot naming a missing file.
 // That process then goes on working until it is killed in turn.
 //
 // MOUSECFG_KILLS sets the number of kills (100 by default), MOUSECFG_KILL_SEED
-// the random seed, for a longer run.
+// the generator's seed (1 by default), for a longer or a different run.
 
 #include "app/profilelibrary.h"
 #include "profile/configstore.h"
@@ -215,9 +215,11 @@ void TestCrashConsistency::killsNeverLoseAProfile()
     setConfigsBase(QString());
 
     const int kills = qEnvironmentVariableIsSet("MOUSECFG_KILLS") ? qEnvironmentVariableIntValue("MOUSECFG_KILLS") : 100;
+    // The same kills (names, profiles, moments) on every run unless another
+    // seed is asked for.
     const quint32 seed = qEnvironmentVariableIsSet("MOUSECFG_KILL_SEED")
         ? quint32(qEnvironmentVariableIntValue("MOUSECFG_KILL_SEED"))
-        : QRandomGenerator::global()->generate();
+        : 1u;
     qInfo("%d kills, seed %u", kills, seed);
     QRandomGenerator rng(seed);
     const QString self = QCoreApplication::applicationFilePath();
