@@ -31,6 +31,8 @@ class ZelLabel;
 class ZelPushButton;
 namespace platform {
 class DeviceNotifier;
+class NotificationOsdChannel;
+class OsdChannel;
 }
 
 class MousecfgWidget : public QWidget {
@@ -257,6 +259,9 @@ private:
     void recomputeConnectionIcon();
     bool modelConnected(int entry, int side) const;
     bool firstModelHas(int slot) const;
+    // The display hand-off of a Wayland client (made when first needed).
+    platform::OsdChannel &notificationChannel();
+    platform::NotificationOsdChannel *m_pNotifications = nullptr;
 
     // Button handlers.
     void onButtonClicked();
