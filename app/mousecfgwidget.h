@@ -350,6 +350,7 @@ private:
     int m_iSelectedMarkerGroup = 0;
     int m_iSelectedMarker = -1;
     bool m_bDragging = false;
+    bool m_bMovingItself = false;   // the window system did not take this drag
     QPoint m_DragPress;
     QPoint m_DragOrigin;
     int m_iConnectionState = 3;
