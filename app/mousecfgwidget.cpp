@@ -1012,19 +1012,18 @@ void MousecfgWidget::mouseMoveEvent(QMouseEvent *event)
             // The window system moves the window with the pointer where it
             // can (a Wayland compositor ignores a window placing itself);
             // else the window follows the pointer itself for this drag.
-            if (!m_bMovingItself) {
-                QWindow *handle = window()->windowHandle();
-                const bool taken = handle
-                    && (appServices().systemMove ? appServices().systemMove(handle) : handle->startSystemMove());
-                if (taken) {
-                    qCDebug(lcUi, "The window system moves the window");
-                    m_bDragging = false;
-                    QWidget::mouseMoveEvent(event);
-                    return;
-                }
+            QWindow *handle = window()->windowHandle();
+            const auto systemMove = [handle] {
+                return handle
+                       && (appServices().systemMove ? appServices().systemMove(handle) : handle->startSystemMove());
+            };
+            if (!m_bMovingItself && systemMove()) {
+                qCDebug(lcUi, "The window system moves the window");
+                m_bDragging = false;
+            } else {
                 m_bMovingItself = true;
+                move(m_DragOrigin + offset);
             }
-            move(m_DragOrigin + offset);
         }
     }
     QWidget::mouseMoveEvent(event);
