@@ -31,6 +31,8 @@ class ZelLabel;
 class ZelPushButton;
 namespace platform {
 class DeviceNotifier;
+class NotificationOsdChannel;
+class OsdChannel;
 }
 
 class MousecfgWidget : public QWidget {
@@ -260,6 +262,9 @@ private:
     void recomputeConnectionIcon();
     bool modelConnected(int entry, int side) const;
     bool firstModelHas(int slot) const;
+    // The display hand-off of a Wayland client (made when first needed).
+    platform::OsdChannel &notificationChannel();
+    platform::NotificationOsdChannel *m_pNotifications = nullptr;
 
     // Button handlers.
     void onButtonClicked();
@@ -348,6 +353,7 @@ private:
     int m_iSelectedMarkerGroup = 0;
     int m_iSelectedMarker = -1;
     bool m_bDragging = false;
+    bool m_bMovingItself = false;   // the window system did not take this drag
     QPoint m_DragPress;
     QPoint m_DragOrigin;
     int m_iConnectionState = 3;

@@ -11,6 +11,7 @@
 #include "device/poller.h"
 #include "device/pointerspeed.h"
 #include "platform/clock.h"
+#include "platform/notificationosd.h"
 #include "platform/osdchannel.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
@@ -253,7 +254,9 @@ void MousecfgWidget::slotWarning()
 {
     show();
     if (listedMouseCount() != 0) {
-        activateWindow();
+        // A Wayland compositor gives the focus itself; a client cannot take it.
+        if (!platform::isWaylandClient())
+            activateWindow();
         raise();
         return;
     }
@@ -388,7 +391,9 @@ void MousecfgWidget::slotRefreshLightMode(quint8 iBuff1)
 void MousecfgWidget::showOsdText(const QString &text)
 {
     platform::LocalSocketOsdChannel socketChannel{QString::fromLatin1(kOsdTitle)};
-    platform::OsdChannel &channel = appServices().osd ? *appServices().osd : socketChannel;
+    platform::OsdChannel &channel = appServices().osd ? *appServices().osd
+                                    : platform::isWaylandClient() ? notificationChannel()
+                                                                  : socketChannel;
     int starts = 0;
     bool found = channel.windowExists();
     while (!found && starts < 5) {
@@ -404,6 +409,15 @@ void MousecfgWidget::showOsdText(const QString &text)
     message.colour = themeColor();
     if (channel.send(platform::encodeOsdMessage(message)) == 0)
         qCDebug(lcOsd, "SendMessage failed\n");
+}
+
+// A Wayland client cannot place the display's window in its corner: its
+// messages become desktop notifications.
+platform::OsdChannel &MousecfgWidget::notificationChannel()
+{
+    if (!m_pNotifications)
+        m_pNotifications = new platform::NotificationOsdChannel(QString(), this);
+    return *m_pNotifications;
 }
 
 // --------------------------------------------------------------- firmware --
