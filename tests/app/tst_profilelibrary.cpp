@@ -106,6 +106,8 @@ private slots:
         QVERIFY(exists("FPS"));
         QCOMPARE(lib.rename(QStringLiteral("../escape")), R::BadName);
         QCOMPARE(lib.rename(QStringLiteral("a/b")), R::BadName);
+        // Half a surrogate pair: the same file as every other half.
+        QCOMPARE(lib.rename(QStringLiteral("FPS") + QChar(0xDC00)), R::BadName);
         QVERIFY(!QFile::exists(m_dir->path() + "/VELKOR/escape.prof"));
         QVERIFY(!QFile::exists(m_dir->path() + "/escape.prof"));
 

@@ -480,6 +480,12 @@ void TestProfileFile::hostileNamesTouchNothing()
         {QStringLiteral("tab\tname"), NameCheck::ControlChar},
         {QString(QChar(0x7F)), NameCheck::ControlChar},
         {QString(201, QLatin1Char('x')), NameCheck::TooLong},
+        // Half of a UTF-16 pair is encoded as the same replacement bytes
+        // whichever half it is: two names, one file.
+        {QStringLiteral("A") + QChar(0xD83C), NameCheck::LoneSurrogate},
+        {QStringLiteral("A") + QChar(0xDFAF), NameCheck::LoneSurrogate},
+        {QString(QChar(0xDFAF)) + QChar(0xD83C), NameCheck::LoneSurrogate},   // the pair reversed
+        {QString(QChar(0xD83C)) + QStringLiteral("x"), NameCheck::LoneSurrogate},
     };
     ProfileData p;
     fillProfile(p, 1);
@@ -506,7 +512,8 @@ void TestProfileFile::hostileNamesTouchNothing()
     QVERIFY(listMacros().isEmpty());
     // Odd but harmless names are accepted.
     for (const QString &ok : {QStringLiteral("a..b"), QStringLiteral("..."), QStringLiteral(".hidden"),
-                              QStringLiteral("名前 (2)"), QString(200, QLatin1Char('y'))})
+                              QStringLiteral("名前 (2)"), QString(200, QLatin1Char('y')),
+                              QStringLiteral("A \U0001F3AF")})
         QCOMPARE(checkFileName(ok), NameCheck::Ok);
 }
 
