@@ -5,6 +5,7 @@
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
+#include "profile/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -220,7 +221,7 @@ ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
         // Never saved under its old name: the record itself becomes the file.
         if (!writeSlotFile(m_set.profiles[currentSlot()], newName))
             return Result::Failed;
-    } else if (!QFile::copy(oldPath, newPath)) {
+    } else if (!copyWholeFile(oldPath, newPath)) {
         qCDebug(lcProfile, "Copying %s to %s failed", qPrintable(oldPath), qPrintable(newPath));
         return Result::Failed;
     }
@@ -247,7 +248,7 @@ ProfileLibrary::Result ProfileLibrary::add(QString *created)
     }
     if (!QFileInfo::exists(defaultProfileFilePath()))
         writeDefaultProfileFile();
-    if (!QFile::copy(defaultProfileFilePath(), slotFilePath(name))) {
+    if (!copyWholeFile(defaultProfileFilePath(), slotFilePath(name))) {
         qCDebug(lcProfile, "Creating %s failed", qPrintable(slotFilePath(name)));
         return Result::Failed;
     }
@@ -325,7 +326,7 @@ ProfileLibrary::Result ProfileLibrary::copy(QString *created)
 
     const QString source = slotFilePath(name);
     if (!source.isEmpty() && QFileInfo::exists(source)) {
-        if (!QFile::copy(source, slotFilePath(candidate))) {
+        if (!copyWholeFile(source, slotFilePath(candidate))) {
             qCDebug(lcProfile, "Copying %s failed", qPrintable(source));
             return Result::Failed;
         }
@@ -403,8 +404,7 @@ ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QStrin
 
 ProfileLibrary::Result ProfileLibrary::exportConfiguration(const QString &path) const
 {
-    exportConfig(m_set, path);
-    return QFileInfo::exists(path) ? Result::Ok : Result::Failed;
+    return exportConfig(m_set, path) ? Result::Ok : Result::Failed;
 }
 
 ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
