@@ -419,6 +419,8 @@ ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
     case ImportResult::Unreadable:
         return Result::Failed;
     }
+    const ProfileSet before = m_set;
+    const QStringList namesBefore = m_names;
     m_set = imported;
     // The five profiles came with the file: they become the slots' library
     // files, so a restart or a Cancel finds what was imported.
@@ -426,7 +428,12 @@ ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
         const QString name = usableSlotName(i);
         m_set.names[i] = name;
         m_set.profiles[i].ProfileName = name;
-        writeSlotFile(m_set.profiles[i], name);
+        if (!writeSlotFile(m_set.profiles[i], name)) {
+            // A full disk: the slots and the list stay as they were.
+            m_set = before;
+            m_names = namesBefore;
+            return Result::Failed;
+        }
         if (!m_names.contains(name))
             m_names.append(name);
     }
