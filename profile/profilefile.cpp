@@ -450,7 +450,7 @@ bool readSlotFile(ProfileData &profile, const QString &name)
     // A slot file unchanged since it was last parsed comes from the cache.
     if (cachedSlotFile(path, profile))
         return true;
-    const SlotFileStamp before = stampSlotFile(path);
+    const SlotFileStamp before = stampSlotFileForParse(path);
     readProfileFile(profile, path);
     rememberSlotFile(path, before, profile);
     return true;
