@@ -133,6 +133,34 @@ QStringList ProfileLibrary::unlistedProfileFiles() const
     return names;
 }
 
+QString ProfileLibrary::importedSlotName(int slot, const ProfileSet &before) const
+{
+    // Free for the import: no file yet, or a profile a slot held (the
+    // import replaces those).
+    const auto replaceable = [&](const QString &name) {
+        for (const QString &held : before.names) {
+            if (held == name)
+                return true;
+        }
+        return !fileExists(name);
+    };
+    const QString name = usableSlotName(slot);
+    if (replaceable(name))
+        return name;
+    // A profile of the library that no slot holds keeps its file; the slot
+    // takes the name with the first free number after it.
+    for (int k = 2;; ++k) {
+        QString candidate = QStringLiteral("%1 (%2)").arg(name).arg(k);
+        if (!isSafeFileName(candidate))
+            candidate = QStringLiteral("%1 (%2)").arg(defaultName(slot)).arg(k);
+        if (replaceable(candidate) && !usedByOtherSlotThan(slot, candidate)) {
+            qCDebug(lcProfile, "The configuration's profile \"%s\" takes the name \"%s\": the library has one of "
+                               "that name", qPrintable(name), qPrintable(candidate));
+            return candidate;
+        }
+    }
+}
+
 QString ProfileLibrary::usableSlotName(int slot) const
 {
     // A slot's name must be a safe file name that no other slot uses; where
@@ -423,9 +451,10 @@ ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
     const QStringList namesBefore = m_names;
     m_set = imported;
     // The five profiles came with the file: they become the slots' library
-    // files, so a restart or a Cancel finds what was imported.
+    // files, so a restart or a Cancel finds what was imported. They replace
+    // the slots' profiles, never a library profile that no slot holds.
     for (int i = 0; i < SLOT_COUNT; ++i) {
-        const QString name = usableSlotName(i);
+        const QString name = importedSlotName(i, before);
         m_set.names[i] = name;
         m_set.profiles[i].ProfileName = name;
         if (!writeSlotFile(m_set.profiles[i], name)) {

@@ -327,6 +327,45 @@ private slots:
         QCOMPARE(lib2.importConfiguration(conf), R::WrongModel);
     }
 
+    // A configuration's profile named like a library profile that no slot
+    // holds does not overwrite it (a profile import refuses that case with
+    // "Profile Exist!"): the slot takes the name with a number after it. A
+    // name a slot held is the slot's own profile, which the import replaces.
+    void configurationImportKeepsUnassignedLibraryProfiles()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        addLibraryFiles(lib, {"FPS"});
+        ProfileSet other = m_set;
+        other.names[2] = QStringLiteral("FPS");
+        other.profiles[2].scrollspeed = 3;
+        other.profiles[0].scrollspeed = 4;
+        const QString conf = m_dir->path() + "/other.conf";
+        QVERIFY(exportConfig(other, conf));
+
+        QCOMPARE(lib.importConfiguration(conf), R::Ok);
+        ProfileData fps;
+        QVERIFY(readSlotFile(fps, QStringLiteral("FPS")));
+        QCOMPARE(fps.scrollspeed, quint8(7));
+        QCOMPARE(m_set.names[2], QStringLiteral("FPS (2)"));
+        QCOMPARE(m_set.profiles[2].scrollspeed, quint8(3));
+        ProfileData imported;
+        QVERIFY(readSlotFile(imported, QStringLiteral("FPS (2)")));
+        QCOMPARE(imported.scrollspeed, quint8(3));
+        QVERIFY(lib.names().contains(QStringLiteral("FPS")));
+        QVERIFY(lib.names().contains(QStringLiteral("FPS (2)")));
+        // Slot 1's own profile is replaced.
+        QCOMPARE(m_set.names[0], QStringLiteral("Profile 1"));
+        ProfileData first;
+        QVERIFY(readSlotFile(first, QStringLiteral("Profile 1")));
+        QCOMPARE(first.scrollspeed, quint8(4));
+        // Again: "FPS (2)" is a slot's now, "FPS" still nobody's.
+        QCOMPARE(lib.importConfiguration(conf), R::Ok);
+        QCOMPARE(m_set.names[2], QStringLiteral("FPS (2)"));
+        QVERIFY(readSlotFile(fps, QStringLiteral("FPS")));
+        QCOMPARE(fps.scrollspeed, quint8(7));
+    }
+
     // A kill between the steps of the former rename (file renamed, list and
     // slot names not yet written) left a slot naming a missing file: the next
     // start finds the renamed file and gives it to the slot, never defaults.
