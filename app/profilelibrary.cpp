@@ -1,6 +1,7 @@
 #include "app/profilelibrary.h"
 
 #include "profile/configstore.h"
+#include "profile/modellimits.h"
 #include "profile/logging.h"
 #include "profile/paths.h"
 #include "profile/profilefile.h"
@@ -112,6 +113,8 @@ void ProfileLibrary::load()
             changed = true;
         }
     }
+    // Whatever the files hold, the working set holds what the model takes.
+    clampProfileSetToModel(m_set, currentModelLimits());
     if (changed)
         persist();
     // What the mouse holds is not known for profiles made just now: the next
@@ -224,8 +227,7 @@ ProfileLibrary::Result ProfileLibrary::assign(const QString &name)
     if (!isSafeFileName(name) || isReservedProfileName(name))
         return Result::BadName;
     setCurrentName(name);
-    readSlotFile(m_set.profiles[currentSlot()], name);
-    m_set.profiles[currentSlot()].ProfileName = name;
+    readCurrent(name);
     saveSlotNames(m_set);
     return Result::Ok;
 }
@@ -282,8 +284,7 @@ ProfileLibrary::Result ProfileLibrary::add(QString *created)
     }
     m_names.append(name);
     setCurrentName(name);
-    readSlotFile(m_set.profiles[currentSlot()], name);
-    m_set.profiles[currentSlot()].ProfileName = name;
+    readCurrent(name);
     persist();
     if (created)
         *created = name;
@@ -336,8 +337,7 @@ ProfileLibrary::Result ProfileLibrary::remove(QString *replacement)
     const QString path = slotFilePath(name);
     if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::remove(path))
         qCDebug(lcProfile, "Deleting %s failed", qPrintable(path));
-    readSlotFile(m_set.profiles[currentSlot()], next);
-    m_set.profiles[currentSlot()].ProfileName = next;
+    readCurrent(next);
     if (replacement)
         *replacement = next;
     return Result::Ok;
@@ -369,11 +369,18 @@ ProfileLibrary::Result ProfileLibrary::copy(QString *created)
     return Result::Ok;
 }
 
+void ProfileLibrary::readCurrent(const QString &name)
+{
+    ProfileData &profile = m_set.profiles[currentSlot()];
+    readSlotFile(profile, name);
+    profile.ProfileName = name;
+    clampProfileToModel(profile, currentModelLimits());
+}
+
 void ProfileLibrary::reloadCurrent()
 {
     const QString name = currentName();
-    readSlotFile(m_set.profiles[currentSlot()], name);
-    m_set.profiles[currentSlot()].ProfileName = name;
+    readCurrent(name);
 }
 
 void ProfileLibrary::resetCurrent()
@@ -422,6 +429,7 @@ ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QStrin
         return Result::Failed;
     }
     m_names.append(name);
+    clampProfileToModel(record, currentModelLimits());
     m_set.profiles[target] = record;
     setSlotName(target, name);
     persist();
@@ -438,7 +446,10 @@ ProfileLibrary::Result ProfileLibrary::exportConfiguration(const QString &path) 
 ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
 {
     ProfileSet imported = m_set;
-    switch (importConfig(imported, path)) {
+    const ImportResult read = importConfig(imported, path);
+    if (read == ImportResult::Ok)
+        clampProfileSetToModel(imported, currentModelLimits());
+    switch (read) {
     case ImportResult::Ok:
         break;
     case ImportResult::WrongModel:

@@ -349,6 +349,32 @@ private slots:
         QCOMPARE(o.out, QByteArray("The report rate of slot 1 at 500 Hz is saved.\nWritten to the mouse: general settings.\n"));
     }
 
+    // A profile file crafted with values no page offers: the mouse gets
+    // them within the model's range (the demo: six stages on a 3395 sensor,
+    // indices 0..519, 1000 Hz from the factory).
+    void craftedProfileValuesReachTheMouseWithinRange()
+    {
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        const QString file = appDir() + QStringLiteral("/crafted.prof");
+        QCOMPARE(ctl({QStringLiteral("export"), file}).exitCode, 0);
+        {
+            QSettings crafted(file, QSettings::IniFormat);
+            crafted.setValue(QStringLiteral("PROFILE/pollrate"), 3);
+            crafted.setValue(QStringLiteral("PROFILE/dpi"), 201);
+            crafted.setValue(QStringLiteral("PROFILE/DPI_INFO_2_x"), QStringLiteral("-2147483648"));
+            crafted.setValue(QStringLiteral("PROFILE/DPI_INFO_2_y"), QStringLiteral("-2147483648"));
+            crafted.setValue(QStringLiteral("PROFILE/DPI_INFO_2_used"), 9);
+        }
+        const Outcome o = ctl({QStringLiteral("import"), file});
+        QCOMPARE(o.exitCode, 0);
+        const Mouse m = kept();
+        QCOMPARE(int(quint8(m.blocks[0].at(11))), 1);    // slot 1's report rate: 1000 Hz
+        QCOMPARE(int(quint8(m.blocks[0].at(17))), 5);    // the active stage: the sixth
+        // Stage 3: on, index 519 (07 02) for X and for Y.
+        QCOMPARE(m.blocks[1].mid(11, 5).toHex(), QByteArray("0107020702"));
+    }
+
     void aRunningWindowKeepsTheMouseToItself()
     {
         keepMouse(demoBattery());
