@@ -9,7 +9,12 @@ std::atomic<bool> g_mouseOff{false};
 WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved, bool writeEverything)
 {
     WriteOutcome outcome;
-    saveProfileSet(working);
+    bool notSaved = false;
+    saveProfileSet(working, &notSaved);
+    if (notSaved) {
+        outcome.result = WRITE_NOT_SAVED;
+        return outcome;
+    }
     if (g_mouseOff.load()) {
         outcome.result = WRITE_MOUSE_OFF;
         return outcome;
@@ -21,7 +26,11 @@ WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved,
     else if (outcome.mask != 0)
         mask = outcome.mask;
     if (mask != 0) {
-        saveProfileSet(working);
+        saveProfileSet(working, &notSaved);
+        if (notSaved) {
+            outcome.result = WRITE_NOT_SAVED;
+            return outcome;
+        }
         // Pending until the mouse has taken everything: a crash or a kill in
         // the middle of the download leaves the mouse half written, and the
         // next write must then send every group.

@@ -151,7 +151,8 @@ QString exitText()
 {
     return QStringLiteral(
         "Exit status: 0 success, 1 usage error or refused file, 2 mousecfg is running,\n"
-        "3 no mouse connected, 4 the mouse did not take a write.\n");
+        "3 no mouse connected, 4 the mouse did not take a write, 5 a file could not be\n"
+        "written.\n");
 }
 
 QString mainHelp(const QString &program)
@@ -355,6 +356,7 @@ private:
     MouseAnswer askMouse(int waitMs);
     int writeAndReport(bool all, const QString &what);
     int reportWritten(const WriteOutcome &outcome, const QString &what);
+    int notSaved(const QString &what);
 
     int list();
     int status();
@@ -543,7 +545,10 @@ int Session::writeAndReport(bool all, const QString &what)
     if (!openMouse()) {
         // Without the mouse nothing is sent; the next write sends everything,
         // so the saved change is not lost on the mouse.
-        saveProfileSet(workingSet());
+        bool failed = false;
+        saveProfileSet(workingSet(), &failed);
+        if (failed)
+            return notSaved(what);
         writeDiff(1);
         return fail(EXIT_NO_MOUSE, what.isEmpty() ? noMouseText()
                                                   : QStringLiteral("%1 %2 is saved and will be written by the next "
@@ -556,8 +561,18 @@ int Session::writeAndReport(bool all, const QString &what)
     return reportWritten(outcome, what);
 }
 
+// A change that could not be saved is not sent either.
+int Session::notSaved(const QString &what)
+{
+    return fail(EXIT_NOT_SAVED, QStringLiteral("%1 could not be saved: the files in the Configs folder cannot be "
+                                               "written (is the disk full?). Nothing was written to the mouse.")
+                                    .arg(what.isEmpty() ? QStringLiteral("The profiles") : what));
+}
+
 int Session::reportWritten(const WriteOutcome &outcome, const QString &what)
 {
+    if (outcome.result == WRITE_NOT_SAVED)
+        return notSaved(what);
     if (outcome.result == WRITE_MOUSE_OFF) {
         // What is saved is not on the mouse: the next write sends everything.
         writeDiff(1);
@@ -889,7 +904,8 @@ int Session::exportFile()
         result = m_library.exportProfile(QFileInfo(path).absoluteFilePath(), m_o.slot);
     }
     if (result != ProfileLibrary::Result::Ok)
-        return fail(EXIT_USAGE, QStringLiteral("%1: %2").arg(path, libraryMessage(result)));
+        return fail(result == ProfileLibrary::Result::Failed ? EXIT_NOT_SAVED : EXIT_USAGE,
+                    QStringLiteral("%1: %2").arg(path, libraryMessage(result)));
     if (m_o.json) {
         QJsonObject o;
         o.insert(QStringLiteral("ok"), true);
@@ -956,9 +972,11 @@ int Session::dpi()
     const int stage = m_o.stage >= 0 ? m_o.stage : (profile.dpi < stageCount ? profile.dpi : 0);
     DpiStage &st = profile.stages[stage];
     st.xy = st.x = st.y = quint32(index);
+    const QString what = QStringLiteral("DPI stage %1 of slot %2 at %3 DPI").arg(stage + 1).arg(slot + 1).arg(value);
     // The write saves slot 1's and the active slot's files; this slot's is saved here.
-    writeSlotFile(profile, set.names[slot]);
-    return writeAndReport(false, QStringLiteral("DPI stage %1 of slot %2 at %3 DPI").arg(stage + 1).arg(slot + 1).arg(value));
+    if (!writeSlotFile(profile, set.names[slot]))
+        return notSaved(what);
+    return writeAndReport(false, what);
 }
 
 int Session::rate()
@@ -981,8 +999,10 @@ int Session::rate()
     ProfileSet &set = workingSet();
     const int slot = m_o.slot >= 0 ? m_o.slot : set.ProfileID % SLOT_COUNT;
     set.profiles[slot].pollrate = codes.value(hz);
-    writeSlotFile(set.profiles[slot], set.names[slot]);
-    return writeAndReport(false, QStringLiteral("The report rate of slot %1 at %2 Hz").arg(slot + 1).arg(hz));
+    const QString what = QStringLiteral("The report rate of slot %1 at %2 Hz").arg(slot + 1).arg(hz);
+    if (!writeSlotFile(set.profiles[slot], set.names[slot]))
+        return notSaved(what);
+    return writeAndReport(false, what);
 }
 
 int Session::run()
