@@ -8,6 +8,7 @@
 #include "profile/macrostore.h"
 #include "tests/link/linktest.h"
 
+#include <QCryptographicHash>
 #include <QtTest>
 
 namespace {
@@ -54,6 +55,53 @@ void assignMacro(ButtonEntry &e, const QString &name, int fun = 200)
 void place(QByteArray &image, int offset, const QByteArray &data)
 {
     image.replace(offset, data.size(), data);
+}
+
+// Five slots that differ in everything the blocks carry: stages, buttons
+// (keys, a combo, a fire key, two macros, the wheel), lighting effects, the
+// lighting options and the general values.
+ProfileSet distinctSlots()
+{
+    ProfileSet set;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        ProfileData &p = set.profiles[i];
+        p.pollrate = quint8(1 << (i % 4));
+        p.scrollspeed = quint8(3 + i);
+        p.dpi = quint8(i % 4);
+        p.LedMode = quint8(1 + 2 * i);
+        p.LedMoveOFF = quint8(i % 2);
+        p.LedSleepTime = quint8(2 + i);
+        p.mousespeed = quint8(8 + i);
+        for (int s = 0; s < STAGE_COUNT; ++s)
+            p.stages[s] = {quint8((s + i) % 3 != 0), 1, 0, quint32(20 + 30 * s + 7 * i), quint32(25 + 30 * s + 7 * i)};
+        ButtonEntry *b = p.buttons;
+        b[0].Fun = 1;
+        b[1].Fun = 2 + i;
+        b[2].Fun = 6;
+        b[2].Res1 = quint8(30 + i);
+        b[3].Fun = 12;
+        b[3].Res1 = quint8(0x04 + i);
+        b[3].KeyNumber = 10 + i;
+        b[3].LoopNumber = 3 + i;
+        assignMacro(b[20], QStringLiteral("second layer"));
+        b[40].Fun = i == 2 ? 43 : 52;
+        b[41].Fun = 53;
+        if (i != 3)
+            assignMacro(b[1 + i % 3], i % 2 ? QStringLiteral("burst") : QStringLiteral("hold"));
+        b[1 + i % 3].LoopNumber = 2 + i;
+        for (int e = 0; e < EFFECT_COUNT; ++e) {
+            LightEffect &l = p.effects[e];
+            l.colour = QColor(10 * e + i, 200 - 10 * e, 40 * i);
+            l.bright = 1 + (e + i) % 3;
+            l.breath = 1 + (e + 2 * i) % 5;
+        }
+    }
+    set.AngleValue = 0;
+    set.Sync = 1;
+    set.LiftHigh = 2;
+    set.Jitter = 1;
+    set.Debounce = 12;
+    return set;
 }
 
 const QByteArray kSep = bytes({6, 1, 0});
@@ -311,6 +359,37 @@ private slots:
         QCOMPARE(headers(sim::writtenFrames()), (QStringList{"46:00:00:00:00", "46:01:00:00:00"}));
         QCOMPARE(sim::block(sim::Block::Macros), QByteArray(4000, '\0'));
         QCOMPARE(m_poller.starts.size(), 1);
+    }
+
+    // What slot 1 sends, frame for frame, while the other slots hold settings
+    // of their own: fingerprints of every frame a download writes.
+    void slotOneBytes_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<QByteArray>("sha1");
+        QTest::newRow("everything") << int(CHANGE_ALL) << 42 << QByteArray("c97d420dafd0f428e8ddb9cd0ce5549c05a59780");
+        QTest::newRow("general") << int(CHANGE_GENERAL) << 9 << QByteArray("32f1ea862d2b97743caac08e921ed6a66879fe41");
+        QTest::newRow("DPI") << int(CHANGE_DPI) << 17 << QByteArray("6bf332b3886dca7e1978f505bb5b1deed428d5a7");
+        QTest::newRow("buttons and macros") << int(CHANGE_BUTTONS) << 25 << QByteArray("8cf961559679ce9551fbdc6dbf0d29d010b568c5");
+        QTest::newRow("lighting") << int(CHANGE_LIGHTING) << 12 << QByteArray("f8d85413e3803c845641491b37cdf2c7853948a6");
+    }
+    void slotOneBytes()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, frames);
+        QFETCH(QByteArray, sha1);
+        QVERIFY(saveMacro(QStringLiteral("burst"), MacroSettings(), events(5)));
+        QVERIFY(saveMacro(QStringLiteral("hold"), MacroSettings(), events(3, 0x30)));
+        LinkFixture::connect(true, false);
+        const ProfileSet set = distinctSlots();
+        QCOMPARE(downloadProfileSet(set, quint8(mask)), quint8(SEND_OK));
+        const QVector<QByteArray> written = sim::writtenFrames();
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        for (const QByteArray &f : written)
+            hash.addData(f);
+        QCOMPARE(written.size(), frames);
+        QCOMPARE(hash.result().toHex(), sha1);
     }
 
     // A failure in the middle: nothing more is sent, no update end, and the
