@@ -194,8 +194,9 @@ private slots:
         QCOMPARE(sim::appliedSections(), (QVector<quint8>{4, 1, 2, 8, 16}));
     }
 
-    // Everything, with two buttons sharing one macro and a third naming
-    // another: each body is read and sent once.
+    // Everything, with two buttons of the active slot sharing one macro and a
+    // third naming another: each body is read and sent once. Slot 1's buttons
+    // and macros stay off the mouse.
     void fullDownload()
     {
         QVERIFY(saveMacro(QStringLiteral("burst"), MacroSettings(), events(5)));
@@ -204,7 +205,9 @@ private slots:
         ProfileSet set;
         set.ProfileID = 1;
         set.profiles[1].mousespeed = 13;
-        ButtonEntry *b = set.profiles[0].buttons;
+        set.profiles[0].buttons[0].Fun = 2;
+        assignMacro(set.profiles[0].buttons[3], QStringLiteral("other"));
+        ButtonEntry *b = set.profiles[1].buttons;
         b[0].Fun = 1;
         assignMacro(b[1], QStringLiteral("burst"));
         assignMacro(b[2], QStringLiteral("hold"));
@@ -236,7 +239,7 @@ private slots:
         QCOMPARE(sim::updateEnds(), 1);
 
         // The set passed in is only read; the slot numbers went to the snapshot.
-        QCOMPARE(set.profiles[0].buttons[3].Res4, before.profiles[0].buttons[3].Res4);
+        QCOMPARE(set.profiles[1].buttons[3].Res4, before.profiles[1].buttons[3].Res4);
         QVERIFY(macroSlotTable().isEmpty());
         QCOMPARE(lastDownloadPointerSpeed(), 13);
 
@@ -390,6 +393,94 @@ private slots:
             hash.addData(f);
         QCOMPARE(written.size(), frames);
         QCOMPARE(hash.result().toHex(), sha1);
+    }
+
+    // The DPI, key and lighting tables carry the active slot, and the macro
+    // memory the macros its buttons use; a product whose lighting is one
+    // setting for all profiles sends slot 1's lighting whatever is active.
+    void blocksOfTheActiveSlot_data()
+    {
+        QTest::addColumn<int>("active");
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<int>("lightFrom");
+        for (int slot = 0; slot < SLOT_COUNT; ++slot)
+            QTest::addRow("slot %d", slot + 1) << slot << QStringLiteral("VELKOR") << slot;
+        QTest::newRow("6132, slot 4") << 3 << QStringLiteral("6132") << 0;
+    }
+    void blocksOfTheActiveSlot()
+    {
+        QFETCH(int, active);
+        QFETCH(QString, product);
+        QFETCH(int, lightFrom);
+        writeIniKeys(globalConfigPath(), {{QStringLiteral("Config/CurrentProductName"), product}});
+        QVERIFY(saveMacro(QStringLiteral("burst"), MacroSettings(), events(5)));
+        QVERIFY(saveMacro(QStringLiteral("hold"), MacroSettings(), events(3, 0x30)));
+        LinkFixture::connect(true, false);
+        ProfileSet set = distinctSlots();
+        set.ProfileID = quint8(active);
+        QCOMPARE(downloadProfileSet(set, CHANGE_ALL), quint8(SEND_OK));
+
+        const ProfileData &p = set.profiles[active];
+        QCOMPARE(sim::block(sim::Block::Dpi), dpiBlockBytes(p, dpiStageCount(), sensorCode(), 0));
+        QCOMPARE(sim::block(sim::Block::Lighting), lightingBlockBytes(set.profiles[lightFrom]));
+        const QByteArray general = sim::block(sim::Block::Settings);
+        QCOMPARE(int(general.at(6)), active);
+        QCOMPARE(int(general.at(7)), int(set.profiles[lightFrom].LedMoveOFF));
+        QCOMPARE(int(general.at(8)), int(set.profiles[lightFrom].LedSleepTime));
+        QCOMPARE(int(general.at(17)), int(p.dpi));
+        QCOMPARE(quint8(general.at(18)), lightingModeCode(set.profiles[lightFrom].LedMode));
+
+        ProfileData copy = p;
+        std::array<quint8, BUTTON_TABLE_SIZE> table = {};
+        MacroSlotTable names;
+        fillButtonTable(table, copy, currentButtonLayout(), names);
+        QCOMPARE(sim::block(sim::Block::Keys).left(98), bytes(table).left(98));
+        // The one macro of the slot's primary buttons, in device slot 0; slot
+        // 4 uses none.
+        QByteArray memory(4000, '\0');
+        if (active != 3)
+            place(memory, 0, macroBody(active % 2 ? events(5) : events(3, 0x30)));
+        QCOMPARE(sim::block(sim::Block::Macros), memory);
+        QCOMPARE(lastDownloadPointerSpeed(), int(p.mousespeed));
+    }
+
+    // A switch of the active slot: the selection (unless the mouse switched by
+    // itself), then the groups that differ, inside the update bracket; with
+    // nothing to send, the selection and the apply of every section alone.
+    void slotSwitch_data()
+    {
+        QTest::addColumn<bool>("select");
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList select{"44:02:00:00:00", "40:f3:01:00:00"};
+        const QStringList lighting{"04:00:00:18:d1", "04:18:00:18:d2", "04:30:00:18:d2", "04:48:00:08:d2",
+                                   "04:7f:00:01:d3"};
+        const QStringList general{"01:00:00:13:d1", "01:7f:00:01:d3"};
+        QTest::newRow("from the window, nothing differs") << true << 0 << select + applyHeaders();
+        QTest::newRow("from the window, DPI and lighting")
+            << true << int(CHANGE_GENERAL | CHANGE_DPI | CHANGE_LIGHTING)
+            << select + QStringList{"46:00:00:00:00"} + general + dpiHeaders() + lighting + applyHeaders()
+                   + QStringList{"46:01:00:00:00"};
+        QTest::newRow("by the mouse's button")
+            << false << int(CHANGE_GENERAL | CHANGE_DPI)
+            << QStringList{"46:00:00:00:00"} + general + dpiHeaders() + applyHeaders() + QStringList{"46:01:00:00:00"};
+    }
+    void slotSwitch()
+    {
+        QFETCH(bool, select);
+        QFETCH(int, mask);
+        QFETCH(QStringList, expected);
+        LinkFixture::connect(true, false);
+        ProfileSet set = distinctSlots();
+        set.ProfileID = 2;
+        QCOMPARE(downloadSlotSwitch(set, quint8(mask), select), quint8(SEND_OK));
+        QCOMPARE(headers(sim::writtenFrames()), expected);
+        QCOMPARE(sim::activeProfile(), 2);
+        QVERIFY(!sim::updateOpen());
+        QCOMPARE(m_poller.stops, (QVector<int>{0}));
+        QCOMPARE(m_poller.starts, (QVector<int>{expected.size()}));
+        if (mask & CHANGE_DPI)
+            QCOMPARE(sim::block(sim::Block::Dpi), dpiBlockBytes(set.profiles[2], dpiStageCount(), sensorCode(), 0));
     }
 
     // A failure in the middle: nothing more is sent, no update end, and the
