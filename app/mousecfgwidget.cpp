@@ -123,8 +123,9 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 {
     g_instance = this;
     // Before any child exists: each is styled once as it is made, not all
-    // over again afterwards.
-    setStyleSheet(QStringLiteral("*{outline:0px;}"));
+    // over again afterwards. Tool tips in the skin's colours and the theme's.
+    setThemeColorIndex(readAccentIndex());
+    setStyleSheet(QStringLiteral("*{outline:0px;}") + toolTipStyleSheet());
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MousecfgWidget"));
     resize(400, 300);
@@ -169,7 +170,6 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
         m_LangFiles[i] = languages.files[i];
     }
     setAlternateStyle(descriptionInt(QStringLiteral("ColorMode")) != 0);
-    setThemeColorIndex(readAccentIndex());
 
     buildInterface();
     // The lighting page follows what the mouse reports from the start; the
@@ -228,6 +228,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     m_ReconnectTimer.setSingleShot(true);
     m_ReconnectTimer.setInterval(500);
     connect(&m_ReconnectTimer, &QTimer::timeout, this, [this] {
+        finishFollowWrite(FollowWait::Block);
         openCurrentDevice();
         m_pPoller->start();
     });
@@ -237,6 +238,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 
 MousecfgWidget::~MousecfgWidget()
 {
+    finishFollowWrite(FollowWait::Block);
     setDeviceConnectedQuery(nullptr);
     setPollerControl(nullptr);
     if (m_pPoller)
