@@ -297,6 +297,7 @@ private:
     int m_iFollowRun = 0;
     bool m_bFollowWanted = false;
     bool m_bFollowPosted = false;
+    bool m_bAwaitingFollow = false;
     int m_iWrites = 0;
     QString chooseFile(const QString &title, const QString &filter, bool save);
 

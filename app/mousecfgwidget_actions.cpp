@@ -292,7 +292,8 @@ void MousecfgWidget::startFollowWrite()
 void MousecfgWidget::finishFollowWrite(FollowWait wait)
 {
     ZelProcessThread *thread = m_pFollowThread;
-    if (!thread)
+    // Its end reported while a write waits for it here: that write takes it.
+    if (!thread || (wait == FollowWait::IfDone && m_bAwaitingFollow))
         return;
     if (!thread->isFinished()) {
         if (wait == FollowWait::IfDone)
@@ -300,8 +301,10 @@ void MousecfgWidget::finishFollowWrite(FollowWait wait)
         if (wait == FollowWait::BehindBusyAnimation) {
             ZelProcessDialog dialog(this);
             connect(thread, &QThread::finished, &dialog, &ZelProcessDialog::slotProcessDlg, Qt::QueuedConnection);
+            m_bAwaitingFollow = true;
             if (!thread->isFinished())
                 dialog.exec();
+            m_bAwaitingFollow = false;
         }
     }
     thread->wait();

@@ -69,14 +69,22 @@ QString tipText(const char *text)
     return QCoreApplication::translate("ZelBtnWindow", text);
 }
 
-// "Ctrl + Shift + A": the modifiers in the order shortcuts are written, then the key.
+// "Ctrl + Shift + A": the modifiers in the order shortcuts are written, by
+// their key-cap names (a right-hand one by its own key name), then the key.
 QString comboToolTipText(const ButtonEntry &entry)
 {
     const ComboKeys combo = comboFromEvents(entry);
     QStringList names;
     for (int slot : {COMBO_CTRL, COMBO_SHIFT, COMBO_ALT, COMBO_WIN, COMBO_KEY}) {
-        if (combo.flags[slot])
-            names << keyName(comboSlotKey(combo, slot));
+        if (!combo.flags[slot])
+            continue;
+        const quint8 key = comboSlotKey(combo, slot);
+        if (slot != COMBO_KEY && key == comboLeftCode(slot)) {
+            static const char *const caps[COMBO_SLOTS] = {"Shift", "Ctrl", "Win", "Alt", ""};
+            names << QLatin1String(caps[slot]);
+        } else {
+            names << keyName(key);
+        }
     }
     return names.join(QStringLiteral(" + "));
 }
