@@ -301,10 +301,14 @@ void MousecfgWidget::finishFollowWrite(FollowWait wait)
         if (wait == FollowWait::BehindBusyAnimation) {
             ZelProcessDialog dialog(this);
             connect(thread, &QThread::finished, &dialog, &ZelProcessDialog::slotProcessDlg, Qt::QueuedConnection);
+            const int run = m_iFollowRun;
             m_bAwaitingFollow = true;
             if (!thread->isFinished())
                 dialog.exec();
             m_bAwaitingFollow = false;
+            // A device change meanwhile may have taken it already.
+            if (run != m_iFollowRun || m_pFollowThread != thread)
+                return;
         }
     }
     thread->wait();
