@@ -914,7 +914,7 @@ void SimMousePanel::showDpi(const Snapshot &s)
     const simview::General g = simview::decodeGeneral(s.block(sim::Block::Settings));
     QString title = QStringLiteral("DPI TABLE");
     if (m_WrittenFor[1] >= 0)
-        title += QStringLiteral(" · profile %1").arg(m_WrittenFor[1] + 1);
+        title += QStringLiteral(" · written for profile %1").arg(m_WrittenFor[1] + 1);
     if (m_Written[1].isValid())
         title += QStringLiteral(" · updated %1").arg(timeText(m_Written[1]));
     m_pDpiBox->setTitle(title);
@@ -952,7 +952,7 @@ void SimMousePanel::showKeys(const Snapshot &s)
                                                                               : QStringLiteral("(not 0A 00)"))
                                : QStringLiteral("Not written yet.");
     if (m_WrittenFor[2] >= 0)
-        header += QStringLiteral(" · profile %1").arg(m_WrittenFor[2] + 1);
+        header += QStringLiteral(" · written for profile %1").arg(m_WrittenFor[2] + 1);
     if (m_Written[2].isValid())
         header += QStringLiteral(" · updated %1").arg(timeText(m_Written[2]));
     m_pKeyHeader->setText(header);
@@ -977,7 +977,7 @@ void SimMousePanel::showLighting(const Snapshot &s)
                                      .arg(simview::lightingModeName(g.lightingMode))
                                : QStringLiteral("Not written yet.");
     if (m_WrittenFor[3] >= 0)
-        header += QStringLiteral(" · profile %1").arg(m_WrittenFor[3] + 1);
+        header += QStringLiteral(" · written for profile %1").arg(m_WrittenFor[3] + 1);
     if (m_Written[3].isValid())
         header += QStringLiteral(" · updated %1").arg(timeText(m_Written[3]));
     m_pLightHeader->setText(header);

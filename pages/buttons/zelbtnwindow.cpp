@@ -144,6 +144,13 @@ QString buttonEntryToolTip(const ButtonEntry &entry, int index)
     default:
         break;
     }
+    if (label.isEmpty()) {
+        // The label stays empty; the tool tip still says what the button does.
+        if (const char *source = buttonFunctionSourceLabel(entry.Fun); source && *source)
+            return buttonFunctionLabel(entry.Fun);
+        return findButtonFunction(entry.Fun) ? tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "Function %1")).arg(entry.Fun)
+                                             : tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "No function"));
+    }
     return detail.isEmpty() ? label : label + QStringLiteral(": ") + detail;
 }
 

@@ -16,7 +16,8 @@ class ZelPushButton;
 // The tool tip of the page button of entry `index`: what the entry holds,
 // with its parameters ("SINGLE KEY: K", "COMBO KEY: Ctrl + Shift + A",
 // "FIRE KEY: F × 5, 10 ms", "Macro Manager: Copy, 3 times", "SNIPER: 400 DPI");
-// the button's label for every other function.
+// the button's label for every other function, and for a button without a
+// label the function all the same ("Scroll Up", "No function").
 QString buttonEntryToolTip(const ButtonEntry &entry, int index);
 
 class ZelBtnWindow : public QWidget

@@ -320,7 +320,7 @@ private slots:
             if (box->title().startsWith(QStringLiteral("DPI TABLE")))
                 dpiBox = box;
         QVERIFY(dpiBox);
-        QVERIFY2(dpiBox->title().startsWith(QStringLiteral("DPI TABLE · profile 3 · updated")), qPrintable(dpiBox->title()));
+        QVERIFY2(dpiBox->title().startsWith(QStringLiteral("DPI TABLE · written for profile 3 · updated")), qPrintable(dpiBox->title()));
         QVERIFY(text("key0").contains(QStringLiteral("Left")));
         QVERIFY(text("key1").contains(QStringLiteral("82 00 00 00")));
         QVERIFY(text("key5").contains(QStringLiteral("DPI Switch")));

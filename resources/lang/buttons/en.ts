@@ -43,6 +43,14 @@
         <source>%1 times</source>
         <translation>%1 times</translation>
     </message>
+    <message>
+        <source>Function %1</source>
+        <translation>Function %1</translation>
+    </message>
+    <message>
+        <source>No function</source>
+        <translation>No function</translation>
+    </message>
 </context>
 <context>
     <name>ZelComboKeyWindow</name>

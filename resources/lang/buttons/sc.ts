@@ -43,6 +43,14 @@
         <source>%1 times</source>
         <translation>%1 次</translation>
     </message>
+    <message>
+        <source>Function %1</source>
+        <translation>功能 %1</translation>
+    </message>
+    <message>
+        <source>No function</source>
+        <translation>无功能</translation>
+    </message>
 </context>
 <context>
     <name>ZelComboKeyWindow</name>

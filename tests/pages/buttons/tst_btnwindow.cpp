@@ -230,7 +230,8 @@ private slots:
         QTest::newRow("gun file, toggled") << 8 << "recoil" << "GunFile Manager: recoil, until pressed again";
         QTest::newRow("second layer") << 21 << "SINGLE KEY" << "SINGLE KEY: K";
         QTest::newRow("wheel") << 40 << "Scroll Up" << "Scroll Up";
-        QTest::newRow("nothing") << 9 << "" << "";
+        QTest::newRow("nothing") << 9 << "" << "No function";
+        QTest::newRow("wheel function off the wheel") << 10 << "" << "Scroll Down";
     }
     void toolTips()
     {
@@ -264,6 +265,7 @@ private slots:
             b[i].Res1 = quint8(i < 7 ? 0 : i - 6);
         }
         b[40].Fun = 52;
+        b[10].Fun = 53;
         ZelBtnWindow page(&p);
         QCOMPARE(buttonEntryToolTip(p.buttons[entry], entry), tip);
         QCOMPARE(page.entryButton(entry)->text(), label);
