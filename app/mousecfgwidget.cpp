@@ -124,8 +124,9 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 {
     g_instance = this;
     // Before any child exists: each is styled once as it is made, not all
-    // over again afterwards.
-    setStyleSheet(QStringLiteral("*{outline:0px;}"));
+    // over again afterwards. Tool tips in the skin's colours and the theme's.
+    setThemeColorIndex(readAccentIndex());
+    setStyleSheet(QStringLiteral("*{outline:0px;}") + toolTipStyleSheet());
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MousecfgWidget"));
     resize(400, 300);
@@ -170,7 +171,6 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
         m_LangFiles[i] = languages.files[i];
     }
     setAlternateStyle(descriptionInt(QStringLiteral("ColorMode")) != 0);
-    setThemeColorIndex(readAccentIndex());
 
     buildInterface();
     // The lighting page follows what the mouse reports from the start; the
@@ -235,6 +235,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 
 MousecfgWidget::~MousecfgWidget()
 {
+    finishFollowWrite(FollowWait::Block);
     setDeviceConnectedQuery(nullptr);
     setPollerControl(nullptr);
     if (m_pPoller)

@@ -392,14 +392,17 @@ void ProfileLibrary::resetCurrent()
 
 void ProfileLibrary::resetAll()
 {
+    // Every slot, not only the first, takes the factory profile, and so does
+    // its file: a restart finds what the reset made.
     resetProfileSet(m_set);
     for (int i = 0; i < SLOT_COUNT; ++i) {
+        if (i != 0)
+            buildDefaultProfile(m_set.profiles[i]);
         const QString &name = m_set.names[i];
         m_set.profiles[i].ProfileName = name;
         if (!m_names.contains(name))
             m_names.append(name);
-        if (!fileExists(name))
-            writeSlotFile(m_set.profiles[i], name);
+        writeSlotFile(m_set.profiles[i], name);
     }
     persist();
 }

@@ -50,7 +50,8 @@ public:
     void reloadCurrent();
     // Rebuilds the current slot with the factory defaults, keeping its name.
     void resetCurrent();
-    // Factory reset of the whole set; the slots take the default names.
+    // Factory reset of the whole set: the five slots and their files, the
+    // device-wide options; the slots take the default names.
     void resetAll();
 
     // The current slot's profile, or slot `slot` (0..4) when it is given.

@@ -42,3 +42,24 @@ WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved,
     }
     return outcome;
 }
+
+WriteOutcome writeSlotSwitch(const ProfileSet &working, const ProfileSet &saved, bool select, bool writeEverything)
+{
+    WriteOutcome outcome;
+    if (g_mouseOff.load()) {
+        outcome.result = WRITE_MOUSE_OFF;
+        return outcome;
+    }
+    outcome.mask = compareProfileSets(working, saved);
+    const quint8 mask = (readDiff() == 1 || writeEverything) ? quint8(CHANGE_ALL) : outcome.mask;
+    if (mask == 0 && !select)
+        return outcome;
+    if (mask != 0)
+        writeDiff(1);
+    outcome.result = downloadSlotSwitch(working, mask, select);
+    outcome.sentMask = mask;
+    outcome.downloaded = mask != 0;
+    if (mask != 0)
+        writeDiff(outcome.result != WRITE_OK ? 1 : 0);
+    return outcome;
+}

@@ -28,3 +28,11 @@ struct WriteOutcome {
 // that fails (a full disk) sends nothing: the mouse never holds what the
 // files do not.
 WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved, bool writeEverything);
+
+// A switch of the active slot (the working set's): unless the mouse is off,
+// selects it on the mouse when `select` (not when the mouse switched by
+// itself) and sends what differs from the saved set, so that the mouse holds
+// the slot's DPI, key and lighting tables; every group when Config/Diff is 1
+// or `writeEverything` is set. Saves nothing but Config/Diff: edits not
+// applied stay unsaved.
+WriteOutcome writeSlotSwitch(const ProfileSet &working, const ProfileSet &saved, bool select, bool writeEverything);

@@ -786,16 +786,18 @@ int Session::slot()
     loadStore();
     const int index = n - 1;
     m_library.selectSlot(index);
-    // The switch and the apply of every section, as the slot menu sends them.
-    quint8 result = sendFrame(selectProfileFrame(quint8(index)));
-    const quint8 applied = sendFrame(applyFrame(0x01));
-    if (result == SEND_OK)
-        result = applied;
-    const quint8 sections = applySections();
-    if (result == SEND_OK)
-        result = sections;
+    // Selected on the mouse with the slot's DPI, key and lighting tables, as
+    // the slot menu of the window does.
+    askMouse(1500);
+    const WriteOutcome outcome = writeSlotSwitch(workingSet(), savedSet(), true, false);
+    if (outcome.downloaded)
+        savedSet() = workingSet();
     applyPointerSpeedOfSlot(workingSet(), index);
-    if (result != SEND_OK)
+    if (outcome.result == WRITE_MOUSE_OFF) {
+        writeDiff(1);
+        return fail(EXIT_NOT_TAKEN, QStringLiteral("Mouse is sleeping or not connected."));
+    }
+    if (outcome.result != WRITE_OK)
         return fail(EXIT_NOT_TAKEN, QStringLiteral("Send data failed, please try again."));
     if (m_o.json) {
         QJsonObject o;
@@ -976,6 +978,23 @@ int Session::dpi()
     // The write saves slot 1's and the active slot's files; this slot's is saved here.
     if (!writeSlotFile(profile, set.names[slot]))
         return notSaved(what);
+    if (slot != activeSlot(set)) {
+        // The mouse holds the active slot's DPI table: this one goes out when
+        // its slot becomes active.
+        if (m_o.json) {
+            QJsonObject o;
+            o.insert(QStringLiteral("ok"), true);
+            o.insert(QStringLiteral("written"), QJsonArray());
+            o.insert(QStringLiteral("full"), false);
+            o.insert(QStringLiteral("waitsForSlot"), slot + 1);
+            printJson(o);
+        } else {
+            m_out << what << " is saved.\n"
+                  << "Slot " << slot + 1 << " is not active: the mouse takes its DPI stages when it is.\n";
+            m_out.flush();
+        }
+        return EXIT_OK;
+    }
     return writeAndReport(false, what);
 }
 

@@ -237,14 +237,27 @@ private slots:
         addLibraryFiles(lib, {"FPS"});
         m_set.ProfileID = 3;
         QCOMPARE(lib.assign(QStringLiteral("FPS")), R::Ok);
+        // Slot 2 with stages, a rate and a file of its own.
+        m_set.profiles[1].stages[0].x = 99;
+        m_set.profiles[1].pollrate = 2;
+        QVERIFY(writeSlotFile(m_set.profiles[1], m_set.names[1]));
         lib.resetAll();
         QCOMPARE(m_set.ProfileID, quint8(0));
-        for (int i = 0; i < SLOT_COUNT; ++i)
+        ProfileData factory;
+        buildDefaultProfile(factory);
+        for (int i = 0; i < SLOT_COUNT; ++i) {
             QCOMPARE(m_set.names[i], QStringLiteral("Profile %1").arg(i + 1));
+            QCOMPARE(m_set.profiles[i].stages[0].x, factory.stages[0].x);
+            QCOMPARE(m_set.profiles[i].pollrate, factory.pollrate);
+        }
         QVERIFY(lib.names().contains("FPS"));   // the library keeps its files
         ProfileSet again;
         loadProfileSet(again);
         QCOMPARE(again.names[3], QStringLiteral("Profile 4"));
+        ProfileData slot2;
+        QVERIFY(readSlotFile(slot2, QStringLiteral("Profile 2")));
+        QCOMPARE(slot2.stages[0].x, factory.stages[0].x);
+        QCOMPARE(slot2.pollrate, factory.pollrate);
     }
 
     void importProfileChecksModelAndName()

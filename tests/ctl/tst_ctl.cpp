@@ -200,6 +200,42 @@ private slots:
         QCOMPARE(slotList.at(0).toObject().value(QStringLiteral("active")).toBool(), false);
     }
 
+    // A slot's DPI stages reach the mouse when the slot is active: at once
+    // when it is, with `slot N` when it was not.
+    void dpiOfASlotReachesTheMouseWhenItIsActive()
+    {
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        const QByteArray factoryStage2 = kept().blocks[1].mid(6, 5);
+
+        const Outcome waiting = ctl({QStringLiteral("dpi"), QStringLiteral("--slot"), QStringLiteral("3"),
+                                     QStringLiteral("--stage"), QStringLiteral("2"), QStringLiteral("2250")});
+        QCOMPARE(waiting.exitCode, 0);
+        QCOMPARE(waiting.out, QByteArray("DPI stage 2 of slot 3 at 2250 DPI is saved.\n"
+                                         "Slot 3 is not active: the mouse takes its DPI stages when it is.\n"));
+        QCOMPARE(kept().blocks[1].mid(6, 5), factoryStage2);
+
+        const Outcome slot = ctl({QStringLiteral("slot"), QStringLiteral("3")});
+        QCOMPARE(slot.exitCode, 0);
+        QCOMPARE(slot.out, QByteArray("Slot 3 (Profile 3) is active.\n"));
+        Mouse m = kept();
+        QCOMPARE(m.activeProfile, 2);
+        QCOMPARE(m.blocks[1].mid(6, 5).toHex(), QByteArray("012c002c00"));   // 2250 DPI: index 44
+        QCOMPARE(int(m.blocks[0].at(6)), 2);
+
+        const Outcome active = ctl({QStringLiteral("dpi"), QStringLiteral("--slot"), QStringLiteral("3"),
+                                    QStringLiteral("--stage"), QStringLiteral("3"), QStringLiteral("2250")});
+        QCOMPARE(active.exitCode, 0);
+        QCOMPARE(active.out, QByteArray("DPI stage 3 of slot 3 at 2250 DPI is saved.\nWritten to the mouse: DPI.\n"));
+        QCOMPARE(kept().blocks[1].mid(11, 5).toHex(), QByteArray("012c002c00"));
+
+        // Back to slot 1: its own table again.
+        QCOMPARE(ctl({QStringLiteral("slot"), QStringLiteral("1")}).exitCode, 0);
+        m = kept();
+        QCOMPARE(m.activeProfile, 0);
+        QCOMPARE(m.blocks[1].mid(6, 5), factoryStage2);
+    }
+
     void dpiThenApplyChangesOnlyThatStageOfTheDpiTable()
     {
         keepMouse(demoBattery());

@@ -2,6 +2,7 @@
 
 #include "profiletest.h"
 
+#include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/inifile.h"
 #include "profile/macrostore.h"
@@ -466,7 +467,20 @@ void TestProfileSet::changeMaskBits()
         {"report rate of an inactive slot", [](ProfileSet &s) { s.profiles[4].pollrate++; }, CHANGE_GENERAL},
         {"scroll speed", [](ProfileSet &s) { s.profiles[3].scrollspeed++; }, CHANGE_GENERAL},
         {"lift-off", [](ProfileSet &s) { s.LiftHigh++; }, CHANGE_GENERAL},
-        {"active slot", [](ProfileSet &s) { s.ProfileID = 2; }, CHANGE_GENERAL},
+        // The mouse holds the active slot's tables: another active slot with
+        // other stages, buttons and lights needs every group.
+        {"active slot", [](ProfileSet &s) { s.ProfileID = 2; }, CHANGE_ALL},
+        {"active slot with the same tables",
+         [](ProfileSet &s) {
+             s.profiles[2] = s.profiles[1];
+             s.ProfileID = 2;
+         }, CHANGE_GENERAL},
+        {"active slot whose lights differ in an effect not chosen",
+         [](ProfileSet &s) {
+             s.profiles[2] = s.profiles[1];
+             s.profiles[2].effects[9].colour = Qt::blue;
+             s.ProfileID = 2;
+         }, CHANGE_GENERAL | CHANGE_LIGHTING},
         {"active stage of the active slot", [](ProfileSet &s) { s.profiles[1].dpi++; }, CHANGE_GENERAL},
         {"active stage of another slot", [](ProfileSet &s) { s.profiles[0].dpi++; }, 0},
         {"move-off of the active slot", [](ProfileSet &s) { s.profiles[1].LedMoveOFF++; }, CHANGE_GENERAL},
@@ -474,7 +488,7 @@ void TestProfileSet::changeMaskBits()
         {"sleep time of the active slot", [](ProfileSet &s) { s.profiles[1].LedSleepTime++; }, CHANGE_GENERAL},
         {"lighting mode of the active slot", [](ProfileSet &s) { s.profiles[1].LedMode = 6; },
          CHANGE_GENERAL | CHANGE_LIGHTING},
-        {"lighting mode of another slot", [](ProfileSet &s) { s.profiles[4].LedMode = 0; }, CHANGE_LIGHTING},
+        {"lighting mode of another slot", [](ProfileSet &s) { s.profiles[4].LedMode = 0; }, 0},
         // The general block carries the device-wide options: each alone must be written.
         {"angle snapping", [](ProfileSet &s) { s.AngleValue ^= 1; }, CHANGE_GENERAL},
         {"motion sync", [](ProfileSet &s) { s.Sync ^= 1; }, CHANGE_GENERAL},
@@ -487,32 +501,35 @@ void TestProfileSet::changeMaskBits()
              s.profiles[1].accelenable ^= 1; s.profiles[1].acee ^= 1; s.profiles[1].ProfileName = "x";
              s.profiles[1].ProfilePath = "y"; s.names[0] = "z";
          }, 0},
-        {"stage used", [](ProfileSet &s) { s.profiles[3].stages[7].used ^= 1; }, CHANGE_DPI},
-        {"stage x", [](ProfileSet &s) { s.profiles[0].stages[0].x++; }, CHANGE_DPI},
-        {"stage y", [](ProfileSet &s) { s.profiles[4].stages[5].y++; }, CHANGE_DPI},
+        {"stage used", [](ProfileSet &s) { s.profiles[1].stages[7].used ^= 1; }, CHANGE_DPI},
+        {"stage x", [](ProfileSet &s) { s.profiles[1].stages[0].x++; }, CHANGE_DPI},
+        {"stage y", [](ProfileSet &s) { s.profiles[1].stages[5].y++; }, CHANGE_DPI},
+        {"stage of another slot", [](ProfileSet &s) { s.profiles[4].stages[5].y++; }, 0},
         {"stage link only", [](ProfileSet &s) { s.profiles[0].stages[2].link ^= 1; }, 0},
         {"stage xy only", [](ProfileSet &s) { s.profiles[2].stages[2].xy++; }, 0},
-        {"button ID", [](ProfileSet &s) { s.profiles[2].buttons[41].ID++; }, CHANGE_BUTTONS},
-        {"button function", [](ProfileSet &s) { s.profiles[0].buttons[0].Fun++; }, CHANGE_BUTTONS},
-        {"button loop", [](ProfileSet &s) { s.profiles[4].buttons[20].LoopNumber++; }, CHANGE_BUTTONS},
+        {"button ID", [](ProfileSet &s) { s.profiles[1].buttons[41].ID++; }, CHANGE_BUTTONS},
+        {"button function", [](ProfileSet &s) { s.profiles[1].buttons[0].Fun++; }, CHANGE_BUTTONS},
+        {"button loop", [](ProfileSet &s) { s.profiles[1].buttons[20].LoopNumber++; }, CHANGE_BUTTONS},
+        {"button of another slot", [](ProfileSet &s) { s.profiles[0].buttons[0].Fun++; }, 0},
         {"button key count", [](ProfileSet &s) { s.profiles[1].buttons[7].KeyNumber++; }, CHANGE_BUTTONS},
         {"button Res1", [](ProfileSet &s) { s.profiles[1].buttons[8].Res1++; }, CHANGE_BUTTONS},
         {"button Res4", [](ProfileSet &s) { s.profiles[1].buttons[9].Res4++; }, CHANGE_BUTTONS},
-        {"last key event", [](ProfileSet &s) { s.profiles[3].buttons[30].KeyInfo[62].dataH++; }, CHANGE_BUTTONS},
+        {"last key event", [](ProfileSet &s) { s.profiles[1].buttons[30].KeyInfo[62].dataH++; }, CHANGE_BUTTONS},
         {"macro name without a macro function", [](ProfileSet &s) { s.profiles[0].buttons[3].macroname = "m"; }, 0},
-        {"effect colour of the active effect", [](ProfileSet &s) { s.profiles[2].effects[2].colour = Qt::blue; },
+        {"effect colour of the active effect", [](ProfileSet &s) { s.profiles[1].effects[1].colour = Qt::blue; },
          CHANGE_LIGHTING},
-        {"effect hue of the active effect", [](ProfileSet &s) { s.profiles[0].effects[0].h++; }, CHANGE_LIGHTING},
+        {"effect hue of the active effect", [](ProfileSet &s) { s.profiles[1].effects[1].h++; }, CHANGE_LIGHTING},
         {"effect saturation", [](ProfileSet &s) { s.profiles[1].effects[1].s++; }, CHANGE_LIGHTING},
         {"effect value", [](ProfileSet &s) { s.profiles[1].effects[1].v++; }, CHANGE_LIGHTING},
-        {"effect brightness", [](ProfileSet &s) { s.profiles[3].effects[3].bright++; }, CHANGE_LIGHTING},
-        {"effect breathing", [](ProfileSet &s) { s.profiles[4].effects[4].breath++; }, CHANGE_LIGHTING},
-        {"colour of an effect no slot uses", [](ProfileSet &s) { s.profiles[0].effects[9].colour = Qt::blue; }, 0},
+        {"effect brightness", [](ProfileSet &s) { s.profiles[1].effects[1].bright++; }, CHANGE_LIGHTING},
+        {"effect breathing", [](ProfileSet &s) { s.profiles[1].effects[1].breath++; }, CHANGE_LIGHTING},
+        {"chosen effect of another slot", [](ProfileSet &s) { s.profiles[3].effects[3].bright++; }, 0},
+        {"colour of an effect no slot uses", [](ProfileSet &s) { s.profiles[1].effects[9].colour = Qt::blue; }, 0},
         {"colour of an effect another slot uses", [](ProfileSet &s) { s.profiles[0].effects[4].colour = Qt::blue; }, 0},
         {"everything",
          [](ProfileSet &s) {
-             s.profiles[0].pollrate++; s.profiles[0].stages[1].used ^= 1; s.profiles[0].buttons[1].Fun++;
-             s.profiles[0].effects[0].bright++;
+             s.profiles[0].pollrate++; s.profiles[1].stages[1].used ^= 1; s.profiles[1].buttons[1].Fun++;
+             s.profiles[1].effects[1].bright++;
          }, CHANGE_ALL},
     };
     for (const Case &c : cases) {
@@ -523,12 +540,30 @@ void TestProfileSet::changeMaskBits()
                  qPrintable(QStringLiteral("%1: mask %2, expected %3").arg(c.what).arg(mask).arg(c.expected)));
     }
     QVERIFY2(listFiles(base.root.path()).filter(".MSMACRO").isEmpty(), "no macro file may be created");
+
+    // One lighting setting for all profiles ("6132"): the lights are slot 1's
+    // whichever slot is active, and so are the mode and options.
+    writeCurrentProduct(QStringLiteral("6132"));
+    ProfileSet working = baseline;
+    working.profiles[1].effects[1].colour = Qt::blue;
+    working.profiles[1].LedMoveOFF++;
+    QCOMPARE(compareProfileSets(working, baseline), quint8(0));
+    working.profiles[0].effects[0].colour = Qt::blue;
+    QCOMPARE(compareProfileSets(working, baseline), quint8(CHANGE_LIGHTING));
+    working = baseline;
+    working.profiles[0].LedSleepTime++;
+    QCOMPARE(compareProfileSets(working, baseline), quint8(CHANGE_GENERAL));
+    working = baseline;
+    working.ProfileID = 3;   // the lights stay slot 1's, only their tables' slots change
+    working.profiles[3] = working.profiles[1];
+    QCOMPARE(compareProfileSets(working, baseline), quint8(CHANGE_GENERAL));
 }
 
 namespace {
 ProfileSet setWithMacro(const QString &name, int slot, int button)
 {
     ProfileSet set;
+    set.ProfileID = quint8(slot);
     ButtonEntry &b = set.profiles[slot].buttons[button];
     b.Fun = 200;
     b.macroname = name;
@@ -571,7 +606,7 @@ void TestProfileSet::macroWriteMarkSurvivesEarlierDifference()
     QVERIFY(saveMacro(QStringLiteral("late"), MacroSettings(), {}));
     ProfileSet saved = setWithMacro(QStringLiteral("late"), 1, 5);
     ProfileSet working = saved;
-    working.profiles[0].buttons[2].Fun = 9;   // found first: the walk stops there
+    working.profiles[1].buttons[2].Fun = 9;   // found first: the walk stops there
     QCOMPARE(compareProfileSets(working, saved), quint8(CHANGE_BUTTONS));
     QCOMPARE(readWriteSign(QStringLiteral("late")), 1);
     saved = working;   // after the write attempt
