@@ -1,6 +1,7 @@
 #include "app/demo/simview.h"
 
 #include "app/batterylevel.h"
+#include "device/sensors.h"
 
 #include <algorithm>
 
@@ -166,7 +167,7 @@ quint8 nextReportRate(quint8 code)
 
 int dpiOfIndex(quint16 index)
 {
-    return 50 * (int(index) + 1);
+    return sensorDpi(index, kDemoSensor);
 }
 
 QString blockName(sim::Block which)

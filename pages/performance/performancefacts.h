@@ -1,25 +1,11 @@
 #pragma once
-// Pure conversions of the DPI tab: the slider range and labels of each
-// sensor, the report-rate codes, and the layout of the stage rows.
+// Pure conversions of the DPI tab: the report-rate codes and the layout of
+// the stage rows.
 
 #include <QString>
 
-// What a DPI row offers for a sensor: the labels under the slider ends (in
-// DPI), the index range of the sliders, and whether X and Y may be unlinked.
-struct SensorRange {
-    int minLabel = 0;
-    int maxLabel = 0;
-    int minIndex = 0;
-    int maxIndex = 0;
-    bool linkShown = false;
-};
-
-// The range of a sensor code. `wide3325` is the description's PROFILE/33254
-// switch, `product` the current product name (sensor 3327 has a shorter range
-// on some products). False for a sensor outside the table: `out` is untouched.
-bool sensorRange(int sensor, bool wide3325, const QString &product, SensorRange &out);
-// The products whose 3327 sensor stops at index 92 (12400 DPI).
-bool isShortRange3327Product(const QString &product);
+// The slider range of each sensor (SensorRange, sensorRange) comes from the
+// sensor catalogue, device/sensors.h.
 
 // Report rate codes of the general settings block: 8 = 125 Hz, 4 = 250 Hz,
 // 2 = 500 Hz, 1 = 1000 Hz. The menu lists them in that order.

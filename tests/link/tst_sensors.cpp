@@ -1,15 +1,16 @@
 // The sensor catalogue: every fact the program keys on a sensor code (DPI of
 // an index, the register bytes of a stage, the DPI tab's slider range, the
-// sniper's range, preset and register byte), recorded for every sensor at
-// the edges of its segments. tests/link/data/sensors.txt holds what the
-// program gave before the facts moved into one table; it must give the same.
-// MOUSECFG_WRITE_SENSOR_TABLE=1 writes the file anew from the present code.
+// sniper's range, preset and register byte), for every sensor at the edges of
+// its segments. tests/link/data/sensors.txt holds what the program gave when
+// each fact still had a function of its own; the catalogue must give the
+// same. A new sensor adds its row and its lines there:
+// MOUSECFG_WRITE_SENSOR_TABLE=1 writes the file anew from the catalogue.
 
+#include "app/demo/simview.h"
 #include "device/buttoncatalogue.h"
 #include "device/commands.h"
-#include "pages/buttons/keycapture.h"
-#include "pages/performance/performancefacts.h"
-#include "profile/description.h"
+#include "device/sensors.h"
+#include "pages/lighting/lighting.h"
 
 #include <QFile>
 #include <QtTest>
@@ -77,9 +78,62 @@ QStringList sensorFacts()
     return lines;
 }
 
-QString tablePath()
+// Everything the program says of every lighting effect: its name on the page,
+// its place in the menu, its controls, the mode the general block names, the
+// name the simulator gives that mode, and the lighting block of a profile
+// whose effects all differ.
+QStringList effectFacts()
 {
-    return QStringLiteral(MOUSECFG_SOURCE_DIR "/tests/link/data/sensors.txt");
+    QStringList lines;
+    int count = 0;
+    const int *menu = lighting::menuEffects(&count);
+    for (int i = 0; i < count; ++i)
+        lines << QStringLiteral("menu %1: effect %2").arg(i).arg(menu[i]);
+    for (int e = -1; e <= EFFECT_COUNT; ++e) {
+        lines << QStringLiteral("effect %1: \"%2\" brightness %3 speed %4 colour %5 upper %6 mode %7 (%8)")
+                     .arg(e)
+                     .arg(QLatin1String(lighting::effectText(e)))
+                     .arg(int(lighting::hasBrightness(e)))
+                     .arg(int(lighting::hasSpeed(e)))
+                     .arg(int(lighting::hasColour(e)))
+                     .arg(int(lighting::speedInUpperRow(e)))
+                     .arg(lightingModeCode(e))
+                     .arg(simview::lightingModeName(lightingModeCode(e)));
+    }
+    for (int code = 0; code <= 11; ++code)
+        lines << QStringLiteral("mode %1: %2").arg(code).arg(simview::lightingModeName(code));
+    ProfileData p;
+    for (int e = 0; e < EFFECT_COUNT; ++e) {
+        p.effects[e].colour = QColor(10 + e, 40 + e, 70 + e);
+        p.effects[e].bright = 100 + e;
+        p.effects[e].breath = 200 + e;
+    }
+    const QByteArray block = lightingBlockBytes(p);
+    for (int r = 0; r < 10; ++r)
+        lines << QStringLiteral("record %1: %2").arg(r).arg(QString::fromLatin1(block.mid(8 * r, 8).toHex(' ')));
+    return lines;
+}
+
+QString tablePath(const char *name)
+{
+    return QStringLiteral(MOUSECFG_SOURCE_DIR "/tests/link/data/") + QLatin1String(name);
+}
+
+// What `facts` gives must equal the lines of the recorded file.
+void compareWithRecord(const QStringList &facts, const QString &path)
+{
+    if (qEnvironmentVariableIntValue("MOUSECFG_WRITE_SENSOR_TABLE") == 1) {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(facts.join(QLatin1Char('\n')).toUtf8() + '\n');
+        QSKIP("table written");
+    }
+    QFile in(path);
+    QVERIFY2(in.open(QIODevice::ReadOnly), qPrintable(path));
+    const QStringList recorded = QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(facts.size(), recorded.size());
+    for (int i = 0; i < facts.size(); ++i)
+        QCOMPARE(facts[i], recorded[i]);
 }
 
 } // namespace
@@ -88,22 +142,8 @@ class TestSensors : public QObject {
     Q_OBJECT
 
 private slots:
-    void everySensorGivesWhatItGaveBefore()
-    {
-        const QStringList facts = sensorFacts();
-        if (qEnvironmentVariableIntValue("MOUSECFG_WRITE_SENSOR_TABLE") == 1) {
-            QFile out(tablePath());
-            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            out.write(facts.join(QLatin1Char('\n')).toUtf8() + '\n');
-            QSKIP("table written");
-        }
-        QFile in(tablePath());
-        QVERIFY2(in.open(QIODevice::ReadOnly), qPrintable(tablePath()));
-        const QStringList recorded = QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(facts.size(), recorded.size());
-        for (int i = 0; i < facts.size(); ++i)
-            QCOMPARE(facts[i], recorded[i]);
-    }
+    void everySensorGivesWhatItGaveBefore() { compareWithRecord(sensorFacts(), tablePath("sensors.txt")); }
+    void everyEffectGivesWhatItGaveBefore() { compareWithRecord(effectFacts(), tablePath("effects.txt")); }
 };
 
 QTEST_GUILESS_MAIN(TestSensors)

@@ -2,6 +2,7 @@
 
 #include "profiletest.h"
 
+#include "device/sensors.h"
 #include "profile/description.h"
 #include "profile/macrostore.h"
 #include "profile/profileset.h"
