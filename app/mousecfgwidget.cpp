@@ -16,6 +16,7 @@
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
+#include "widgets/logging.h"
 #include "widgets/uistate.h"
 #include "widgets/zelaction.h"
 #include "widgets/zellabel.h"
@@ -123,8 +124,9 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 {
     g_instance = this;
     // Before any child exists: each is styled once as it is made, not all
-    // over again afterwards.
-    setStyleSheet(QStringLiteral("*{outline:0px;}"));
+    // over again afterwards. Tool tips in the skin's colours and the theme's.
+    setThemeColorIndex(readAccentIndex());
+    setStyleSheet(QStringLiteral("*{outline:0px;}") + toolTipStyleSheet());
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MousecfgWidget"));
     resize(400, 300);
@@ -169,7 +171,6 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
         m_LangFiles[i] = languages.files[i];
     }
     setAlternateStyle(descriptionInt(QStringLiteral("ColorMode")) != 0);
-    setThemeColorIndex(readAccentIndex());
 
     buildInterface();
     // The lighting page follows what the mouse reports from the start; the
@@ -234,6 +235,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 
 MousecfgWidget::~MousecfgWidget()
 {
+    finishFollowWrite(FollowWait::Block);
     setDeviceConnectedQuery(nullptr);
     setPollerControl(nullptr);
     if (m_pPoller)
@@ -993,6 +995,7 @@ void MousecfgWidget::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
         m_bDragging = true;
+        m_bMovingItself = false;
         m_DragPress = event->globalPos();
         m_DragOrigin = frameGeometry().topLeft();
     }
@@ -1003,8 +1006,23 @@ void MousecfgWidget::mouseMoveEvent(QMouseEvent *event)
 {
     if (m_bDragging && (event->buttons() & Qt::LeftButton)) {
         const QPoint offset = event->globalPos() - m_DragPress;
-        if (offset.manhattanLength() > 4)
-            move(m_DragOrigin + offset);
+        if (offset.manhattanLength() > 4) {
+            // The window system moves the window with the pointer where it
+            // can (a Wayland compositor ignores a window placing itself);
+            // else the window follows the pointer itself for this drag.
+            QWindow *handle = window()->windowHandle();
+            const auto systemMove = [handle] {
+                return handle
+                       && (appServices().systemMove ? appServices().systemMove(handle) : handle->startSystemMove());
+            };
+            if (!m_bMovingItself && systemMove()) {
+                qCDebug(lcUi, "The window system moves the window");
+                m_bDragging = false;
+            } else {
+                m_bMovingItself = true;
+                move(m_DragOrigin + offset);
+            }
+        }
     }
     QWidget::mouseMoveEvent(event);
 }
@@ -1012,6 +1030,7 @@ void MousecfgWidget::mouseMoveEvent(QMouseEvent *event)
 void MousecfgWidget::mouseReleaseEvent(QMouseEvent *event)
 {
     m_bDragging = false;
+    m_bMovingItself = false;
     QWidget::mouseReleaseEvent(event);
 }
 

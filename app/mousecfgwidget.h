@@ -4,6 +4,7 @@
 // display, the language and model selectors, and the settings pages. Closing
 // it hides it to the tray.
 
+#include "app/applyflow.h"
 #include "app/profilelibrary.h"
 #include "app/scale.h"
 
@@ -31,6 +32,8 @@ class ZelLabel;
 class ZelPushButton;
 namespace platform {
 class DeviceNotifier;
+class NotificationOsdChannel;
+class OsdChannel;
 }
 
 class MousecfgWidget : public QWidget {
@@ -81,7 +84,12 @@ public:
     // The actions behind the buttons (also used by the tray and tests).
     void selectPage(int page);
     void selectView(bool front);
+    // Makes the slot active and writes it to the mouse behind the busy
+    // animation: its DPI, key and lighting tables, where they differ from
+    // what the mouse holds.
     void selectSlot(int slot);
+    // A write of the slot the mouse switched to by itself, running or waiting.
+    bool isFollowingSlot() const { return m_pFollowThread != nullptr || m_bFollowWanted; }
     void switchLanguage(int index);
     void apply();
     void okAndHide();
@@ -260,6 +268,9 @@ private:
     void recomputeConnectionIcon();
     bool modelConnected(int entry, int side) const;
     bool firstModelHas(int slot) const;
+    // The display hand-off of a Wayland client (made when first needed).
+    platform::OsdChannel &notificationChannel();
+    platform::NotificationOsdChannel *m_pNotifications = nullptr;
 
     // Button handlers.
     void onButtonClicked();
@@ -276,6 +287,26 @@ private:
     void reportLibraryResult(ProfileLibrary::Result result);
 
     int showMessage(int type, const QString &text, bool watchDevice = false);
+
+    // Writing to the mouse, one download at a time. runWrite runs a write
+    // thread of the kind behind the busy animation and reports a failure.
+    // The mouse's own slot switch is written quietly (followSlotQuietly);
+    // a write started meanwhile waits for it, and a switch reported during a
+    // write is written when that write has ended.
+    quint8 runWrite(ZelProcessThread::Kind kind, bool writeEverything);
+    // The controls, pages and menu follow the slot made active.
+    void showActiveSlot(int slot);
+    void followSlotQuietly();
+    void startFollowWrite();
+    enum class FollowWait { IfDone, BehindBusyAnimation, Block };
+    void finishFollowWrite(FollowWait wait);
+    QString writeFailureText(quint8 result);
+    ZelProcessThread *m_pFollowThread = nullptr;
+    int m_iFollowRun = 0;
+    bool m_bFollowWanted = false;
+    bool m_bFollowPosted = false;
+    bool m_bAwaitingFollow = false;
+    int m_iWrites = 0;
     QString chooseFile(const QString &title, const QString &filter, bool save);
 
     ScaleStep m_Scale;
@@ -348,6 +379,7 @@ private:
     int m_iSelectedMarkerGroup = 0;
     int m_iSelectedMarker = -1;
     bool m_bDragging = false;
+    bool m_bMovingItself = false;   // the window system did not take this drag
     QPoint m_DragPress;
     QPoint m_DragOrigin;
     int m_iConnectionState = 3;

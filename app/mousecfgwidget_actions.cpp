@@ -13,23 +13,28 @@
 #include "widgets/zelpushbutton.h"
 
 #include <QLineEdit>
+#include <QTimer>
 #include <QtDebug>
 
-void MousecfgWidget::selectSlot(int slot)
+void MousecfgWidget::showActiveSlot(int slot)
 {
-    if (slot < 0 || slot >= SLOT_COUNT)
-        return;
     m_Library.selectSlot(slot);
     m_pProfileSel->setText(tr("Mode") + QStringLiteral(" %1").arg(slot + 1));
     m_pNameEdit->setText(workingSet().names[slot]);
     refreshPages();
     rebuildProfileFileMenu();
-    // The poller reads the same control collection: it pauses while the
-    // switch is sent, so neither takes the other's replies.
-    m_pPoller->stop();
-    selectProfile(quint8(slot));
-    applySections();
-    m_pPoller->start();
+}
+
+void MousecfgWidget::selectSlot(int slot)
+{
+    if (slot < 0 || slot >= SLOT_COUNT)
+        return;
+    showActiveSlot(slot);
+    // Selected on the mouse, with the slot's tables, on the write thread. With
+    // no mouse there is nothing to switch: the first write after it arrives
+    // sends everything.
+    if (listedMouseCount() > 0)
+        runWrite(ZelProcessThread::Kind::SelectSlot, false);
     // The newly selected slot's pointer speed, not the last download's.
     applyPointerSpeedOfSlot(workingSet(), slot);
 }
@@ -140,6 +145,8 @@ void MousecfgWidget::onResetAll()
 {
     if (showMessage(1, tr("Are you sure you want reset all profiles?")) != 1)
         return;
+    // All five slots, their files and the device-wide options; every page
+    // drops what it held; the mouse gets the active slot's factory tables.
     m_Library.resetAll();
     rebuildProfileFileMenu();
     refreshPages();
@@ -200,9 +207,28 @@ void MousecfgWidget::onImportConfig()
 
 quint8 MousecfgWidget::writeAndReport(bool writeEverything)
 {
+    return runWrite(ZelProcessThread::Kind::Write, writeEverything);
+}
+
+QString MousecfgWidget::writeFailureText(quint8 result)
+{
+    return result == WRITE_MOUSE_OFF ? tr("Mouse is sleeping or not connected.")
+                                     : tr("Send data failed, please try again.");
+}
+
+quint8 MousecfgWidget::runWrite(ZelProcessThread::Kind kind, bool writeEverything)
+{
+    // One download at a time. A quiet write of the mouse's own switch ends
+    // first; one still wanted is covered by this write, which compares with
+    // what the mouse holds.
+    finishFollowWrite(FollowWait::BehindBusyAnimation);
+    m_bFollowWanted = false;
+    ++m_iWrites;
+    quint8 result = WRITE_OK;
     for (;;) {
         ZelProcessDialog dialog(this);
         ZelProcessThread thread(workingSet(), savedSet(), writeEverything);
+        thread.setKind(kind);
         connect(&thread, &ZelProcessThread::DoProcessDlg, &dialog, &ZelProcessDialog::slotProcessDlg,
                 Qt::QueuedConnection);
         m_bWriting = true;
@@ -224,17 +250,93 @@ quint8 MousecfgWidget::writeAndReport(bool writeEverything)
         if (thread.downloaded())
             savedSet() = thread.written();
 
-        const quint8 result = thread.result();
+        result = thread.result();
         if (shown != QDialog::Accepted || result == WRITE_OK)
-            return result;
-        const QString text = result == WRITE_MOUSE_OFF ? tr("Mouse is sleeping or not connected.")
-                                                       : tr("Send data failed, please try again.");
+            break;
         // "Yes" tries again, everything, behind the busy animation; "No"
         // leaves it for the next Apply (which sends everything after a failure).
-        if (showMessage(1, text) != QDialog::Accepted)
-            return result;
+        if (showMessage(1, writeFailureText(result)) != QDialog::Accepted)
+            break;
         writeEverything = true;
     }
+    --m_iWrites;
+    // The mouse switched slots by itself meanwhile.
+    if (m_bFollowWanted)
+        startFollowWrite();
+    return result;
+}
+
+void MousecfgWidget::followSlotQuietly()
+{
+    m_bFollowWanted = true;
+    if (m_bFollowPosted)
+        return;
+    m_bFollowPosted = true;
+    // Once the rest of the status report (stage, rate) is in the working set.
+    QTimer::singleShot(0, this, [this] {
+        m_bFollowPosted = false;
+        if (m_bFollowWanted)
+            startFollowWrite();
+    });
+}
+
+void MousecfgWidget::startFollowWrite()
+{
+    if (m_iWrites > 0 || m_pFollowThread)
+        return;   // still wanted: taken up when that write has ended
+    m_bFollowWanted = false;
+    if (listedMouseCount() == 0)
+        return;
+    auto *thread = new ZelProcessThread(workingSet(), savedSet(), false, this);
+    thread->setKind(ZelProcessThread::Kind::FollowSlot);
+    const int run = ++m_iFollowRun;
+    connect(thread, &QThread::finished, this, [this, run] {
+        if (run == m_iFollowRun)
+            finishFollowWrite(FollowWait::IfDone);
+    });
+    m_pFollowThread = thread;
+    thread->start();
+}
+
+void MousecfgWidget::finishFollowWrite(FollowWait wait)
+{
+    ZelProcessThread *thread = m_pFollowThread;
+    // Its end reported while a write waits for it here: that write takes it.
+    if (!thread || (wait == FollowWait::IfDone && m_bAwaitingFollow))
+        return;
+    if (!thread->isFinished()) {
+        if (wait == FollowWait::IfDone)
+            return;
+        if (wait == FollowWait::BehindBusyAnimation) {
+            ZelProcessDialog dialog(this);
+            connect(thread, &QThread::finished, &dialog, &ZelProcessDialog::slotProcessDlg, Qt::QueuedConnection);
+            const int run = m_iFollowRun;
+            m_bAwaitingFollow = true;
+            if (!thread->isFinished())
+                dialog.exec();
+            m_bAwaitingFollow = false;
+            // A device change meanwhile may have taken it already.
+            if (run != m_iFollowRun || m_pFollowThread != thread)
+                return;
+        }
+    }
+    thread->wait();
+    m_pFollowThread = nullptr;
+    ++m_iFollowRun;   // a finished signal still on its way is this thread's
+    if (thread->downloaded())
+        savedSet() = thread->written();
+    const quint8 result = thread->result();
+    delete thread;
+    if (wait != FollowWait::IfDone)
+        return;   // the write that waits reports for itself; Config/Diff makes it send everything
+    if (result != WRITE_OK) {
+        if (showMessage(1, writeFailureText(result)) == QDialog::Accepted) {
+            runWrite(ZelProcessThread::Kind::FollowSlot, true);
+            return;
+        }
+    }
+    if (m_bFollowWanted)
+        startFollowWrite();
 }
 
 void MousecfgWidget::apply()
@@ -247,6 +349,8 @@ void MousecfgWidget::apply()
 
 void MousecfgWidget::okAndHide()
 {
+    // As Apply: the DPI tab's values first.
+    collectPerformancePages();
     writeAndReport(false);
     hideToTray();
 }

@@ -12,6 +12,7 @@
 #include "device/pointerspeed.h"
 #include "device/sensors.h"
 #include "platform/clock.h"
+#include "platform/notificationosd.h"
 #include "platform/osdchannel.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
@@ -143,6 +144,7 @@ void MousecfgWidget::reloadForProduct()
 
 void MousecfgWidget::slot_show_mousename(QAction *action)
 {
+    finishFollowWrite(FollowWait::BehindBusyAnimation);
     m_pPoller->stop();
     platform::sleepMs(50);
     closeDevice();
@@ -181,6 +183,7 @@ void MousecfgWidget::reopenDevice()
         m_bReopenAfterWrite = true;
         return;
     }
+    finishFollowWrite(FollowWait::Block);
     qCDebug(lcHotplug, "Reopening the device");
     openCurrentDevice();
     m_pPoller->start();
@@ -193,6 +196,8 @@ void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arriv
     const QVector<PresenceChange> changes = updatePresence(interfaceName, arrival, currentBefore.toLatin1());
     if (changes.isEmpty())
         return;
+    // The device is not closed or the poller restarted under a running write.
+    finishFollowWrite(FollowWait::Block);
 
     bool reopened = false;
     bool switched = false;
@@ -242,6 +247,7 @@ void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arriv
 
 void MousecfgWidget::slotWarnClose()
 {
+    finishFollowWrite(FollowWait::Block);
     openCurrentDevice();
     m_iReconnected = 1;
     m_pPoller->start();
@@ -254,7 +260,9 @@ void MousecfgWidget::slotWarning()
 {
     show();
     if (listedMouseCount() != 0) {
-        activateWindow();
+        // A Wayland compositor gives the focus itself; a client cannot take it.
+        if (!platform::isWaylandClient())
+            activateWindow();
         raise();
         return;
     }
@@ -283,13 +291,20 @@ void MousecfgWidget::recomputeConnectionIcon()
     const bool dongle = firstModelHas(ReceiverControl);
     m_iConnectionState = ::connectionIconState(cable, dongle, m_bCharging);
     m_pConnection->setVisible(connectionPictureVisible(m_iConnectionState));
-    m_pBattery->setVisible(batteryBarVisible(m_iConnectionState));
+    // No mouse, no battery level: the outline stays empty.
+    m_pBattery->setVisible(batteryBarVisible(m_iConnectionState) && listedMouseCount() > 0);
     m_pCharging->hide();
     update();
 }
 
 void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, quint8 iHiByte)
 {
+    if (listedMouseCount() == 0) {
+        // Only a mouse reports a battery (the start primes the display):
+        // nothing is shown or stored while none is connected.
+        recomputeConnectionIcon();
+        return;
+    }
     const int fontPx = scaled(16);
     if (iCharge == 0 && iLowByte == 0 && iHiByte == 0) {
         const QString off = tr("MOUSE OFF");
@@ -349,12 +364,10 @@ void MousecfgWidget::slotRefreshProfile(quint8 iProfile)
 {
     if (iProfile >= SLOT_COUNT)
         return;
-    m_Library.selectSlot(iProfile);
-    m_pProfileSel->setText(tr("Mode") + QStringLiteral(" %1").arg(iProfile + 1));
-    m_pNameEdit->setText(workingSet().names[iProfile]);
-    refreshPages();
-    rebuildProfileFileMenu();
+    showActiveSlot(iProfile);
     applyPointerSpeedOfSlot(workingSet(), iProfile);
+    // The mouse selected the slot itself; it gets the slot's tables quietly.
+    followSlotQuietly();
 }
 
 void MousecfgWidget::slotRefreshDPIStage(quint8 iDPI)
@@ -389,7 +402,9 @@ void MousecfgWidget::slotRefreshLightMode(quint8 iBuff1)
 void MousecfgWidget::showOsdText(const QString &text)
 {
     platform::LocalSocketOsdChannel socketChannel{QString::fromLatin1(kOsdTitle)};
-    platform::OsdChannel &channel = appServices().osd ? *appServices().osd : socketChannel;
+    platform::OsdChannel &channel = appServices().osd ? *appServices().osd
+                                    : platform::isWaylandClient() ? notificationChannel()
+                                                                  : socketChannel;
     int starts = 0;
     bool found = channel.windowExists();
     while (!found && starts < 5) {
@@ -405,6 +420,15 @@ void MousecfgWidget::showOsdText(const QString &text)
     message.colour = themeColor();
     if (channel.send(platform::encodeOsdMessage(message)) == 0)
         qCDebug(lcOsd, "SendMessage failed\n");
+}
+
+// A Wayland client cannot place the display's window in its corner: its
+// messages become desktop notifications.
+platform::OsdChannel &MousecfgWidget::notificationChannel()
+{
+    if (!m_pNotifications)
+        m_pNotifications = new platform::NotificationOsdChannel(QString(), this);
+    return *m_pNotifications;
 }
 
 // --------------------------------------------------------------- firmware --

@@ -1,5 +1,8 @@
 #include "sensors.h"
 
+#include "profile/configstore.h"
+#include "profile/description.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -368,4 +371,16 @@ quint8 sniperRegister(quint8 step, int sensor)
         return s->sniperTable[step < s->sniperTableSize ? step : s->sniperTableSize - 1];
     }
     return 4;
+}
+
+ModelLimits currentModelLimits()
+{
+    ModelLimits limits = describedModelLimits();
+    SensorRange range;
+    if (sensorRange(sensorCode(), descriptionInt(QStringLiteral("33254")) == 1, readCurrentProduct(), range)) {
+        limits.dpiKnown = true;
+        limits.dpiMin = range.minIndex;
+        limits.dpiMax = range.maxIndex;
+    }
+    return limits;
 }

@@ -17,6 +17,8 @@
 // Adding a sensor is one row in sensors.cpp and its lines in the recorded
 // table of tests/link/data/sensors.txt.
 
+#include "profile/modellimits.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -140,3 +142,7 @@ quint8 sniperPresetStep(quint8 step, int sensor);
 // The register byte the sniper button sends for a step (4 where the sensor
 // has no rule of its own).
 quint8 sniperRegister(quint8 step, int sensor);
+
+// The served model's limits: what its description gives, and the DPI index
+// range of its sensor (Config.ini's MouseSenSor/1) as the DPI tab offers it.
+ModelLimits currentModelLimits();

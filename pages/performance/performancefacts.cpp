@@ -1,22 +1,5 @@
 #include "performancefacts.h"
 
-#include <QStringList>
-
-int rateCodeOfChoice(int choice)
-{
-    static const int codes[RATE_CHOICES] = {8, 4, 2, 1};
-    return choice >= 0 && choice < RATE_CHOICES ? codes[choice] : 0;
-}
-
-int rateChoiceOfCode(int code)
-{
-    for (int i = 0; i < RATE_CHOICES; ++i) {
-        if (rateCodeOfChoice(i) == code)
-            return i;
-    }
-    return -1;
-}
-
 int rateHertz(int code)
 {
     return rateChoiceOfCode(code) < 0 ? 0 : 1000 / code;
@@ -31,11 +14,6 @@ const char *rateSourceText(int code)
     case 1: return "1000 HZ";
     default: return "";
     }
-}
-
-int usableStageCount(int described)
-{
-    return described >= 1 && described <= 8 ? described : 8;
 }
 
 StageRowLayout stageRowLayout(int stageCount)

@@ -68,6 +68,7 @@ void limitedSleep(int ms)
 constexpr int kQueryTurnMs = 10 + 450 + 50 + 400;   // the reply is there at once; the listen read times out
 constexpr int kListenTurnMs = 50 + 400;
 constexpr int kCycleMs = kQueryTurnMs + 55 * kListenTurnMs;
+constexpr int kPauseMsPerCycle = 450 + 56 * 400;
 
 } // namespace
 
@@ -83,6 +84,23 @@ class PollerTest : public QObject {
         LinkFixture::connect(receiver, cable);
         QMutexLocker lock(&g_logMutex);
         g_log.clear();
+    }
+
+    // Rows for a mouse that lies still and one that moves while the poller
+    // runs: its motion reports come through the control handle between the
+    // replies (as on a Linux hidraw node), and change nothing the poller
+    // passes on. At 125 Hz the queue never fills between two reads.
+    static void motionRows()
+    {
+        QTest::addColumn<int>("motionHz");
+        QTest::newRow("still") << 0;
+        QTest::newRow("moving, 125 Hz") << 125;
+    }
+    static void startMotion()
+    {
+        QFETCH(int, motionHz);
+        sim::setMotionOnControl(true);
+        sim::setMotion(motionHz);
     }
 
 private slots:
@@ -118,9 +136,11 @@ private slots:
 
     // Charge 80, status 0: the battery signal, then the write status; the
     // query's reply is handed on again by the listen read that follows it.
+    void batteryReplyWithLevel_data() { motionRows(); }
     void batteryReplyWithLevel()
     {
         plugAndOpen(false, true);
+        startMotion();
         sim::setBattery({0xF2, 0x03, 80, 0, 8});
         Receiver receiver;
         BatteryPoller poller(&receiver);
@@ -138,9 +158,11 @@ private slots:
     }
 
     // An unsolicited status report between queries.
+    void statusReport_data() { motionRows(); }
     void statusReport()
     {
         plugAndOpen(true, false);
+        startMotion();
         sim::setBattery({0x10, 0x04, 0, 1, 0});
         Receiver receiver;
         BatteryPoller poller(&receiver);
@@ -152,6 +174,36 @@ private slots:
         QVERIFY(receiver.calls.contains(QStringLiteral("status 2 3 1 0")));
         QVERIFY(receiver.calls.contains(QStringLiteral("battery 0 16 4")));
         QVERIFY(receiver.calls.contains(QStringLiteral("write 1")));
+        // Nothing else: a motion report is no status and no battery reply.
+        for (const QString &c : receiver.calls) {
+            QVERIFY2(c == QStringLiteral("status 2 3 1 0") || c == QStringLiteral("battery 0 16 4")
+                         || c == QStringLiteral("write 1"),
+                     qPrintable(c));
+        }
+    }
+
+    // A moving mouse fills the node with motion reports while the poller
+    // pauses (64 of them, 64 ms at 1000 Hz). A status report the mouse sends
+    // late in a pause still gets through: the pause reads the node out as it
+    // goes, instead of leaving it full so that the report is dropped.
+    void aStatusLateInAPauseIsHeardWhileTheMouseMoves()
+    {
+        plugAndOpen(true, false);
+        sim::setMotionOnControl(true);
+        sim::setMotion(1000);
+        sim::setBattery({0x10, 0x04, 0, 1, 0});
+        std::unique_ptr<platform::VirtualClock> clock;
+        if (!m_clock)
+            clock = std::make_unique<platform::VirtualClock>();
+        platform::VirtualClock::reset();
+        // 400 ms in: late in the query turn's 450 ms pause.
+        platform::VirtualClock::callAt(400, [] { sim::pushStatus(2, 3, 1, 0); });
+        Receiver receiver;
+        BatteryPoller poller(&receiver);
+        poller.start();
+        QTRY_VERIFY(receiver.count("status") >= 1);
+        poller.stop();
+        QCOMPARE(receiver.calls.filter(QStringLiteral("status")), QStringList{QStringLiteral("status 2 3 1 0")});
     }
 
     // A failed query read reports the mouse as off; failed listen reads only log.
@@ -198,8 +250,11 @@ private slots:
         QCOMPARE(sim::writeCount(), queries);
         // The stop came in the middle of a pause, which ended right there.
         QCOMPARE(g_elapsed.load(), qint64(limit));
+        // 57 reads a cycle, and the pauses read the node out every 50 ms
+        // (one read each when nothing is there); the stop cut the last
+        // pause 200 ms short.
         if (queries == 2)
-            QCOMPARE(sim::readCount(), 2 * 57);
+            QCOMPARE(sim::readCount(), 2 * 57 + (2 * kPauseMsPerCycle - 200) / ZelGetBatteryThread::DRAIN_MS);
         QVERIFY(logLines().contains(QStringLiteral("ZelGetBatteryThread Stop.\n")));
     }
 

@@ -19,12 +19,50 @@
         <source>GUNFILE SELECT</source>
         <translation>GUNFILE SELECT</translation>
     </message>
+    <message>
+        <source>%1 × %2, %3 ms</source>
+        <translation>%1 × %2, %3 ms</translation>
+    </message>
+    <message>
+        <source>%1 DPI</source>
+        <translation>%1 DPI</translation>
+    </message>
+    <message>
+        <source>while held</source>
+        <translation>while held</translation>
+    </message>
+    <message>
+        <source>until pressed again</source>
+        <translation>until pressed again</translation>
+    </message>
+    <message>
+        <source>once</source>
+        <translation>once</translation>
+    </message>
+    <message>
+        <source>%1 times</source>
+        <translation>%1 times</translation>
+    </message>
+    <message>
+        <source>Function %1</source>
+        <translation>Function %1</translation>
+    </message>
+    <message>
+        <source>No function</source>
+        <translation>No function</translation>
+    </message>
 </context>
 <context>
     <name>ZelComboKeyWindow</name>
     <message>
         <source>Combo Key</source>
         <translation>Combo Key</translation>
+    </message>
+    <message>
+        <source>Hold the keys of the shortcut: up to Shift, Ctrl, Windows key, Alt and one key.
+On a Wayland desktop the desktop keeps some keys for itself and they never reach this dialog: the Windows key and the shortcuts it starts, Alt + Tab, Alt + F4, Print Screen, Ctrl + Alt + Delete, Ctrl + Alt + F1 to F12 and the desktop&apos;s other global shortcuts.</source>
+        <translation>Hold the keys of the shortcut: up to Shift, Ctrl, Windows key, Alt and one key.
+On a Wayland desktop the desktop keeps some keys for itself and they never reach this dialog: the Windows key and the shortcuts it starts, Alt + Tab, Alt + F4, Print Screen, Ctrl + Alt + Delete, Ctrl + Alt + F1 to F12 and the desktop&apos;s other global shortcuts.</translation>
     </message>
 </context>
 <context>

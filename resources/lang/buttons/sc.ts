@@ -19,12 +19,50 @@
         <source>GUNFILE SELECT</source>
         <translation>枪械文件选择</translation>
     </message>
+    <message>
+        <source>%1 × %2, %3 ms</source>
+        <translation>%1 × %2，%3 毫秒</translation>
+    </message>
+    <message>
+        <source>%1 DPI</source>
+        <translation>%1 DPI</translation>
+    </message>
+    <message>
+        <source>while held</source>
+        <translation>按住时重复</translation>
+    </message>
+    <message>
+        <source>until pressed again</source>
+        <translation>直到再次按下</translation>
+    </message>
+    <message>
+        <source>once</source>
+        <translation>一次</translation>
+    </message>
+    <message>
+        <source>%1 times</source>
+        <translation>%1 次</translation>
+    </message>
+    <message>
+        <source>Function %1</source>
+        <translation>功能 %1</translation>
+    </message>
+    <message>
+        <source>No function</source>
+        <translation>无功能</translation>
+    </message>
 </context>
 <context>
     <name>ZelComboKeyWindow</name>
     <message>
         <source>Combo Key</source>
         <translation>组合键</translation>
+    </message>
+    <message>
+        <source>Hold the keys of the shortcut: up to Shift, Ctrl, Windows key, Alt and one key.
+On a Wayland desktop the desktop keeps some keys for itself and they never reach this dialog: the Windows key and the shortcuts it starts, Alt + Tab, Alt + F4, Print Screen, Ctrl + Alt + Delete, Ctrl + Alt + F1 to F12 and the desktop&apos;s other global shortcuts.</source>
+        <translation>按住快捷键的各个键：最多 Shift、Ctrl、Windows 键、Alt 和一个键。
+在 Wayland 桌面上，桌面会保留一些按键自用，它们不会到达此对话框：Windows 键及其启动的快捷键、Alt + Tab、Alt + F4、Print Screen、Ctrl + Alt + Delete、Ctrl + Alt + F1 至 F12，以及桌面的其他全局快捷键。</translation>
     </message>
 </context>
 <context>
