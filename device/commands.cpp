@@ -65,14 +65,6 @@ quint8 sendFrames(const FrameList &frames)
 
 // ---- General settings block ----------------------------------------------
 
-quint8 lightingModeCode(int ledMode)
-{
-    static const quint8 modes[EFFECT_COUNT] = {0, 1, 2, 3, 4, 5, 5, 5, 5, 5, 7, 6, 8, 9};
-    if (ledMode < 0 || ledMode >= EFFECT_COUNT)
-        return 6;
-    return quint8(1 + modes[ledMode]);
-}
-
 quint8 sensorOptionFlags(const ProfileSet &set, int syncSwitch)
 {
     switch (syncSwitch) {
@@ -162,43 +154,23 @@ FrameList dpiBlockFrames(const ProfileSet &set)
 
 QByteArray lightingBlockBytes(const ProfileData &profile)
 {
-    struct Record {
-        int effect;      // -1: none
-        bool colour;     // bytes 1-3 carry the effect's colour
-        quint8 mode;     // byte 4
-        bool breath;     // byte 5 carries breath, else 0
-        quint8 byte6;
-        int byte7;       // -1: bright of the effect, else this value
-    };
-    static const Record records[10] = {
-        {-1, false, 0, false, 0, 0},
-        {1, true, 1, false, 2, -1},
-        {2, true, 1, true, 4, 3},
-        {3, false, 1, true, 1, 3},
-        {4, false, 1, true, 8, -1},
-        {9, false, 5, true, 1, -1},
-        {11, false, 7, false, 0, -1},
-        {10, false, 6, true, 0, -1},
-        {12, false, 8, true, 0, -1},
-        {13, false, 9, true, 0, -1},
-    };
     QByteArray b(LIGHTING_BLOCK_SIZE, '\0');
-    for (int r = 0; r < 10; ++r) {
-        const Record &rec = records[r];
-        char *out = b.data() + 8 * r;
-        out[0] = char(0x80);
-        if (rec.effect < 0)
+    for (int r = 0; r < LIGHTING_RECORDS; ++r)
+        b[8 * r] = char(0x80);
+    for (const LightingEffect &effect : lightingEffects()) {
+        if (!effect.fillsRecord)
             continue;
-        const LightEffect &e = profile.effects[rec.effect];
-        if (rec.colour) {
+        const LightEffect &e = profile.effects[effect.ledMode];
+        char *out = b.data() + 8 * (effect.modeCode - 1);
+        if (effect.recordColour) {
             out[1] = char(e.colour.red());
             out[2] = char(e.colour.green());
             out[3] = char(e.colour.blue());
         }
-        out[4] = char(rec.mode);
-        out[5] = char(rec.breath ? quint8(e.breath) : 0);
-        out[6] = char(rec.byte6);
-        out[7] = char(rec.byte7 < 0 ? quint8(e.bright) : quint8(rec.byte7));
+        out[4] = char(effect.recordKind);
+        out[5] = char(effect.recordBreath ? quint8(e.breath) : 0);
+        out[6] = char(effect.recordByte6);
+        out[7] = char(effect.recordByte7 < 0 ? quint8(e.bright) : quint8(effect.recordByte7));
     }
     return b;
 }

@@ -8,6 +8,7 @@
 // and stop at the first failure. Tests check the bytes and frames without a
 // device.
 
+#include "device/effects.h"
 #include "device/sensors.h"
 #include "device/transport.h"
 #include "profile/records.h"
@@ -61,8 +62,8 @@ CommandFrame updateFrame(bool end);             // CMD_UPDATE 0 (begin) or 1 (en
 quint8 sendFrames(const FrameList &frames);
 
 // ---- General settings block ----------------------------------------------
-// 1 + the device's mode number for a LedMode value.
-quint8 lightingModeCode(int ledMode);
+// (Byte 18, the lighting mode, comes from the effect table: lightingModeCode
+// in device/effects.h.)
 // Byte 5, by the description's PROFILE/Sync switch.
 quint8 sensorOptionFlags(const ProfileSet &set, int syncSwitch);
 // The stage (byte 17) is the active slot's; the lighting mode and options

@@ -1,6 +1,7 @@
 #include "app/demo/simview.h"
 
 #include "app/batterylevel.h"
+#include "device/effects.h"
 #include "device/sensors.h"
 
 #include <algorithm>
@@ -227,12 +228,8 @@ General decodeGeneral(const QByteArray &block)
 
 QString lightingModeName(int code)
 {
-    static const char *const names[LIGHT_RECORDS] = {
-        "Off", "Full lighted", "Breathing", "7 colour breathing", "Rainbow",
-        "Wave", "Reactive", "Go without trace", "Yo-yo", "Marbles"};
-    if (code < 1 || code > LIGHT_RECORDS)
-        return QStringLiteral("mode %1?").arg(code);
-    return QString::fromLatin1(names[code - 1]);
+    const QString name = QString::fromLatin1(::lightingModeName(code));
+    return name.isEmpty() ? QStringLiteral("mode %1?").arg(code) : name;
 }
 
 DpiTable decodeDpi(const QByteArray &block)
