@@ -10,6 +10,7 @@
 #include "device/devicetable.h"
 #include "device/poller.h"
 #include "device/pointerspeed.h"
+#include "device/sensors.h"
 #include "platform/clock.h"
 #include "platform/notificationosd.h"
 #include "platform/osdchannel.h"

@@ -34,36 +34,12 @@ namespace ctl {
 
 bool dpiIndexRange(int sensor, int *min, int *max)
 {
-    // The DPI page's slider range per sensor.
-    const bool wide = descriptionInt(QStringLiteral("33254")) == 1;
-    static const QStringList kShort3327 = {
-        QStringLiteral("K408-RGB"), QStringLiteral("ZUNDRA"),   QStringLiteral("6138"),
-        QStringLiteral("MORTHANE3"), QStringLiteral("PALDIN"),  QStringLiteral("K204-RGB"),
-        QStringLiteral("DRUVELL2"), QStringLiteral("CALNIRA2"), QStringLiteral("ZEPHARN")};
-    int lo = 0;
-    int hi = 0;
-    switch (sensor) {
-    case 3104: lo = 14; hi = 105; break;
-    case 31042: lo = 14; hi = 158; break;
-    case 3212: lo = 16; hi = 111; break;
-    case 3311: lo = 1; hi = 120; break;
-    case 33112: lo = 1; hi = 180; break;
-    case 3325: lo = 1; hi = wide ? 90 : 50; break;
-    case 33252: lo = 1; hi = wide ? 90 : 75; break;
-    case 3327: lo = 1; hi = kShort3327.contains(readCurrentProduct()) ? 92 : 106; break;
-    case 3333: lo = 2; hi = 120; break;
-    case 3335: lo = 1; hi = 160; break;
-    case 33352: lo = 1; hi = 240; break;
-    case 3360: lo = 1; hi = 180; break;
-    case 3370: lo = 1; hi = 290; break;
-    case 3389: lo = 2; hi = 480; break;
-    case 3395: lo = 0; hi = 519; break;
-    case 33952: lo = 0; hi = 779; break;
-    case 3399: lo = 0; hi = 599; break;
-    default: return false;
-    }
-    *min = lo;
-    *max = hi;
+    // The DPI page's slider range.
+    SensorRange range;
+    if (!sensorRange(sensor, descriptionInt(QStringLiteral("33254")) == 1, readCurrentProduct(), range))
+        return false;
+    *min = range.minIndex;
+    *max = range.maxIndex;
     return true;
 }
 
