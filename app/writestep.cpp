@@ -10,7 +10,7 @@ WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved,
 {
     WriteOutcome outcome;
     bool notSaved = false;
-    saveProfileSet(working, &notSaved);
+    saveProfileSet(working, &notSaved, &saved);
     if (notSaved) {
         outcome.result = WRITE_NOT_SAVED;
         return outcome;
@@ -26,7 +26,7 @@ WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved,
     else if (outcome.mask != 0)
         mask = outcome.mask;
     if (mask != 0) {
-        saveProfileSet(working, &notSaved);
+        saveProfileSet(working, &notSaved, &saved);
         if (notSaved) {
             outcome.result = WRITE_NOT_SAVED;
             return outcome;
@@ -46,6 +46,14 @@ WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved,
 WriteOutcome writeSlotSwitch(const ProfileSet &working, const ProfileSet &saved, bool select, bool writeEverything)
 {
     WriteOutcome outcome;
+    // The slot left behind keeps what was edited in it, and the files hold
+    // what the mouse is about to hold.
+    bool notSaved = false;
+    saveProfileSet(working, &notSaved, &saved);
+    if (notSaved) {
+        outcome.result = WRITE_NOT_SAVED;
+        return outcome;
+    }
     if (g_mouseOff.load()) {
         outcome.result = WRITE_MOUSE_OFF;
         return outcome;

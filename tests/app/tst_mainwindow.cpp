@@ -616,6 +616,28 @@ private slots:
         QVERIFY(commandsSent().isEmpty());
     }
 
+    // An edit left in a slot by a switch to another is kept on disk, and
+    // when the slot comes back the mouse and the files hold the same.
+    void anEditLeftInASlotIsKept()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QCOMPARE(w->writeAndReport(true), quint8(0));   // the mouse holds the saved set
+        ZelBtnWindow *buttons = w->buttonsPage();
+        buttons->select(1, ZelBtnWindow::GroupPrimary);
+        buttons->assign(buttons->actionFor(3));   // "Middle", not applied
+        w->profileButton(2)->click();
+        QVERIFY(m_shown.isEmpty());
+        QVERIFY2(slotOnTheMouse(workingSet(), 2).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), 2)));
+        QTemporaryDir copy;
+        QCOMPARE(storedSetFromCopy(m_dir->path(), copy.path()).profiles[0].buttons[1].Fun, 3);
+
+        w->profileButton(0)->click();
+        QVERIFY2(slotOnTheMouse(workingSet(), 0).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), 0)));
+        QTemporaryDir again;
+        const ProfileSet stored = storedSetFromCopy(m_dir->path(), again.path());
+        QVERIFY(sameProfile(stored.profiles[0], workingSet().profiles[0]));
+    }
+
     // The mouse's switch reported while a write runs waits for it, and a
     // switch from the window waits for the mouse's: the update brackets
     // never overlap, and the mouse ends with the slot last chosen.
