@@ -40,8 +40,9 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     setFrenchLayoutQuery(&frenchInputLocale);
 
     const QString product = productName();
-    platform::SingleInstance guard(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
-    if (!guard.isOwner())
+    platform::SingleInstance guard(configsFolder(), product + QStringLiteral(" Wireless Gaming Mouse Mutex1"),
+                                   platform::SingleInstance::Mode::Window);
+    if (!guard.tryLock())
         return 1;
     // The window's background is the largest picture of the first frame.
     preloadImage(MousecfgWidget::backgroundPath());

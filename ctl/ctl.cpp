@@ -346,7 +346,7 @@ private:
         m_out.flush();
     }
 
-    bool takeLock();
+    bool takeLock(platform::SingleInstance::Mode mode = platform::SingleInstance::Mode::Writer);
     void startDevice();
     bool openMouse();
     QString noMouseText() const;
@@ -378,10 +378,16 @@ private:
     bool m_bListed = false;   // a supported mouse is attached (opened or not)
 };
 
-bool Session::takeLock()
+bool Session::takeLock(platform::SingleInstance::Mode mode)
 {
-    m_lock.reset(new platform::SingleInstance(productName() + QLatin1String(kMutexSuffix)));
-    return m_lock->isOwner();
+    m_lock.reset(new platform::SingleInstance(configsFolder(), productName() + QLatin1String(kMutexSuffix), mode));
+    if (!m_lock->tryLock())
+        return false;
+    // Alone with the files: a lock file of QSettings left by a kill would
+    // stall the next write of its file for half a minute.
+    if (mode == platform::SingleInstance::Mode::Writer)
+        removeStaleConfigLocks();
+    return true;
 }
 
 void Session::startDevice()
@@ -627,7 +633,9 @@ int Session::list()
 
 int Session::status()
 {
-    if (!takeLock())
+    // Only asks the mouse: a window started meanwhile waits for the answer
+    // instead of being turned away.
+    if (!takeLock(platform::SingleInstance::Mode::Reader))
         return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Quit it (or use its "
                                                         "window) and try again."));
     if (!openMouse())

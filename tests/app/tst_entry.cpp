@@ -26,8 +26,10 @@ class TestEntry : public QObject {
     {
         auto *process = new QProcess(parent);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (!runtimeDir.isEmpty())
+        if (!runtimeDir.isEmpty()) {
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+            env.insert(QStringLiteral("TMPDIR"), runtimeDir);
+        }
         env.insert(QStringLiteral("MOUSECFG_APPDIR"), appDir);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("HOME"), appDir);
@@ -44,11 +46,16 @@ private slots:
         QTemporaryDir dir;
         const QString product = QStringLiteral("ENTRYTEST%1").arg(QCoreApplication::applicationPid());
         QVERIFY(makeAppDir(dir.path(), product));
-        const QString lock = platform::SingleInstance::lockPathFor(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
+        const QString lock = platform::SingleInstance::lockPathFor(dir.path() + QStringLiteral("/Configs"),
+                                                                   product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
 
         QProcess *first = start(dir.path(), this);
         QVERIFY(first->waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 20000);
+        platform::SingleInstance probe(dir.path() + QStringLiteral("/Configs"),
+                                       product + QStringLiteral(" Wireless Gaming Mouse Mutex1"),
+                                       platform::SingleInstance::Mode::Reader);
+        QCOMPARE(probe.path(), lock);
+        QTRY_VERIFY_WITH_TIMEOUT(probe.holder().role == platform::LockHolder::Window, 20000);
 
         QProcess *second = start(dir.path(), this);
         QVERIFY(second->waitForFinished(20000));
@@ -65,40 +72,30 @@ private slots:
         QCOMPARE(third->state(), QProcess::Running);
         third->kill();
         third->waitForFinished(10000);
-        QFile::remove(lock);   // left by the killed copy
     }
 
-    // Two users of one machine (two runtime folders) each run a copy; each
-    // user's second start still ends with 1.
-    void twoUsersEachRunACopy()
+    // Another runtime or temporary folder (cron, a service, su) does not
+    // hide the running copy: the lock lies in the user's settings folder.
+    void anotherEnvironmentStillFindsTheRunningCopy()
     {
         QTemporaryDir dir, runA, runB;
         for (const QTemporaryDir *run : {&runA, &runB})
             QVERIFY(QFile::setPermissions(run->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QString product = QStringLiteral("SEATTEST%1").arg(QCoreApplication::applicationPid());
         QVERIFY(makeAppDir(dir.path(), product));
-        const QString lockName = QFileInfo(platform::SingleInstance::lockPathFor(
-                                               product + QStringLiteral(" Wireless Gaming Mouse Mutex1")))
-                                     .fileName();
+        platform::SingleInstance probe(dir.path() + QStringLiteral("/Configs"),
+                                       product + QStringLiteral(" Wireless Gaming Mouse Mutex1"),
+                                       platform::SingleInstance::Mode::Reader);
 
-        QProcess *userA = start(dir.path(), this, runA.path());
-        QVERIFY(userA->waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runA.filePath(lockName)), 20000);
-        QProcess *userB = start(dir.path(), this, runB.path());
-        QVERIFY(userB->waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runB.filePath(lockName)), 20000);
-        QCOMPARE(userA->state(), QProcess::Running);
-        QCOMPARE(userB->state(), QProcess::Running);
-
-        QProcess *againA = start(dir.path(), this, runA.path());
-        QVERIFY(againA->waitForFinished(20000));
-        QCOMPARE(againA->exitCode(), 1);
-        QCOMPARE(userA->state(), QProcess::Running);
-
-        for (QProcess *p : {userA, userB}) {
-            p->kill();
-            QVERIFY(p->waitForFinished(10000));
-        }
+        QProcess *first = start(dir.path(), this, runA.path());
+        QVERIFY(first->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(probe.holder().role == platform::LockHolder::Window, 20000);
+        QProcess *again = start(dir.path(), this, runB.path());
+        QVERIFY(again->waitForFinished(20000));
+        QCOMPARE(again->exitCode(), 1);
+        QCOMPARE(first->state(), QProcess::Running);
+        first->kill();
+        QVERIFY(first->waitForFinished(10000));
     }
 
     // A user who starts the program from a terminal sees nothing unless

@@ -309,13 +309,11 @@ private slots:
         const QMap<QString, QByteArray> filesBefore = configFiles();
 
         // The window's single-instance lock, held as the window holds it.
-        const QByteArray oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", tempDir().toLocal8Bit());
         QSettings description(appDir() + QStringLiteral("/DefaultProfile.bin"), QSettings::IniFormat);
         const QString product = description.value(QStringLiteral("PROFILE/ProductName")).toString();
-        auto window = std::make_unique<platform::SingleInstance>(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
-        qputenv("TMPDIR", oldTmp);
-        QVERIFY(window->isOwner());
+        auto window = std::make_unique<platform::SingleInstance>(
+            configs(), product + QStringLiteral(" Wireless Gaming Mouse Mutex1"), platform::SingleInstance::Mode::Window);
+        QVERIFY(window->tryLock());
 
         const QList<QStringList> writes = {
             {QStringLiteral("apply")},
