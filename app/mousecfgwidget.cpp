@@ -10,6 +10,7 @@
 #include "device/pointerspeed.h"
 #include "platform/devicenotifier.h"
 #include "platform/logging.h"
+#include "platform/osdchannel.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/language.h"
@@ -234,6 +235,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 
 MousecfgWidget::~MousecfgWidget()
 {
+    delete m_pOsdSocket;
     setDeviceConnectedQuery(nullptr);
     setPollerControl(nullptr);
     if (m_pPoller)

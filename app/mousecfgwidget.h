@@ -31,6 +31,8 @@ class ZelLabel;
 class ZelPushButton;
 namespace platform {
 class DeviceNotifier;
+class LocalSocketOsdChannel;
+class OsdHandOff;
 }
 
 class MousecfgWidget : public QWidget {
@@ -260,6 +262,9 @@ private:
     void recomputeConnectionIcon();
     bool modelConnected(int entry, int side) const;
     bool firstModelHas(int slot) const;
+    // The display hand-off, which never waits on this thread.
+    platform::OsdHandOff *m_pOsdHandOff = nullptr;
+    platform::LocalSocketOsdChannel *m_pOsdSocket = nullptr;
 
     // Button handlers.
     void onButtonClicked();

@@ -12,6 +12,7 @@
 #include "device/pointerspeed.h"
 #include "platform/clock.h"
 #include "platform/osdchannel.h"
+#include "platform/osdhandoff.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/language.h"
@@ -22,6 +23,7 @@
 #include "widgets/zelpushbutton.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -387,23 +389,22 @@ void MousecfgWidget::slotRefreshLightMode(quint8 iBuff1)
 
 void MousecfgWidget::showOsdText(const QString &text)
 {
-    platform::LocalSocketOsdChannel socketChannel{QString::fromLatin1(kOsdTitle)};
-    platform::OsdChannel &channel = appServices().osd ? *appServices().osd : socketChannel;
-    int starts = 0;
-    bool found = channel.windowExists();
-    while (!found && starts < 5) {
-        ++starts;
-        appServices().startDetached(osdProgramPath());
-        platform::sleepMs(500);
-        found = channel.windowExists();
+    // The display is looked for, started and sent to without this thread
+    // ever waiting for it (a missing display costs no frozen window).
+    if (!m_pOsdHandOff)
+        m_pOsdHandOff = new platform::OsdHandOff(this);
+    if (!m_pOsdSocket) {
+        const QString socket = platform::osdSocketFromEnvironment(QString::fromLatin1(kOsdTitle));
+        m_pOsdSocket = new platform::LocalSocketOsdChannel(socket, true);
+        // The display this program starts listens where it looks.
+        qputenv("MOUSECFG_OSD_SOCKET", QFile::encodeName(socket));
     }
-    if (!found)
-        return;
+    platform::OsdChannel &channel = appServices().osd ? *appServices().osd : *m_pOsdSocket;
     platform::OsdMessage message;
     message.text = text;
     message.colour = themeColor();
-    if (channel.send(platform::encodeOsdMessage(message)) == 0)
-        qCDebug(lcOsd, "SendMessage failed\n");
+    m_pOsdHandOff->show(&channel, platform::encodeOsdMessage(message),
+                        [] { appServices().startDetached(osdProgramPath()); });
 }
 
 // --------------------------------------------------------------- firmware --
