@@ -44,6 +44,13 @@ struct TurnHandle {
         DeviceLease lease(slot, opening);
         return lease ? hid_read_timeout(lease.handle(), data, size_t(length), timeoutMs) : -2;
     }
+    // The control collection's next report: motion reports of the mouse
+    // collection that share the handle are read past within the same time.
+    int readControl(quint8 *reply, int length, int timeoutMs) const
+    {
+        return readControlReport([this](quint8 *data, int n, int ms) { return read(data, n, ms); }, reply, length,
+                                 timeoutMs);
+    }
 };
 
 enum { HANDLE_GONE = -2 };
@@ -120,7 +127,7 @@ void ZelGetBatteryThread::run()
             if (handle.write(query.buf + 1, FRAME_LENGTH) < 0)
                 qCDebug(lcPoller, "Unable to send a feature report.\n");
             pause(10);
-            const int got = handle.read(reply, FRAME_LENGTH, QUERY_READ_MS);
+            const int got = handle.readControl(reply, FRAME_LENGTH, QUERY_READ_MS);
             if (got == HANDLE_GONE)
                 return;
             if (got < 0) {
@@ -140,7 +147,7 @@ void ZelGetBatteryThread::run()
         // Listen. The reply buffer keeps the query's reply when this read
         // times out empty, which hands that reply on once more.
         reply[0] = 0x04;
-        const int got = handle.read(reply, FRAME_LENGTH, LISTEN_READ_MS);
+        const int got = handle.readControl(reply, FRAME_LENGTH, LISTEN_READ_MS);
         if (got == HANDLE_GONE)
             return;
         if (got < 0) {

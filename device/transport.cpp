@@ -96,6 +96,27 @@ EchoCheck checkEcho(const quint8 *sent, const quint8 *reply, int replyLength, bo
     return std::memcmp(sent + 8, reply + 8, size_t(n)) == 0 ? ECHO_MATCH : ECHO_DATA_MISMATCH;
 }
 
+int readControlReport(const ReportReadCall &read, quint8 *reply, int length, int timeoutMs)
+{
+    quint8 report[FRAME_BUFFER] = {};
+    length = std::clamp(length, 0, int(FRAME_BUFFER));
+    const qint64 start = platform::monotonicMs();
+    int wait = timeoutMs;
+    for (;;) {
+        const int got = read(report, length, wait);
+        if (got <= 0)
+            return got;
+        if (!isForeignReport(report, got)) {
+            std::memcpy(reply, report, size_t(std::min(got, length)));
+            return got;
+        }
+        const qint64 left = timeoutMs - (platform::monotonicMs() - start);
+        if (left <= 0)
+            return 0;
+        wait = int(left);
+    }
+}
+
 quint8 frameChecksum(const quint8 *wire)
 {
     unsigned sum = 0;
@@ -167,11 +188,14 @@ quint8 sendFrame(const quint8 *frame, int length)
         bool rewrite = false;
         while (!rewrite) {   // READ
             trace("hid_read开始");
-            int got;
-            {
-                DeviceLease lease(slot, opening);
-                got = lease ? hid_read_timeout(lease.handle(), reply, FRAME_LENGTH, kReadTimeout) : -1;
-            }
+            // Motion reports of the mouse collection sharing the handle are
+            // no answer: read past them within the read's own time.
+            const int got = readControlReport(
+                [&](quint8 *buffer, int length, int timeoutMs) {
+                    DeviceLease lease(slot, opening);
+                    return lease ? hid_read_timeout(lease.handle(), buffer, size_t(length), timeoutMs) : -1;
+                },
+                reply, FRAME_LENGTH, kReadTimeout);
             if (got < 0) {
                 trace("hid_read开始读失败 %d", readFailures);
                 if (++readFailures < kReadFailureBudget) {

@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+#include <functional>
+
 enum SendResult : quint8 {
     SEND_OK = 0,
     SEND_NO_DEVICE = 1,
@@ -45,9 +47,37 @@ enum EchoCheck : quint8 {
 // reply[0..replyLength-1], nothing else.
 EchoCheck checkEcho(const quint8 *sent, const quint8 *reply, int replyLength, bool compareData);
 
+// The control collection's report id: wire byte 0 of every frame and reply.
+enum : quint8 { CONTROL_REPORT_ID = 0x05 };
+
+// A report read on a control handle that another collection of the same
+// interface sent. On Linux every collection of an interface shares one hidraw
+// node, so the mouse collection's motion reports (its own report id) arrive
+// between the replies. Report id 0 is no report id (HID numbers reports from
+// 1): a report that starts with 0 is taken as the control collection's own
+// (an all-zero reply), which has its own handling.
+inline bool isForeignReport(const quint8 *report, int length)
+{
+    return length > 0 && report[0] != CONTROL_REPORT_ID && report[0] != 0;
+}
+
+// One read of the control collection's next report, of at most `length`
+// bytes, within `timeoutMs` (0 or more) counted from the call on the platform
+// clock (platform::monotonicMs). Reports of other collections are read past
+// at once, without a pause; when the time runs out with nothing else read,
+// the result is that of a read that timed out empty (0). Only the report kept
+// is copied into `reply`, so after a 0 the buffer holds what it held before,
+// as after any empty read. A failed read call ends it with its negative
+// result. `read(buffer, length, timeoutMs)` is the HID read call on the
+// caller's handle.
+using ReportReadCall = std::function<int(quint8 *buffer, int length, int timeoutMs)>;
+int readControlReport(const ReportReadCall &read, quint8 *reply, int length, int timeoutMs);
+
 // Sends one frame over the cable's control collection when open, else the
 // receiver's; reads the echo back for commands <= 0x0A, 0x40 and 0x46 and
-// retries within fixed budgets. Blocking.
+// retries within fixed budgets. Reports of other collections on the same
+// handle are read past (readControlReport) and count for none of the budgets.
+// Blocking.
 quint8 sendFrame(const quint8 *frame, int length = FRAME_LENGTH);
 inline quint8 sendFrame(const CommandFrame &f) { return sendFrame(f.buf, FRAME_LENGTH); }
 

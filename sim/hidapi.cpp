@@ -197,6 +197,7 @@ int HID_API_EXPORT HID_API_CALL hid_write(hid_device *dev, const unsigned char *
     {
         std::lock_guard<std::mutex> lock(m.mutex);
         ++m.writes;
+        catchUpMotion(m);   // what the mouse sent before this frame comes before its answer
         if (m.failWrites != 0) {
             if (m.failWrites > 0) {
                 --m.failWrites;
@@ -243,6 +244,7 @@ int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device *dev, unsigned char 
         // The handle may have been closed by another thread while this read waited.
         if (!dev || !data || !stillOpen(m, dev) || dev->dead)
             return -1;
+        catchUpMotion(m);
         if (!dev->queue.empty()) {
             QByteArray report = dev->queue.front();
             dev->queue.pop_front();

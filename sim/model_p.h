@@ -56,6 +56,10 @@ struct Model {
     QVector<quint8> sections;
     BatteryState battery;
     bool mouseOff = false;
+    int motionHz = 0;
+    bool motionOnControl = false;
+    qint64 motionStart = 0;                // ms on platform::monotonicMs
+    qint64 motionDue = 0;                  // reports produced since motionStart
 
     int failWrites = 0;
     int failReads = 0;
@@ -84,6 +88,8 @@ QByteArray pathOf(const Model &m, Side side, Collection collection);
 void plugLocked(Model &m, Side side, Aftermath &after);
 void unplugLocked(Model &m, Side side, Aftermath &after);
 void queueReport(Model &m, Side side, const QByteArray &report);
+// Queues the motion reports that fell due since the last call.
+void catchUpMotion(Model &m);
 // Acts on a good control frame written on a side and queues the answer.
 void processFrame(Model &m, Side side, const QByteArray &frame, Aftermath &after);
 bool frameIsGood(const unsigned char *data, size_t length);

@@ -1,5 +1,7 @@
 #include "sim/model_p.h"
 
+#include "platform/clock.h"
+
 #include <QMetaObject>
 #include <algorithm>
 
@@ -166,6 +168,9 @@ void Model::resetLocked()
     sections.clear();
     battery = BatteryState();
     mouseOff = false;
+    motionHz = 0;
+    motionOnControl = false;
+    motionStart = motionDue = 0;
     failWrites = failReads = 0;
     silent = allZero = false;
     faults.clear();
@@ -236,6 +241,32 @@ void queueReport(Model &m, Side side, const QByteArray &report)
         if (h->extra || h->dead || h->side != side || h->collection != Collection::Control)
             continue;
         if (int(h->queue.size()) < QUEUE_LIMIT)
+            h->queue.push_back(report);
+    }
+}
+
+void catchUpMotion(Model &m)
+{
+    if (m.motionHz <= 0)
+        return;
+    const qint64 now = platform::monotonicMs();
+    if (now < m.motionStart) {   // the virtual clock was set back
+        m.motionStart = now;
+        m.motionDue = 0;
+    }
+    const qint64 due = (now - m.motionStart) * m.motionHz / 1000;
+    const qint64 count = due - m.motionDue;
+    m.motionDue = due;
+    const Side side = m.plugged[1] ? Side::Cable : Side::Receiver;
+    if (count <= 0 || !m.plugged[sideIndex(side)])
+        return;
+    static const QByteArray report("\x01\x00\x01\x00\x00\x00", MOTION_REPORT_SIZE);
+    for (hid_device_ *h : m.handles) {
+        if (h->extra || h->dead || h->side != side)
+            continue;
+        if (h->collection == Collection::Control && !m.motionOnControl)
+            continue;
+        for (qint64 i = 0; i < count && int(h->queue.size()) < QUEUE_LIMIT; ++i)
             h->queue.push_back(report);
     }
 }
@@ -427,6 +458,7 @@ void pushStatus(quint8 profile, quint8 dpi, quint8 rate, quint8 mode)
         const Side side = m.plugged[1] ? Side::Cable : Side::Receiver;
         if (!m.plugged[sideIndex(side)])
             return;
+        catchUpMotion(m);
         queueReport(m, side, makeReport(kStatus, profile, dpi, rate, mode));
         // The mouse keeps what its own buttons chose.
         QByteArray &general = m.committed[int(Block::Settings) - 1];
@@ -436,6 +468,31 @@ void pushStatus(quint8 profile, quint8 dpi, quint8 rate, quint8 mode)
             general[kGeneralProfile] = char(profile);
             general[kGeneralRates + profile] = char(rate);
         }
+        after.changed = true;
+    });
+}
+
+void setMotion(int hz)
+{
+    mutate([=](Model &m, Aftermath &after) {
+        catchUpMotion(m);   // what fell due at the old rate
+        m.motionHz = std::max(hz, 0);
+        m.motionStart = platform::monotonicMs();
+        m.motionDue = 0;
+        after.changed = true;
+    });
+}
+
+int motion()
+{
+    return inspect([](Model &m) { return m.motionHz; });
+}
+
+void setMotionOnControl(bool shared)
+{
+    mutate([=](Model &m, Aftermath &after) {
+        catchUpMotion(m);
+        m.motionOnControl = shared;
         after.changed = true;
     });
 }

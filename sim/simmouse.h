@@ -38,6 +38,10 @@
 //   (0x40, 0xF3, section) records the section; CMD_SELECT_PROFILE (0x44,
 //   index) sets the active profile (0..4; other values are ignored).
 // - One mouse behind both sides: blocks, battery and active profile are shared.
+// - The mouse may be moved (setMotion): motion reports on the mouse
+//   collection at a fixed rate. The control handles see them too only when
+//   asked (setMotionOnControl), as a Linux hidraw node shows every collection
+//   of the interface; by default each collection has its own handle.
 //
 // Time: hid_read_timeout on an empty queue waits up to its timeout in slices
 // of at most 10 ms through platform::sleepMs, so it behaves like a device on
@@ -71,6 +75,8 @@ enum {
     MACRO_IMAGE_SIZE = 4000,
     QUEUE_LIMIT = 64,
     REPORT_SIZE = 33,
+    MOUSE_REPORT_ID = 1,      // the mouse collection's reports start with it
+    MOTION_REPORT_SIZE = 6,   // report id, buttons, 16-bit x, 16-bit y
 };
 
 // Vendor and product ids of the two sides; the defaults are those of the
@@ -136,7 +142,7 @@ struct BatteryState {
 // ---- Lifecycle ---------------------------------------------------------------
 // Back to the start: nothing plugged (no notification), default identity,
 // releases 0, blocks all zero, active profile 0, no bracket, no faults, mouse
-// on, battery all zero, counters and log cleared, extra collections removed,
+// on and still (motion off, not on the control handles), battery all zero, counters and log cleared, extra collections removed,
 // hid_init succeeding. Handles still open stay valid objects (hid_close them)
 // but are dead: their reads and writes fail.
 void reset();
@@ -175,6 +181,22 @@ int openHandleCount(Side side, Collection collection);
 // the profile (byte 6, also the active profile) and that profile's report
 // rate (byte 11 + profile).
 void pushStatus(quint8 profile, quint8 dpi, quint8 rate, quint8 mode);
+
+// The mouse is moved: `hz` motion reports a second (0: it lies still),
+// counted from this call on the clock of the pauses (platform::monotonicMs,
+// virtual under platform::VirtualClock). Each is 01 00 01 00 00 00: the mouse
+// collection's report id, no button, one count right. They go into every open
+// mouse-collection handle of the cable when it is plugged, else of the
+// receiver (a full queue drops them), and are produced when the model is next
+// used (a read, a write, a status report), in the order they fell due, ahead
+// of whatever that call queues. They are no change for the observer.
+void setMotion(int hz);
+int motion();
+// The control handles see the motion reports too, between the replies, as
+// on Linux, where every collection of an interface shares one hidraw node.
+// Off until set (each collection its own handle, as on Windows); reset()
+// turns it off. For tests.
+void setMotionOnControl(bool shared);
 
 void setBattery(const BatteryState &state);
 BatteryState battery();

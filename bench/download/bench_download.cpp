@@ -1,8 +1,10 @@
 // A full download (every group, two macros) into the simulated mouse with
 // real pauses: prints the wall time, the protocol floor (10 ms after every
 // frame plus 50 ms per macro read) and their ratio. Prints figures only.
+// With a motion rate, the mouse moves meanwhile and its motion reports come
+// through the control handle between the replies, as on a Linux hidraw node.
 //
-//   bench_download [runs]   (default 5)
+//   bench_download [runs] [motion Hz]   (default 5 runs, mouse still)
 
 #include "device/download.h"
 #include "device/devicetable.h"
@@ -62,6 +64,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const int runs = std::max(1, argc > 1 ? atoi(argv[1]) : 5);
+    const int motionHz = std::max(0, argc > 2 ? atoi(argv[2]) : 0);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
 
     QTemporaryDir dir;
@@ -79,10 +82,13 @@ int main(int argc, char **argv)
     enumerateDevices();
     openDevice("VELKOR");
     readButtonMatrix(buttonMatrix().data());
+    sim::setMotionOnControl(true);
+    sim::setMotion(motionHz);
 
     const ProfileSet set = benchSet();
     const int macroReads = 2;
-    std::printf("full download (mask 15, %d macros) into the simulated mouse, real pauses\n", macroReads);
+    std::printf("full download (mask 15, %d macros) into the simulated mouse, real pauses, motion %d Hz\n",
+                macroReads, motionHz);
     std::printf("%4s %7s %10s %10s %7s\n", "run", "frames", "wall ms", "floor ms", "ratio");
     double worst = 0, total = 0;
     for (int run = 1; run <= runs; ++run) {

@@ -85,6 +85,23 @@ class PollerTest : public QObject {
         g_log.clear();
     }
 
+    // Rows for a mouse that lies still and one that moves while the poller
+    // runs: its motion reports come through the control handle between the
+    // replies (as on a Linux hidraw node), and change nothing the poller
+    // passes on. At 125 Hz the queue never fills between two reads.
+    static void motionRows()
+    {
+        QTest::addColumn<int>("motionHz");
+        QTest::newRow("still") << 0;
+        QTest::newRow("moving, 125 Hz") << 125;
+    }
+    static void startMotion()
+    {
+        QFETCH(int, motionHz);
+        sim::setMotionOnControl(true);
+        sim::setMotion(motionHz);
+    }
+
 private slots:
     void initTestCase() { qInstallMessageHandler(captureLog); }
     void cleanupTestCase() { qInstallMessageHandler(nullptr); }
@@ -118,9 +135,11 @@ private slots:
 
     // Charge 80, status 0: the battery signal, then the write status; the
     // query's reply is handed on again by the listen read that follows it.
+    void batteryReplyWithLevel_data() { motionRows(); }
     void batteryReplyWithLevel()
     {
         plugAndOpen(false, true);
+        startMotion();
         sim::setBattery({0xF2, 0x03, 80, 0, 8});
         Receiver receiver;
         BatteryPoller poller(&receiver);
@@ -138,9 +157,11 @@ private slots:
     }
 
     // An unsolicited status report between queries.
+    void statusReport_data() { motionRows(); }
     void statusReport()
     {
         plugAndOpen(true, false);
+        startMotion();
         sim::setBattery({0x10, 0x04, 0, 1, 0});
         Receiver receiver;
         BatteryPoller poller(&receiver);
@@ -152,6 +173,12 @@ private slots:
         QVERIFY(receiver.calls.contains(QStringLiteral("status 2 3 1 0")));
         QVERIFY(receiver.calls.contains(QStringLiteral("battery 0 16 4")));
         QVERIFY(receiver.calls.contains(QStringLiteral("write 1")));
+        // Nothing else: a motion report is no status and no battery reply.
+        for (const QString &c : receiver.calls) {
+            QVERIFY2(c == QStringLiteral("status 2 3 1 0") || c == QStringLiteral("battery 0 16 4")
+                         || c == QStringLiteral("write 1"),
+                     qPrintable(c));
+        }
     }
 
     // A failed query read reports the mouse as off; failed listen reads only log.

@@ -8,12 +8,15 @@
 
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
+#include <sys/syscall.h>
 
 #include <QtGlobal>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
 #include <poll.h>
 #include <termios.h>
@@ -40,7 +43,7 @@ const unsigned char kDescriptor[] = {
     0x95, 0x20, 0x81, 0x02, 0x09, 0x00, 0x91, 0x02, 0xC0,
 };
 
-enum { kReportLength = 33 };
+enum { kReportLength = 33, kNodeBuffer = 64 };   // hidraw keeps up to 64 unread reports
 
 int sideIndex(sim::Side side)
 {
@@ -89,6 +92,7 @@ struct MockKernel::Private {
     // What the pump works on; guarded by the mutex.
     std::mutex mutex;
     int master[2] = {-1, -1};           // the node's far side
+    int slave[2] = {-1, -1};            // the node's own side, to count what waits there
     hid_device_ *control[2] = {};       // the model's control collection
     QByteArray partial[2];              // bytes of a report not yet complete
     QByteArray usbPath[2];
@@ -99,11 +103,47 @@ struct MockKernel::Private {
     std::atomic<bool> running{true};
     std::atomic<int> in{0};
     std::atomic<int> out{0};
+    std::atomic<int> motionOut{0};
+    std::atomic<int> motionDropped{0};
     std::thread pump;
 
     void pumpLoop();
     void moveInto(int side);
+    void moveOut(int side);
+    int unreadReports(int side) const;
 };
+
+// Reports waiting in the node for the reader. The ioctl goes to the kernel
+// directly: umockdev's own ioctl() answers only the emulated requests.
+int MockKernel::Private::unreadReports(int side) const
+{
+    int bytes = 0;
+    if (slave[side] < 0 || ::syscall(SYS_ioctl, slave[side], FIONREAD, &bytes) != 0)
+        return 0;
+    return (bytes + kReportLength - 1) / kReportLength;
+}
+
+void MockKernel::Private::moveOut(int side)
+{
+    unsigned char report[64];
+    int n;
+    while ((n = mousecfg_simhid_read_timeout(control[side], report, sizeof report, 0)) > 0) {
+        const bool motion = report[0] == sim::MOUSE_REPORT_ID;
+        if (motion) {
+            if (unreadReports(side) >= kNodeBuffer) {
+                ++motionDropped;
+                continue;
+            }
+            std::memset(report + n, 0, size_t(kReportLength - qMin(n, int(kReportLength))));
+            n = qMax(n, int(kReportLength));
+        }
+        if (::write(master[side], report, size_t(n)) == n) {
+            ++out;
+            if (motion)
+                ++motionOut;
+        }
+    }
+}
 
 void MockKernel::Private::moveInto(int side)
 {
@@ -149,14 +189,8 @@ void MockKernel::Private::pumpLoop()
         }
         // Whatever the mouse has to say goes out one report at a time.
         for (int s = 0; s < 2; ++s) {
-            if (!control[s] || master[s] < 0)
-                continue;
-            unsigned char report[64];
-            int n;
-            while ((n = mousecfg_simhid_read_timeout(control[s], report, sizeof report, 0)) > 0) {
-                if (::write(master[s], report, size_t(n)) == n)
-                    ++out;
-            }
+            if (control[s] && master[s] >= 0)
+                moveOut(s);
         }
     }
 }
@@ -204,6 +238,22 @@ int MockKernel::framesIn() const
 int MockKernel::framesOut() const
 {
     return d->out;
+}
+
+void MockKernel::setMotion(int hz)
+{
+    sim::setMotionOnControl(true);
+    sim::setMotion(hz);
+}
+
+int MockKernel::motionOut() const
+{
+    return d->motionOut;
+}
+
+int MockKernel::motionDropped() const
+{
+    return d->motionDropped;
 }
 
 void MockKernel::plug(sim::Side side)
@@ -260,12 +310,16 @@ void MockKernel::plug(sim::Side side)
     // The far side of the node, raw: no echo, no line editing, no
     // translation of any byte.
     const int master = umockdev_testbed_get_dev_fd(d->testbed, nodePath.constData());
+    int slave = -1;
     if (master >= 0) {
         termios raw;
         if (::tcgetattr(master, &raw) == 0) {
             ::cfmakeraw(&raw);
             ::tcsetattr(master, TCSANOW, &raw);
         }
+        char name[64];
+        if (::ptsname_r(master, name, sizeof name) == 0)
+            slave = ::open(name, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     }
 
     // The model's control collection of this side, opened as the kernel's
@@ -283,6 +337,7 @@ void MockKernel::plug(sim::Side side)
     {
         std::lock_guard<std::mutex> lock(d->mutex);
         d->master[s] = master;
+        d->slave[s] = slave;
         d->control[s] = control;
         d->partial[s].clear();
         d->usbPath[s] = usb;
@@ -306,6 +361,9 @@ void MockKernel::unplug(sim::Side side)
         std::lock_guard<std::mutex> lock(d->mutex);
         if (d->usbPath[s].isEmpty())
             return;
+        if (d->slave[s] >= 0)
+            ::close(d->slave[s]);
+        d->slave[s] = -1;
         usb = d->usbPath[s];
         hidraw = d->hidrawPath[s];
         nodePath = d->node[s];

@@ -19,6 +19,16 @@
 // The pump thread moves each 33-byte report written to a node into the
 // model's control collection of that side, and every report the model queues
 // there (echoes, battery replies, status reports) back to the node.
+//
+// The mouse can be moved (setMotion): its motion reports (the mouse
+// collection's report id 1) then reach the node between the replies, as on
+// Linux, where one hidraw node carries every collection of the interface.
+// The node is a pseudo terminal, a byte stream: every report goes out as 33
+// bytes (a motion report's 6 followed by zeros), so that one read of 33 bytes
+// takes one report. Like hidraw's buffer, the node holds at most 64 unread
+// reports: a motion report that finds it full is dropped. Replies are never
+// dropped, so what a download sends does not depend on how busy the machine
+// is.
 
 #include "sim/simmouse.h"
 
@@ -46,9 +56,19 @@ public:
     // would, since umockdev keeps some links of removed devices.
     QByteArray node(sim::Side side) const;
     static QByteArray reportDescriptor();
-    // Reports moved to and from the nodes since construction.
+    // Reports moved to and from the nodes since construction (motion
+    // reports included).
     int framesIn() const;
     int framesOut() const;
+
+    // The mouse moves at `hz` motion reports a second (0: still), on the
+    // node of the side that carries its reports (the cable when plugged).
+    // sim::reset() stops it.
+    void setMotion(int hz);
+    // Motion reports that reached a node, and those dropped because the
+    // node held 64 unread reports.
+    int motionOut() const;
+    int motionDropped() const;
 
 private:
     struct Private;

@@ -118,15 +118,30 @@ private slots:
         QVERIFY(!deviceHandle(ReceiverMouse));
     }
 
-    // The same frames as against the linked simulator, each through the node.
+    // The same frames as against the linked simulator, each through the node;
+    // while the mouse moves, its motion reports reach the node between the
+    // replies and the download sends exactly the frames it sends when the
+    // mouse lies still.
+    void fullDownloadFrameByFrame_data()
+    {
+        QTest::addColumn<int>("motionHz");
+        QTest::newRow("still") << 0;
+        QTest::newRow("moving, 125 Hz") << 125;
+        QTest::newRow("moving, 1000 Hz") << 1000;
+    }
     void fullDownloadFrameByFrame()
     {
+        QFETCH(int, motionHz);
         QVERIFY(saveMacro(QStringLiteral("burst"), MacroSettings(),
                           {{0x10, 5, 0x80}, {0x11, 5, 0}, {0x12, 5, 0x80}, {0x13, 5, 0}, {0x14, 5, 0x80}}));
         m_kernel->plug(sim::Side::Receiver);
         loadDeviceTable();
         enumerateDevices();
         openDevice("VELKOR");
+        m_kernel->setMotion(motionHz);
+        if (motionHz)   // reports are waiting ahead of the first echo
+            QTRY_VERIFY(m_kernel->motionOut() >= 4);
+        const int motionBefore = m_kernel->motionOut();
         sim::resetCounters();
 
         ProfileSet set;
@@ -155,15 +170,29 @@ private slots:
         QCOMPARE(sim::block(sim::Block::Keys).mid(2, 8), bytes({0x81, 0, 0, 0, 0x91, 0, 1, 0}));
         QVERIFY(!sim::updateOpen());
         QVERIFY(m_kernel->framesOut() >= expected.size());   // every echo came back through the node
+        if (motionHz)
+            QVERIFY(m_kernel->motionOut() > motionBefore);   // and motion between them
         closeDevice();
     }
 
+    // The poller hears the battery reply and a status report through the
+    // motion reports of a moving mouse too.
+    void pollerHearsBatteryAndStatus_data()
+    {
+        QTest::addColumn<int>("motionHz");
+        QTest::newRow("still") << 0;
+        QTest::newRow("moving, 1000 Hz") << 1000;
+    }
     void pollerHearsBatteryAndStatus()
     {
+        QFETCH(int, motionHz);
         m_kernel->plug(sim::Side::Receiver);
         loadDeviceTable();
         enumerateDevices();
         openDevice("VELKOR");
+        m_kernel->setMotion(motionHz);
+        if (motionHz)
+            QTRY_VERIFY(m_kernel->motionOut() >= 4);
         sim::BatteryState battery;
         battery.low = 0x34;
         battery.high = 0x10;

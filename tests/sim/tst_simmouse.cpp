@@ -366,6 +366,78 @@ private slots:
         hid_close(h);
     }
 
+    // A moving mouse: motion reports at the rate set, on the clock of the
+    // pauses, into the mouse collection; into the control collection too
+    // only when it stands for a shared hidraw node, and then in the order
+    // they fell due around the answers.
+    void motionReports()
+    {
+        platform::VirtualClock clock;
+        sim::plug(Side::Receiver);
+        hid_device *mouse = open(Side::Receiver, Collection::Mouse);
+        hid_device *control = open(Side::Receiver, Collection::Control);
+        QSignalSpy changed(sim::observer(), &sim::Observer::changed);
+        sim::setMotion(125);
+        QCOMPARE(sim::motion(), 125);
+        QCOMPARE(changed.count(), 1);
+        const QByteArray motion = bytes({0x01, 0x00, 0x01, 0x00, 0x00, 0x00});
+        QVERIFY(read(mouse).isNull());
+        platform::VirtualClock::advance(20);   // two reports due, at 8 and 16 ms
+        QCOMPARE(read(mouse), motion);
+        QCOMPARE(read(mouse), motion);
+        QVERIFY(read(mouse).isNull());
+        QCOMPARE(read(mouse, 50), motion);     // due at 24 ms: the read waited for it
+        QCOMPARE(platform::VirtualClock::elapsedMs(), qint64(30));
+        QCOMPARE(changed.count(), 1);          // producing them is no change
+
+        // Each collection its own handle: the control handle sees only the echo.
+        write(control, frame(0x46, 0, 0, 0));
+        QCOMPARE(read(control).at(3), char(0x46));
+        QVERIFY(read(control).isNull());
+
+        // A shared node: what fell due before a write comes before its echo.
+        sim::setMotionOnControl(true);
+        platform::VirtualClock::advance(16);
+        write(control, frame(0x46, 1, 0, 0));
+        QCOMPARE(read(control), motion);
+        QCOMPARE(read(control), motion);
+        QCOMPARE(read(control).at(3), char(0x46));
+        platform::VirtualClock::advance(8);
+        sim::pushStatus(1, 0, 0, 0);
+        QCOMPARE(read(control), motion);
+        QCOMPARE(read(control).at(3), char(0x49));
+        QVERIFY(read(control).isNull());
+
+        // A full queue drops what comes next, the echo included.
+        platform::VirtualClock::advance(1000);
+        write(control, frame(0x46, 0, 0, 0));
+        int motions = 0;
+        QByteArray r;
+        while (!(r = read(control)).isNull()) {
+            QCOMPARE(r, motion);
+            ++motions;
+        }
+        QCOMPARE(motions, int(sim::QUEUE_LIMIT));
+        while (!read(mouse).isNull()) {}
+
+        // Still again; then the cable, when plugged, carries the motion.
+        sim::setMotion(0);
+        platform::VirtualClock::advance(100);
+        QVERIFY(read(mouse).isNull() && read(control).isNull());
+        sim::plug(Side::Cable);
+        hid_device *cableMouse = open(Side::Cable, Collection::Mouse);
+        sim::setMotion(1000);
+        platform::VirtualClock::advance(3);
+        QVERIFY(read(mouse).isNull());
+        QCOMPARE(read(cableMouse), motion);
+
+        sim::reset();
+        QCOMPARE(sim::motion(), 0);
+        hid_close(cableMouse);
+        hid_close(control);
+        hid_close(mouse);
+    }
+
     void faults()
     {
         sim::plug(Side::Receiver);

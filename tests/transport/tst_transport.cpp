@@ -23,6 +23,9 @@ CommandFrame dataFrame(quint8 command, int length = 5)
     return CommandFrame::make(command, 0x06, 0x00, quint8(length), SEG_NEXT, data);
 }
 
+// What the device does with the frames of a case.
+enum Setup { Echo, Silent, AllZero, HeaderOnce, DataAlways, ReadFailures, StaleStatus };
+
 sim::Side sideOfLastWrite()
 {
     const QVector<sim::FrameRecord> log = sim::frameLog();
@@ -257,6 +260,92 @@ private slots:
         QCOMPARE(sim::writeCount(), 1);
         QCOMPARE(sim::readCount(), 2);
         QCOMPARE(platform::VirtualClock::elapsedMs(), qint64(10 + 50));
+    }
+
+    // The mouse moving while frames go out: on Linux its motion reports (the
+    // mouse collection's report id 1) come through the control handle
+    // between the replies. They are read past at once, count for none of the
+    // budgets and bring no pause: each case writes as often and takes as long
+    // as with the mouse lying still. `aheadMs` of motion is waiting before
+    // the first write; 64 reports fill the queue, which then drops the echo.
+    void foreignReports_data()
+    {
+        QTest::addColumn<int>("setup");
+        QTest::addColumn<int>("motionHz");
+        QTest::addColumn<int>("aheadMs");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("writes");
+        QTest::addColumn<int>("elapsedMs");
+        QTest::addColumn<int>("reads");   // -1: not counted
+        const int ok = SEND_OK;
+        const int failed = SEND_VERIFY_FAILED;
+        QTest::newRow("echo, still") << int(Echo) << 0 << 20 << ok << 1 << 10 << 1;
+        QTest::newRow("echo behind motion, 125 Hz") << int(Echo) << 125 << 40 << ok << 1 << 10 << 6;
+        QTest::newRow("echo behind motion, 1000 Hz") << int(Echo) << 1000 << 20 << ok << 1 << 10 << 21;
+        QTest::newRow("echo dropped by a full queue, 1000 Hz") << int(Echo) << 1000 << 100 << ok << 2 << 170 << -1;
+        QTest::newRow("status ahead of the echo, 1000 Hz") << int(StaleStatus) << 1000 << 5 << ok << 1 << 60 << 7;
+        QTest::newRow("silent, still") << int(Silent) << 0 << 0 << failed << 6 << 6 * (10 + 150) << 6;
+        QTest::newRow("silent, 125 Hz") << int(Silent) << 125 << 0 << failed << 6 << 6 * (10 + 150) << -1;
+        QTest::newRow("silent, 1000 Hz") << int(Silent) << 1000 << 0 << failed << 6 << 6 * (10 + 150) << -1;
+        QTest::newRow("zeros, 1000 Hz") << int(AllZero) << 1000 << 5 << failed << 6 << 6 * 10 << -1;
+        QTest::newRow("header garbled once, 1000 Hz")
+            << int(HeaderOnce) << 1000 << 5 << ok << 2 << 10 + 19 * (50 + 150) + 10 << -1;
+        QTest::newRow("data differs always, 1000 Hz") << int(DataAlways) << 1000 << 5 << failed << 3 << 3 * 10 << -1;
+        QTest::newRow("reads fail, 1000 Hz")
+            << int(ReadFailures) << 1000 << 5 << failed << 3 << 10 + 29 * 50 + 10 + 10 << 32;
+    }
+    void foreignReports()
+    {
+        QFETCH(int, setup);
+        QFETCH(int, motionHz);
+        QFETCH(int, aheadMs);
+        QFETCH(int, result);
+        QFETCH(int, writes);
+        QFETCH(int, elapsedMs);
+        QFETCH(int, reads);
+        LinkFixture::connect(true, false);
+        sim::setMotionOnControl(true);
+        sim::setMotion(motionHz);
+        switch (Setup(setup)) {
+        case Echo:
+            break;
+        case Silent:
+            sim::setSilent(true);
+            break;
+        case AllZero:
+            sim::setAllZeroReplies(true);
+            break;
+        case HeaderOnce:
+            sim::injectEchoFault(sim::EchoFault::HeaderMismatch, 1);
+            break;
+        case DataAlways:
+            sim::injectEchoFault(sim::EchoFault::DataMismatch, 100);
+            break;
+        case ReadFailures:
+            sim::failReads(sim::ALWAYS);
+            break;
+        case StaleStatus:
+            sim::pushStatus(1, 2, 3, 0);
+            break;
+        }
+        platform::VirtualClock::advance(aheadMs);
+        QCOMPARE(sendFrame(dataFrame(0x01)), quint8(result));
+        QCOMPARE(sim::writeCount(), writes);
+        QCOMPARE(platform::VirtualClock::elapsedMs() - aheadMs, qint64(elapsedMs));
+        if (reads >= 0)
+            QCOMPARE(sim::readCount(), reads);
+        // Every report the transport took was the control collection's or
+        // a motion report, never anything spoiled on the way.
+        for (const sim::FrameRecord &r : sim::frameLog()) {
+            if (r.direction == sim::FrameRecord::Read && !r.bytes.isEmpty() && r.bytes[0] != 0x05 && r.bytes[0] != 0)
+                QCOMPARE(r.bytes, QByteArray("\x01\x00\x01\x00\x00\x00", 6));
+        }
+        if (motionHz && setup != ReadFailures) {
+            const auto log = sim::frameLog();
+            QVERIFY(std::any_of(log.begin(), log.end(), [](const sim::FrameRecord &r) {
+                return r.direction == sim::FrameRecord::Read && r.bytes.startsWith('\x01');
+            }));
+        }
     }
 
     // A garbled header that stays in the reply buffer (later reads time out)
