@@ -20,6 +20,7 @@ void ZelProcessThread::run()
     const WriteOutcome outcome = writeProfileSet(m_working, m_saved, m_bWriteEverything);
     m_iResult = outcome.result;
     m_iMask = outcome.mask;
+    m_iSentMask = outcome.sentMask;
     m_bDownloaded = outcome.downloaded;
     emit DoProcessDlg();
 }

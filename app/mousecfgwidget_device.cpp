@@ -11,8 +11,10 @@
 #include "device/poller.h"
 #include "device/pointerspeed.h"
 #include "platform/clock.h"
+#include "platform/desktopnotifier.h"
 #include "platform/osdchannel.h"
 #include "platform/osdhandoff.h"
+#include "platform/programs.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/language.h"
@@ -217,6 +219,8 @@ void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arriv
                 m_pPoller->stop();
                 closeDevice();
                 m_iReconnected = 0;
+                m_bBatteryReported = false;
+                m_bStatusReported = false;
                 m_bWarningOpen = true;
                 QTimer::singleShot(200, this, &MousecfgWidget::slotWarning);
                 reopened = true;
@@ -266,6 +270,33 @@ void MousecfgWidget::slotWarning()
     m_bWarningOpen = false;
 }
 
+void MousecfgWidget::bringToFront()
+{
+    qCDebug(lcUi, "Brought to the front");
+    if (isMinimized())
+        showNormal();
+    if (listedMouseCount() == 0 && !m_bWarningOpen) {
+        // As the tray's "&Load Config": shown, with the warning.
+        slotWarning();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void MousecfgWidget::notifyLowBattery(int level)
+{
+    if (!m_pDesktopNotifier)
+        m_pDesktopNotifier = new platform::DesktopNotifier(this);
+    platform::DesktopNotifier::Notification n;
+    n.summary = tr("Mouse battery low");
+    n.body = tr("%1 has %2% battery left. Connect the cable to charge it.").arg(readCurrentProduct()).arg(level);
+    n.icon = QStringLiteral("mousecfg");
+    qCDebug(lcUi, "Low battery: %d%%", level);
+    m_pDesktopNotifier->notify(n);
+}
+
 void MousecfgWidget::iconActivated(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason != QSystemTrayIcon::DoubleClick && reason != QSystemTrayIcon::Trigger)
@@ -287,6 +318,7 @@ void MousecfgWidget::recomputeConnectionIcon()
     m_pBattery->setVisible(batteryBarVisible(m_iConnectionState));
     m_pCharging->hide();
     update();
+    emit statusChanged();
 }
 
 void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, quint8 iHiByte)
@@ -303,6 +335,9 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
         m_pBattery->setToolTip(off);
         m_pCharging->hide();
         g_mouseOff.store(true);
+        m_BatteryReport = QByteArray(3, '\0');
+        m_bBatteryReported = true;
+        emit statusChanged();
         return;
     }
 
@@ -327,6 +362,11 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
         m_iBatteryLevel = level;
         writeBattery(level);
     }
+    const char report[3] = {char(iLowByte), char(iHiByte), char(iCharge)};
+    m_BatteryReport = QByteArray(report, 3);
+    m_bBatteryReported = true;
+    if (m_bBatteryWatched && m_LowBattery.report(level, m_bCharging, cable))
+        notifyLowBattery(level);
     m_pBattery->setValue(cable ? 100 : level);
     recomputeConnectionIcon();
 }
@@ -336,6 +376,8 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
 void MousecfgWidget::slotRefreshStatus(quint8 iProfile, quint8 iDPI, quint8 iRate, quint8 iMode)
 {
     qCDebug(lcPoller, "Test data:profile =%x, dpi= %x, iRate= %x, mode= %x", iProfile, iDPI, iRate, iMode);
+    m_bStatusReported = true;
+    emit statusChanged();
     const ProfileSet &set = workingSet();
     if (iProfile < SLOT_COUNT && iProfile != set.ProfileID)
         slotRefreshProfile(iProfile);
@@ -412,6 +454,16 @@ void MousecfgWidget::showOsdText(const QString &text)
 void MousecfgWidget::firmwareUpdate(bool fromPress)
 {
     m_pFirmware->setChecked(false);
+    const QString updater = applicationDir()
+        + (currentLanguageIndex() == 0 ? QStringLiteral("/skin/mouse/bin/U400-5150-20230727-en.exe")
+                                       : QStringLiteral("/skin/mouse/bin/U400-5150-20230727.exe"));
+    // Said at once: neither the cable nor a yes can make an updater run here.
+    const bool runnable = appServices().canRun ? appServices().canRun(updater) : platform::canRunProgram(updater);
+    if (!runnable) {
+        qCDebug(lcUi, "No firmware updater can run here: %s", qPrintable(updater));
+        showMessage(2, tr("The firmware updater could not be started."));
+        return;
+    }
     const bool onCable = fromPress ? firstModelHas(WiredMouse) : wiredFirmwareRelease() != 0;
     if (!onCable) {
         showMessage(2, tr("To update the firmware, please connect to the computer with a cable."));
@@ -420,9 +472,6 @@ void MousecfgWidget::firmwareUpdate(bool fromPress)
     if (showMessage(1, tr("Do you want to upgrade the firmware?")) != 1)
         return;
     m_pPoller->stop();
-    const QString updater = applicationDir()
-        + (currentLanguageIndex() == 0 ? QStringLiteral("/skin/mouse/bin/U400-5150-20230727-en.exe")
-                                       : QStringLiteral("/skin/mouse/bin/U400-5150-20230727.exe"));
     if (!appServices().startDetached(updater)) {
         // Keep running: the user can still use the program and try again.
         qCWarning(lcUi, "Starting the firmware updater %s failed", qPrintable(updater));
