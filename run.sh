@@ -3,6 +3,14 @@
 # this family attached it starts the demo build against the simulated mouse.
 set -euo pipefail
 cd "$(dirname "$0")"
+# On a Wayland session Qt starts the program as a Wayland client (Plasma),
+# except on GNOME, where it runs through Xwayland. To run it as a Wayland
+# client there too:  QT_QPA_PLATFORM=wayland bash run.sh
+if [ "${QT_QPA_PLATFORM:-}" = "wayland" ] && [ -z "${WAYLAND_DISPLAY:-}" ] \
+   && [ ! -S "${XDG_RUNTIME_DIR:-/nonexistent}/wayland-0" ]; then
+  echo "QT_QPA_PLATFORM=wayland needs a Wayland session (WAYLAND_DISPLAY is not set)." >&2
+  exit 1
+fi
 bash scripts/deps.sh --run
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMOUSECFG_TESTS=OFF -DMOUSECFG_BENCH=OFF >/dev/null
 cmake --build build -j"$(nproc)"

@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer, runs the thread checks under ThreadSanitizer,
 # runs each fuzz target over its seeds and a fixed number of mutations from a
 # fixed seed (the same on every machine), checks the install, the launcher, the
-# metadata and the .deb, then runs the whole suite (with the replay of the
+# metadata and the .deb, runs the window suites again as Wayland clients of
+# a headless weston, then runs the whole suite (with the replay of the
 # fuzz corpora, the kill test and the real HID stack under umockdev). The last
 # line is CTest's summary.
 set -euo pipefail
@@ -35,5 +36,7 @@ bash scripts/check-desktop.sh build-release
 
 cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=Debug -DMOUSECFG_SANITIZE=ON >/dev/null
 cmake --build build-tests -j"$jobs"
+# The window suites once more as Wayland clients of a headless weston.
+bash scripts/wayland-check.sh build-tests
 cd build-tests
 ctest --output-on-failure -j"$jobs"

@@ -19,6 +19,7 @@
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
+#include "widgets/logging.h"
 #include "widgets/uistate.h"
 #include "widgets/zelaction.h"
 #include "widgets/zellabel.h"
@@ -1037,6 +1038,7 @@ void MousecfgWidget::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
         m_bDragging = true;
+        m_bMovingItself = false;
         m_DragPress = event->globalPos();
         m_DragOrigin = frameGeometry().topLeft();
     }
@@ -1047,8 +1049,23 @@ void MousecfgWidget::mouseMoveEvent(QMouseEvent *event)
 {
     if (m_bDragging && (event->buttons() & Qt::LeftButton)) {
         const QPoint offset = event->globalPos() - m_DragPress;
-        if (offset.manhattanLength() > 4)
-            move(m_DragOrigin + offset);
+        if (offset.manhattanLength() > 4) {
+            // The window system moves the window with the pointer where it
+            // can (a Wayland compositor ignores a window placing itself);
+            // else the window follows the pointer itself for this drag.
+            QWindow *handle = window()->windowHandle();
+            const auto systemMove = [handle] {
+                return handle
+                       && (appServices().systemMove ? appServices().systemMove(handle) : handle->startSystemMove());
+            };
+            if (!m_bMovingItself && systemMove()) {
+                qCDebug(lcUi, "The window system moves the window");
+                m_bDragging = false;
+            } else {
+                m_bMovingItself = true;
+                move(m_DragOrigin + offset);
+            }
+        }
     }
     QWidget::mouseMoveEvent(event);
 }
@@ -1056,6 +1073,7 @@ void MousecfgWidget::mouseMoveEvent(QMouseEvent *event)
 void MousecfgWidget::mouseReleaseEvent(QMouseEvent *event)
 {
     m_bDragging = false;
+    m_bMovingItself = false;
     QWidget::mouseReleaseEvent(event);
 }
 

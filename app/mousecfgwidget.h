@@ -34,6 +34,8 @@ namespace platform {
 class DeviceNotifier;
 class DesktopNotifier;
 class LocalSocketOsdChannel;
+class NotificationOsdChannel;
+class OsdChannel;
 class OsdHandOff;
 }
 
@@ -314,6 +316,9 @@ private:
     // The display hand-off, which never waits on this thread.
     platform::OsdHandOff *m_pOsdHandOff = nullptr;
     platform::LocalSocketOsdChannel *m_pOsdSocket = nullptr;
+    // The display hand-off of a Wayland client (made when first needed).
+    platform::OsdChannel &notificationChannel();
+    platform::NotificationOsdChannel *m_pNotifications = nullptr;
 
     // Button handlers.
     void onButtonClicked();
@@ -402,6 +407,7 @@ private:
     int m_iSelectedMarkerGroup = 0;
     int m_iSelectedMarker = -1;
     bool m_bDragging = false;
+    bool m_bMovingItself = false;   // the window system did not take this drag
     QPoint m_DragPress;
     QPoint m_DragOrigin;
     int m_iConnectionState = 3;

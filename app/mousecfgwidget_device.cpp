@@ -12,6 +12,7 @@
 #include "device/pointerspeed.h"
 #include "platform/clock.h"
 #include "platform/desktopnotifier.h"
+#include "platform/notificationosd.h"
 #include "platform/osdchannel.h"
 #include "platform/osdhandoff.h"
 #include "platform/programs.h"
@@ -259,7 +260,9 @@ void MousecfgWidget::slotWarning()
 {
     show();
     if (listedMouseCount() != 0) {
-        activateWindow();
+        // A Wayland compositor gives the focus itself; a client cannot take it.
+        if (!platform::isWaylandClient())
+            activateWindow();
         raise();
         return;
     }
@@ -441,12 +444,23 @@ void MousecfgWidget::showOsdText(const QString &text)
         // The display this program starts listens where it looks.
         qputenv("MOUSECFG_OSD_SOCKET", QFile::encodeName(socket));
     }
-    platform::OsdChannel &channel = appServices().osd ? *appServices().osd : *m_pOsdSocket;
+    platform::OsdChannel &channel = appServices().osd ? *appServices().osd
+                                    : platform::isWaylandClient() ? notificationChannel()
+                                                                  : *m_pOsdSocket;
     platform::OsdMessage message;
     message.text = text;
     message.colour = themeColor();
     m_pOsdHandOff->show(&channel, platform::encodeOsdMessage(message),
                         [] { appServices().startDetached(osdProgramPath()); });
+}
+
+// A Wayland client cannot place the display's window in its corner: its
+// messages become desktop notifications.
+platform::OsdChannel &MousecfgWidget::notificationChannel()
+{
+    if (!m_pNotifications)
+        m_pNotifications = new platform::NotificationOsdChannel(QString(), this);
+    return *m_pNotifications;
 }
 
 // --------------------------------------------------------------- firmware --

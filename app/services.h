@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 
+class QWindow;
 namespace platform {
 class OsdChannel;
 }
@@ -27,8 +28,12 @@ struct AppServices {
     std::function<double()> logicalDpi;
     // Whether the desktop shows tray icons; unset: asked of Qt.
     std::function<bool()> trayAvailable;
-    // The display hand-off; unset: the local socket named after the display's title.
+    // The display hand-off; unset: the local socket named after the display's
+    // title, or desktop notifications for a Wayland client.
     platform::OsdChannel *osd = nullptr;
+    // Hands a window drag to the window system (QWindow::startSystemMove);
+    // false when it cannot take it, and the window moves itself. Unset: asked of Qt.
+    std::function<bool(QWindow *window)> systemMove;
 };
 
 AppServices &appServices();

@@ -92,7 +92,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${MOUSECFG_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
+# The Qt Wayland platform plugin lets the program run as a Wayland client, as
+# Qt starts it on a Wayland session other than GNOME's (Plasma).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, qtwayland5")
 # The long description only: CPack puts the summary first and indents the lines.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "mousecfg sets the DPI stages, report rate, sensor options, button
 assignments, macros and lighting of a family of gaming mice, on five

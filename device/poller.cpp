@@ -114,6 +114,38 @@ void ZelGetBatteryThread::run()
         return f;
     }();
 
+    // A pause that keeps the handle read. On Linux the mouse collection's
+    // motion reports share the control collection's hidraw node, which holds
+    // 64 reports: left unread through a pause it fills up (in 64 ms at
+    // 1000 Hz) and drops what the mouse says next, a status report after one
+    // of its buttons was pressed among them. So every DRAIN_MS what arrived
+    // is read out: motion is passed over, status reports and battery replies
+    // are handed on at once. False when the handle has gone.
+    const auto listenDuring = [this](const TurnHandle &handle, int ms) {
+        while (ms > 0 && !stopRequested()) {
+            const int step = ms < DRAIN_MS ? ms : DRAIN_MS;
+            pause(step);
+            ms -= step;
+            for (;;) {
+                quint8 report[FRAME_BUFFER] = {};
+                const int got = handle.read(report, FRAME_LENGTH, 0);
+                if (got == HANDLE_GONE)
+                    return false;
+                if (got < 0)
+                    qCDebug(lcPoller, "Unable to read a feature report 1.\n");
+                if (got <= 0)
+                    break;
+                if (isForeignReport(report, got))
+                    continue;
+                if (report[3] == CMD_STATUS)
+                    emit RefreshStatus(report[4], report[5], report[6], report[7]);
+                else if (report[3] == CMD_BATTERY)
+                    handleBatteryReply(report);
+            }
+        }
+        return true;
+    };
+
     int turn = 0;
     while (!stopRequested()) {
         TurnHandle handle;
@@ -139,7 +171,8 @@ void ZelGetBatteryThread::run()
                     handleBatteryReply(reply);
             }
             turn = 2;
-            pause(QUERY_PAUSE_MS);
+            if (!listenDuring(handle, QUERY_PAUSE_MS))
+                return;
             if (stopRequested())
                 break;
         }
@@ -150,18 +183,20 @@ void ZelGetBatteryThread::run()
         const int got = handle.readControl(reply, FRAME_LENGTH, LISTEN_READ_MS);
         if (got == HANDLE_GONE)
             return;
+        int pauseMs = LISTEN_PAUSE_MS;
         if (got < 0) {
             qCDebug(lcPoller, "Unable to read a feature report 1.\n");
-            pause(FAILED_LISTEN_PAUSE_MS);
+            pauseMs = FAILED_LISTEN_PAUSE_MS;
         } else if (reply[3] == CMD_STATUS) {
             emit RefreshStatus(reply[4], reply[5], reply[6], reply[7]);
-            pause(LISTEN_PAUSE_MS);
         } else if (reply[3] == CMD_BATTERY) {
             handleBatteryReply(reply);
-            pause(LISTEN_PAUSE_MS);
-        } else {
-            pause(LISTEN_PAUSE_MS);
         }
+        // (A failed read means a handle that cannot be read: no draining.)
+        if (got < 0)
+            pause(pauseMs);
+        else if (!listenDuring(handle, pauseMs))
+            return;
 
         if (turn == LAST_TURN)
             turn = 0;

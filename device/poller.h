@@ -22,8 +22,10 @@ class ZelGetBatteryThread : public QThread {
     Q_OBJECT
 public:
     // A query turn (counter 0 -> 2), then listen-only turns up to LAST_TURN.
+    // During its pauses it reads out what arrived every DRAIN_MS, before a
+    // moving mouse's reports fill the node (64 of them at 1000 Hz).
     enum { LAST_TURN = 57, QUERY_READ_MS = 50, LISTEN_READ_MS = 50,
-           QUERY_PAUSE_MS = 450, LISTEN_PAUSE_MS = 400, FAILED_LISTEN_PAUSE_MS = 450 };
+           QUERY_PAUSE_MS = 450, LISTEN_PAUSE_MS = 400, FAILED_LISTEN_PAUSE_MS = 450, DRAIN_MS = 50 };
 
     explicit ZelGetBatteryThread(QObject *parent = nullptr);
     ~ZelGetBatteryThread() override;

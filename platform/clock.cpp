@@ -9,10 +9,31 @@ namespace {
 std::atomic<SleepHook> g_hook{nullptr};
 std::atomic<qint64> g_virtualElapsed{0};
 
+struct Alarm {
+    std::mutex mutex;
+    qint64 at = 0;
+    std::function<void()> what;
+};
+Alarm &alarm()
+{
+    static Alarm a;
+    return a;
+}
+
 void virtualSleep(int ms)
 {
-    if (ms > 0)
-        g_virtualElapsed.fetch_add(ms, std::memory_order_relaxed);
+    if (ms <= 0)
+        return;
+    const qint64 now = g_virtualElapsed.fetch_add(ms, std::memory_order_relaxed) + ms;
+    std::function<void()> due;
+    {
+        Alarm &a = alarm();
+        std::lock_guard<std::mutex> lock(a.mutex);
+        if (a.what && now >= a.at)
+            due.swap(a.what);
+    }
+    if (due)
+        due();
 }
 } // namespace
 
@@ -93,6 +114,17 @@ void VirtualClock::advance(qint64 ms)
 void VirtualClock::reset()
 {
     g_virtualElapsed.store(0, std::memory_order_relaxed);
+    Alarm &a = alarm();
+    std::lock_guard<std::mutex> lock(a.mutex);
+    a.what = nullptr;
+}
+
+void VirtualClock::callAt(qint64 ms, std::function<void()> what)
+{
+    Alarm &a = alarm();
+    std::lock_guard<std::mutex> lock(a.mutex);
+    a.at = ms;
+    a.what = std::move(what);
 }
 
 } // namespace platform

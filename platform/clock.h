@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 namespace platform {
@@ -48,6 +49,10 @@ public:
     static void reset();
     // Lets time pass without a pause (a user waiting between two keys).
     static void advance(qint64 ms);
+    // Calls `what` once, on the thread whose pause first brings the total to
+    // `ms` or beyond (something that happens to the mouse in the middle of a
+    // pause). One at a time; reset() forgets it.
+    static void callAt(qint64 ms, std::function<void()> what);
 };
 
 } // namespace platform

@@ -18,3 +18,10 @@ inline const QLoggingCategory &lcPlatform()
     static const QLoggingCategory category("mousecfg.platform", QtWarningMsg);
     return category;
 }
+
+// mousecfg.osd: the on-screen display hand-off
+inline const QLoggingCategory &lcOsd()
+{
+    static const QLoggingCategory category("mousecfg.osd", QtWarningMsg);
+    return category;
+}

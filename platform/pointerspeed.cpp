@@ -1,5 +1,6 @@
 #include "platform/pointerspeed.h"
 
+#include "platform/desktoppointerspeed.h"
 #include "platform/logging.h"
 
 #include <QGuiApplication>
@@ -158,17 +159,65 @@ int pointerSpeedFromFactor(int numerator, int denominator)
     return best;
 }
 
-bool isX11Session()
+bool isWaylandSession()
 {
-    // An X11 program under Wayland reaches only the X server's stand-in devices.
-    if (qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland")
-        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return false;
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland")
+           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+bool x11DisplayReachable()
+{
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return QGuiApplication::platformName() == QLatin1String("xcb");
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return false;
     return DisplayConnection().get() != nullptr;
+}
+
+bool isX11Session()
+{
+    // An X11 program under Wayland reaches only the X server's stand-in devices.
+    return !isWaylandSession() && x11DisplayReachable();
+}
+
+PointerSpeedWay choosePointerSpeedWay(const QString &currentDesktop, bool waylandSession, bool x11Display)
+{
+    bool gnome = false, kde = false;
+    for (const QString &entry : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        const QString name = entry.trimmed();
+        gnome |= name.compare(QLatin1String("GNOME"), Qt::CaseInsensitive) == 0
+                 || name.startsWith(QLatin1String("GNOME-"), Qt::CaseInsensitive);
+        kde |= name.compare(QLatin1String("KDE"), Qt::CaseInsensitive) == 0;
+    }
+    if (gnome)
+        return PointerSpeedWay::Gnome;
+    if (kde && waylandSession)
+        return PointerSpeedWay::Plasma;
+    if (!waylandSession && x11Display)
+        return PointerSpeedWay::X11;
+    return PointerSpeedWay::Memory;
+}
+
+PointerSpeedWay sessionPointerSpeedWay()
+{
+    const bool wayland = isWaylandSession();
+    return choosePointerSpeedWay(qEnvironmentVariable("XDG_CURRENT_DESKTOP"), wayland,
+                                 !wayland && x11DisplayReachable());
+}
+
+const char *pointerSpeedWayText(PointerSpeedWay way)
+{
+    switch (way) {
+    case PointerSpeedWay::X11:
+        return "Pointer speed through the X server's pointer devices (libinput Accel Speed, else the core pointer)";
+    case PointerSpeedWay::Gnome:
+        return "Pointer speed through GNOME's mouse setting (org.gnome.desktop.peripherals.mouse speed, with gsettings)";
+    case PointerSpeedWay::Plasma:
+        return "Pointer speed through KWin's input devices on the session bus, kept in Plasma's kcminputrc";
+    case PointerSpeedWay::Memory:
+        break;
+    }
+    return "Not an X11 session: the desktop's own mouse settings apply, the profile's pointer speed is kept";
 }
 
 int X11PointerSpeed::read()
@@ -227,14 +276,25 @@ PointerSpeed &pointerSpeed()
     if (PointerSpeed *installed = g_backend.load())
         return *installed;
     static X11PointerSpeed x11;
+    static GnomePointerSpeed gnome;
+    static PlasmaPointerSpeed plasma;
     static MemoryPointerSpeed memory;
-    static const bool useX11 = [] {
-        const bool x11Session = isX11Session();
-        if (!x11Session)
-            qCDebug(lcPlatform, "Not an X11 session: the desktop's own mouse settings apply, the profile's pointer speed is kept");
-        return x11Session;
+    static const PointerSpeedWay way = [] {
+        const PointerSpeedWay chosen = sessionPointerSpeedWay();
+        qCDebug(lcPlatform, "%s", pointerSpeedWayText(chosen));
+        return chosen;
     }();
-    return useX11 ? static_cast<PointerSpeed &>(x11) : memory;
+    switch (way) {
+    case PointerSpeedWay::X11:
+        return x11;
+    case PointerSpeedWay::Gnome:
+        return gnome;
+    case PointerSpeedWay::Plasma:
+        return plasma;
+    case PointerSpeedWay::Memory:
+        break;
+    }
+    return memory;
 }
 
 void setPointerSpeedBackend(PointerSpeed *backend)

@@ -14,8 +14,11 @@
 // sent as numerator/32 with the threshold left as it is; reading picks the
 // speed whose factor lies nearest to the server's numerator/denominator (the
 // X default 2/1 reads as 14).
-// Elsewhere (a Wayland session) the desktop's own mouse settings apply: the
-// speed is kept in memory, and that is logged once.
+// On GNOME (Wayland or X11) the speed goes to GNOME's own mouse setting, and
+// on KDE Plasma's Wayland session to KWin's input devices (both in
+// platform/desktoppointerspeed.h), with the same -1..1 mapping.
+// Elsewhere (another Wayland desktop) the desktop's own mouse settings apply:
+// the speed is kept in memory. The way taken is logged once.
 
 #include <QVector>
 
@@ -42,10 +45,36 @@ int pointerSpeedFromFactor(int numerator, int denominator);
 double libinputAccelFromSpeed(int speed);
 int speedFromLibinputAccel(double accel);
 
-// True on an X11 session: not a Wayland session (XDG_SESSION_TYPE, or
-// WAYLAND_DISPLAY set), and the Qt platform is "xcb", or, without a
+// True on a Wayland session: XDG_SESSION_TYPE is "wayland" or WAYLAND_DISPLAY
+// is set (a program on Xwayland still has an X display).
+bool isWaylandSession();
+// True when an X display is at hand: the Qt platform is "xcb", or, without a
 // QGuiApplication, the display named by DISPLAY can be opened.
+bool x11DisplayReachable();
+// True on an X11 session: not a Wayland session, and an X display is at hand.
 bool isX11Session();
+
+// How a profile's speed reaches the pointer.
+enum class PointerSpeedWay {
+    X11,      // the X server's pointer devices (X11PointerSpeed)
+    Gnome,    // GNOME's own mouse setting (GnomePointerSpeed)
+    Plasma,   // KWin's input devices, kept in Plasma's settings (PlasmaPointerSpeed)
+    Memory,   // nothing the program can reach: kept in memory
+};
+
+// The way for a session. `currentDesktop` is XDG_CURRENT_DESKTOP (names
+// separated by ':', as "ubuntu:GNOME"):
+//   an entry GNOME (or GNOME-Classic, GNOME-Flashback)  -> Gnome, on Wayland and X11
+//   an entry KDE on a Wayland session                    -> Plasma
+//     (KWin offers its input devices on the bus only there; Plasma on X11
+//     takes the X server's libinput devices like any X11 desktop)
+//   otherwise an X11 session                             -> X11
+//   anything else                                        -> Memory
+PointerSpeedWay choosePointerSpeedWay(const QString &currentDesktop, bool waylandSession, bool x11Display);
+// The running session's way, from its environment.
+PointerSpeedWay sessionPointerSpeedWay();
+// What the trace says about a way.
+const char *pointerSpeedWayText(PointerSpeedWay way);
 
 class X11PointerSpeed : public PointerSpeed {
 public:

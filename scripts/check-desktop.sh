@@ -98,9 +98,12 @@ diff -u "$work/installed" "$work/packaged" || fail "the package and the install 
 dpkg-deb -c "$deb" | awk '{print $1, $2}' | grep -v '^[-d]rw[-x]r-[-x]r-[-x] root/root$' | grep -q . \
   && fail "package entries not root-owned or writable by others: $(dpkg-deb -c "$deb" | grep -v ' root/root ')"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for lib in libqt5widgets5 libqt5network5 libhidapi-hidraw0 libudev1; do
+for lib in libqt5widgets5 libqt5network5 libqt5dbus5 libhidapi-hidraw0 libudev1; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
+# As a Wayland client the program needs Qt's Wayland platform plugin.
+recommends="$(dpkg-deb -f "$deb" Recommends)"
+[[ "$recommends" == *qtwayland5* ]] || fail "Recommends lacks qtwayland5: $recommends"
 for script in postinst postrm; do
   dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -qx "./$script" || fail "the package has no $script"
 done

@@ -2,7 +2,10 @@
 # Installs the Debian packages that building, running and testing need, when
 # they are missing. Safe to run again: it does nothing once all are present.
 # clang, its runtime libraries (libFuzzer, sanitizers) and llvm-symbolizer are
-# for the fuzz targets (scripts/fuzz.sh).
+# for the fuzz targets (scripts/fuzz.sh). qtwayland5 lets the program run as a
+# Wayland client; weston (headless) and dbus-daemon carry the window suites'
+# Wayland run (scripts/wayland-check.sh); gsettings and GNOME's schemas the
+# pointer-speed test of GNOME's setting.
 set -euo pipefail
 
 packages=(
@@ -14,6 +17,7 @@ packages=(
   clang libclang-rt-dev llvm
   desktop-file-utils appstream dpkg-dev file
   xvfb
+  qtwayland5 weston dbus-daemon libglib2.0-bin gsettings-desktop-schemas
 )
 if [ "${1:-}" = "--run" ]; then
   packages+=(xauth)

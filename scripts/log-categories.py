@@ -28,7 +28,7 @@ HEADERS = {
     'lcDevice': 'device/logging.h',
     'lcPoller': 'device/logging.h',
     'lcUi': 'widgets/logging.h',
-    'lcOsd': 'app/logging.h',
+    'lcOsd': 'platform/logging.h',
 }
 
 FILES = {

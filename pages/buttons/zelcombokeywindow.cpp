@@ -21,6 +21,12 @@ ZelComboKeyWindow::ZelComboKeyWindow(QWidget *parent)
         return true;   // the shortcut is captured, not carried out
     });
     m_pTitleLabel->setText(tr("Combo Key"));
+    // The keyboard grab keeps the keys inside this window on X11; a Wayland
+    // compositor handles its own shortcuts before any window sees them.
+    setToolTip(tr("Hold the keys of the shortcut: up to Shift, Ctrl, Windows key, Alt and one key.\n"
+                  "On a Wayland desktop the desktop keeps some keys for itself and they never reach this dialog: "
+                  "the Windows key and the shortcuts it starts, Alt + Tab, Alt + F4, Print Screen, "
+                  "Ctrl + Alt + Delete, Ctrl + Alt + F1 to F12 and the desktop's other global shortcuts."));
 }
 
 ZelComboKeyWindow::~ZelComboKeyWindow()

@@ -3,8 +3,8 @@
 // the mouse show afterwards.
 
 #include "tests/app/windowtest.h"
-#include "tests/common/notifyserver.h"
-#include "tests/common/testbus.h"
+#include "tests/common/fakenotifications.h"
+#include "tests/common/privatebus.h"
 
 #include "app/busservice.h"
 #include "app/mousecfgwidget.h"
@@ -83,9 +83,9 @@ public slots:
 class TestBusService : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestBus> m_bus;
+    std::unique_ptr<PrivateBus> m_bus;
     QDBusConnection m_client{QString()};
-    NotifyServer m_notifications;
+    FakeNotifications m_notifications;
     ChangeLog m_log;
     QTemporaryDir *m_dir = nullptr;
     QStringList m_shown;
@@ -131,7 +131,7 @@ class TestBusService : public QObject {
 private slots:
     void initTestCase()
     {
-        m_bus.reset(new TestBus);
+        m_bus.reset(new PrivateBus);
         if (!m_bus->isUp())
             QSKIP("dbus-daemon is not installed");
         // As the program calls itself (the notifications' sender).
@@ -139,7 +139,7 @@ private slots:
         // Everything in this process that asks for the session bus gets this one.
         qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus->address().toUtf8());
         m_client = m_bus->connect(QStringLiteral("client"));
-        QVERIFY(m_notifications.serve(m_bus->connect(QStringLiteral("notifications"))));
+        QVERIFY(m_notifications.attach(m_bus->connect(QStringLiteral("notifications"))));
         QVERIFY(m_client.connect(kName, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                  QStringLiteral("PropertiesChanged"), &m_log,
                                  SLOT(changed(QString, QVariantMap, QStringList))));
@@ -406,7 +406,7 @@ private slots:
     {
         reportBattery(batteryAt(0x0A, 0x03));   // 20 %
         QTRY_COMPARE_WITH_TIMEOUT(m_notifications.calls.size(), 1, 5000);
-        const NotifyServer::Call n = m_notifications.calls.first();
+        const FakeNotifications::Call n = m_notifications.calls.first();
         QCOMPARE(n.summary, QStringLiteral("Mouse battery low"));
         QCOMPARE(n.body, QStringLiteral("VELKOR has 20% battery left. Connect the cable to charge it."));
         QCOMPARE(n.icon, QStringLiteral("mousecfg"));

@@ -2,7 +2,7 @@
 // bus of the test's own; a second start brings the first up.
 
 #include "platform/singleinstance.h"
-#include "tests/common/testbus.h"
+#include "tests/common/privatebus.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -29,7 +29,7 @@ struct Start {
 class TestEntry : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestBus> m_bus;
+    std::unique_ptr<PrivateBus> m_bus;
     QDBusConnection m_watch{QString()};
 
     // An application directory of its own, for a product no one else runs.
@@ -90,7 +90,7 @@ class TestEntry : public QObject {
 private slots:
     void initTestCase()
     {
-        m_bus.reset(new TestBus);
+        m_bus.reset(new PrivateBus);
         if (!m_bus->isUp())
             QSKIP("dbus-daemon is not installed");
         m_watch = m_bus->connect(QStringLiteral("watch"));

@@ -19,12 +19,15 @@
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
+#include "platform/notificationosd.h"
 #include "sim/simmouse.h"
+#include "tests/common/fakenotifications.h"
 #include "widgets/zelpushbutton.h"
 
 #include <QAction>
 #include <QElapsedTimer>
 #include <QApplication>
+#include <QDBusConnection>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -319,25 +322,108 @@ private slots:
         QCOMPARE(again->pageTab(0)->text(), QStringLiteral("LIGHTING"));
     }
 
+    void dragMovesOnlyBeyondFourPixels_data()
+    {
+        QTest::addColumn<QPoint>("grip");
+        QTest::newRow("title area") << QPoint(400, 12);
+        QTest::newRow("side") << QPoint(20, 320);
+    }
+
+    // A drag beyond four pixels on the window's own surface asks the window
+    // system to move the window, once per drag; where it cannot (offscreen,
+    // an X server without a window manager) the window follows the pointer.
     void dragMovesOnlyBeyondFourPixels()
     {
+        QFETCH(QPoint, grip);
+        QList<QWindow *> asked;
+        bool taken = false;
+        appServices().systemMove = [&](QWindow *window) {
+            asked << window;
+            taken = window->startSystemMove();
+            return taken;
+        };
         QScopedPointer<MousecfgWidget> w(makeWindow());
         w->move(100, 100);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.data()));
         const QPoint origin = w->frameGeometry().topLeft();
-        const QPoint grip(20, 320);   // the window's own surface
         QVERIFY(w->childAt(grip) == nullptr);
+        // Where the pointer is on the screen: the window moving under it
+        // does not move it.
+        QPoint pressed = w->mapToGlobal(grip);
+        const auto moveTo = [&](const QPoint &offset) {
+            QMouseEvent event(QEvent::MouseMove, grip + offset, pressed + offset, Qt::NoButton, Qt::LeftButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(w.data(), &event);
+        };
         QTest::mousePress(w.data(), Qt::LeftButton, Qt::NoModifier, grip);
-        QMouseEvent small(QEvent::MouseMove, grip + QPoint(3, 1), w->mapToGlobal(grip + QPoint(3, 1)),
-                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w.data(), &small);
+        moveTo(QPoint(3, 1));
+        QVERIFY(asked.isEmpty());
         QCOMPARE(w->frameGeometry().topLeft(), origin);
-        QMouseEvent big(QEvent::MouseMove, grip + QPoint(5, 0), w->mapToGlobal(grip + QPoint(5, 0)),
-                        Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w.data(), &big);
-        QTRY_COMPARE(w->frameGeometry().topLeft(), origin + QPoint(5, 0));
-        QTest::mouseRelease(w.data(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(5, 0));
+        moveTo(QPoint(5, 0));
+        QCOMPARE(asked, QList<QWindow *>{w->windowHandle()});
+        moveTo(QPoint(9, 2));
+        QCOMPARE(asked.size(), 1);   // once per drag
+        // A Wayland compositor places windows itself: a client's move() does nothing.
+        if (!taken && !platform::isWaylandClient())
+            QTRY_COMPARE(w->frameGeometry().topLeft(), origin + QPoint(9, 2));
+        QTest::mouseRelease(w.data(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(9, 2));
+
+        // The next drag asks again; a click alone does not.
+        QTest::mouseClick(w.data(), Qt::LeftButton, Qt::NoModifier, grip);
+        QCOMPARE(asked.size(), 1);
+        pressed = w->mapToGlobal(grip);
+        QTest::mousePress(w.data(), Qt::LeftButton, Qt::NoModifier, grip);
+        moveTo(QPoint(0, -6));
+        QCOMPARE(asked.size(), 2);
+        QTest::mouseRelease(w.data(), Qt::LeftButton, Qt::NoModifier, grip);
+        appServices().systemMove = nullptr;
+    }
+
+    // A Wayland client cannot place the display's window: its messages
+    // become desktop notifications, and the window neither starts the
+    // display program nor waits.
+    void waylandShowsTheDisplayAsNotifications()
+    {
+        if (!platform::isWaylandClient())
+            QSKIP("Only a Wayland client hands its display to notifications");
+        const QString name = QStringLiteral("fake-notification-server");
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+        if (!bus.isConnected())
+            QSKIP("No session bus");
+        FakeNotifications server;
+        QVERIFY(server.attach(bus));
+        appServices().osd = nullptr;
+        {
+            QScopedPointer<MousecfgWidget> w(makeWindow());
+            sim::pushStatus(0, 2, 2, 0);   // the mouse's own buttons: DPI stage 3, 500 Hz
+            const auto summaries = [&server] {
+                QStringList texts;
+                for (const FakeNotifications::Call &call : qAsConst(server.calls))
+                    texts << call.summary;
+                return texts;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(summaries().contains(QStringLiteral("500 HZ"))
+                                         && !summaries().filter(QRegularExpression(QStringLiteral("^DPI 3:"))).isEmpty(),
+                                     5000);
+            const FakeNotifications::Call first = server.calls.constFirst();
+            QCOMPARE(first.replacesId, 0u);
+            QCOMPARE(first.timeout, 1500);
+            QCOMPARE(first.hints.value(QStringLiteral("transient")), QVariant(true));
+            for (int i = 1; i < server.calls.size(); ++i)
+                QCOMPARE(server.calls.at(i).replacesId, first.id);
+
+            // The server answers from this thread's event loop: nothing
+            // reaches it while the window goes on without waiting.
+            const int before = server.calls.size();
+            w->showOsdText(QStringLiteral("1000 HZ"));
+            QCOMPARE(server.calls.size(), before);
+            QTRY_COMPARE(summaries().constLast(), QStringLiteral("1000 HZ"));
+            QCOMPARE(server.calls.constLast().replacesId, first.id);
+            QVERIFY(m_started.isEmpty());   // no display program
+        }
+        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+        QDBusConnection::disconnectFromBus(name);
     }
 
     void firstStartWritesEverything()

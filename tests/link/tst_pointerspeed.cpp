@@ -1,14 +1,20 @@
 // The desktop pointer speed: the 1-20 scale and its X11 acceleration
-// mapping, the refusal of speeds outside 1-20, and which profile's speed a
-// profile switch applies.
+// mapping, the refusal of speeds outside 1-20, which profile's speed a
+// profile switch applies, and the desktops that own the speed: which one a
+// session gets, GNOME's setting and KWin's input devices.
 
 #include "device/download.h"
 #include "device/pointerspeed.h"
+#include "platform/desktoppointerspeed.h"
 #include "platform/pointerspeed.h"
+#include "tests/common/privatebus.h"
 #include "tests/link/linktest.h"
 
+#include <QDBusConnection>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <cmath>
@@ -20,6 +26,130 @@ struct BrokenPointerSpeed : platform::PointerSpeed {
     int value = 0;
     int read() override { return value; }
     int apply(int) override { return 5; }
+};
+
+// A KWin input device as KWin offers it on the bus.
+class FakeKwinDevice : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
+    Q_PROPERTY(QString sysName MEMBER sysName)
+    Q_PROPERTY(QString name MEMBER name)
+    Q_PROPERTY(uint vendor MEMBER vendor)
+    Q_PROPERTY(uint product MEMBER product)
+    Q_PROPERTY(bool pointer MEMBER pointer)
+    Q_PROPERTY(bool keyboard MEMBER keyboard)
+    Q_PROPERTY(double pointerAcceleration MEMBER pointerAcceleration)
+public:
+    QString sysName;
+    QString name;
+    uint vendor = 0;
+    uint product = 0;
+    bool pointer = false;
+    bool keyboard = false;
+    double pointerAcceleration = 0;
+};
+
+class FakeKwinManager : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDeviceManager")
+    Q_PROPERTY(QStringList devicesSysNames MEMBER devicesSysNames)
+public:
+    QStringList devicesSysNames;
+};
+
+// KWin's input devices on a private bus: a mouse, a keyboard, a touchpad and
+// a mouse whose name holds brackets. The service answers from a thread of its
+// own, as KWin answers from its process, while the caller waits.
+class FakeKwin {
+public:
+    explicit FakeKwin(PrivateBus &bus) : m_bus(bus.connect(QStringLiteral("fake-kwin")))
+    {
+        add(QStringLiteral("event3"), QStringLiteral("Logitech USB Optical Mouse"), 1133, 49271, true, false);
+        add(QStringLiteral("event4"), QStringLiteral("AT Translated Set 2 keyboard"), 1, 1, false, true);
+        add(QStringLiteral("event5"), QStringLiteral("ELAN0001:00 04F3:3140 Touchpad"), 1267, 12608, true, false);
+        add(QStringLiteral("event7"), QStringLiteral("Gaming [Mouse]"), 9354, 64258, true, false);
+        m_devices.at(1)->pointerAcceleration = 0.7;   // must stay
+        m_thread.start();
+        m_manager.moveToThread(&m_thread);
+        m_bus.registerObject(QStringLiteral("/org/kde/KWin/InputDevice"), &m_manager,
+                             QDBusConnection::ExportAllProperties);
+        for (FakeKwinDevice *d : qAsConst(m_devices)) {
+            d->moveToThread(&m_thread);
+            m_bus.registerObject(QStringLiteral("/org/kde/KWin/InputDevice/") + d->sysName, d,
+                                 QDBusConnection::ExportAllProperties);
+        }
+        m_registered = m_bus.registerService(QStringLiteral("org.kde.KWin"));
+    }
+    ~FakeKwin()
+    {
+        m_bus.unregisterService(QStringLiteral("org.kde.KWin"));
+        m_bus.unregisterObject(QStringLiteral("/org/kde/KWin/InputDevice"), QDBusConnection::UnregisterTree);
+        m_thread.quit();
+        m_thread.wait();
+        qDeleteAll(m_devices);
+    }
+    bool registered() const { return m_registered; }
+    FakeKwinDevice *device(int i) const { return m_devices.at(i); }
+
+private:
+    void add(const QString &sysName, const QString &name, uint vendor, uint product, bool pointer, bool keyboard)
+    {
+        auto *d = new FakeKwinDevice;
+        d->sysName = sysName;
+        d->name = name;
+        d->vendor = vendor;
+        d->product = product;
+        d->pointer = pointer;
+        d->keyboard = keyboard;
+        m_devices.append(d);
+        m_manager.devicesSysNames << sysName;
+    }
+
+    QDBusConnection m_bus;
+    QThread m_thread;
+    FakeKwinManager m_manager;
+    QList<FakeKwinDevice *> m_devices;
+    bool m_registered = false;
+};
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Sets environment variables for the life of the object.
+class ScopedEnv {
+public:
+    void set(const char *name, const QByteArray &value)
+    {
+        m_saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+        qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        for (auto it = m_saved.crbegin(); it != m_saved.crend(); ++it) {
+            if (it->wasSet)
+                qputenv(it->name, it->value);
+            else
+                qunsetenv(it->name);
+        }
+    }
+
+private:
+    struct Saved {
+        const char *name;
+        QByteArray value;
+        bool wasSet;
+    };
+    QVector<Saved> m_saved;
 };
 
 ProfileSet speeds(int current)
@@ -242,6 +372,214 @@ private slots:
         QCOMPARE(x11.libinputDevices(), 0);
         QCOMPARE(after15, 15);
         QCOMPARE(after3, 3);
+    }
+
+    void desktopChoosesTheWay_data()
+    {
+        using platform::PointerSpeedWay;
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<bool>("x11");
+        QTest::addColumn<int>("way");
+        QTest::newRow("GNOME on Wayland") << "GNOME" << true << false << int(PointerSpeedWay::Gnome);
+        QTest::newRow("GNOME on Wayland with Xwayland") << "GNOME" << true << true << int(PointerSpeedWay::Gnome);
+        QTest::newRow("Ubuntu's GNOME on X11") << "ubuntu:GNOME" << false << true << int(PointerSpeedWay::Gnome);
+        QTest::newRow("GNOME Classic") << "GNOME-Classic:GNOME" << false << true << int(PointerSpeedWay::Gnome);
+        QTest::newRow("GNOME Flashback alone") << "GNOME-Flashback" << false << true << int(PointerSpeedWay::Gnome);
+        QTest::newRow("Budgie on GNOME") << "Budgie:GNOME" << false << true << int(PointerSpeedWay::Gnome);
+        QTest::newRow("lower case") << "gnome" << true << false << int(PointerSpeedWay::Gnome);
+        QTest::newRow("Plasma on Wayland") << "KDE" << true << false << int(PointerSpeedWay::Plasma);
+        QTest::newRow("Plasma on Wayland, program on Xwayland") << "KDE" << true << true << int(PointerSpeedWay::Plasma);
+        QTest::newRow("Plasma on X11") << "KDE" << false << true << int(PointerSpeedWay::X11);
+        QTest::newRow("Plasma without a display") << "KDE" << false << false << int(PointerSpeedWay::Memory);
+        QTest::newRow("Xfce on X11") << "XFCE" << false << true << int(PointerSpeedWay::X11);
+        QTest::newRow("no desktop named, X11") << "" << false << true << int(PointerSpeedWay::X11);
+        QTest::newRow("a name holding GNOME") << "NotGNOME" << false << true << int(PointerSpeedWay::X11);
+        QTest::newRow("sway") << "sway" << true << false << int(PointerSpeedWay::Memory);
+        QTest::newRow("sway with Xwayland") << "sway" << true << true << int(PointerSpeedWay::Memory);
+        QTest::newRow("nothing at all") << "" << false << false << int(PointerSpeedWay::Memory);
+    }
+
+    void desktopChoosesTheWay()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(bool, wayland);
+        QFETCH(bool, x11);
+        QFETCH(int, way);
+        QCOMPARE(int(platform::choosePointerSpeedWay(desktop, wayland, x11)), way);
+    }
+
+    // The running session's way is read from its environment.
+    void sessionWayFromTheEnvironment()
+    {
+        ScopedEnv env;
+        env.set("XDG_SESSION_TYPE", "wayland");
+        env.set("XDG_CURRENT_DESKTOP", "KDE");
+        QCOMPARE(platform::sessionPointerSpeedWay(), platform::PointerSpeedWay::Plasma);
+        env.set("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+        QCOMPARE(platform::sessionPointerSpeedWay(), platform::PointerSpeedWay::Gnome);
+        env.set("XDG_CURRENT_DESKTOP", "sway");
+        QCOMPARE(platform::sessionPointerSpeedWay(), platform::PointerSpeedWay::Memory);
+    }
+
+    void gnomeKeepsTheSpeedInItsSettings_data()
+    {
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<double>("stored");
+        QTest::newRow("slowest") << 1 << -1.0;
+        QTest::newRow("unscaled") << 10 << 0.0;
+        QTest::newRow("fastest") << 20 << 1.0;
+        QTest::newRow("15") << 15 << 0.5;
+        QTest::newRow("4") << 4 << -6.0 / 9;
+    }
+
+    // GNOME's setting in the keyfile back end of a temporary home: what the
+    // file holds, and what a new gsettings reads back.
+    void gnomeKeepsTheSpeedInItsSettings()
+    {
+        QFETCH(int, speed);
+        QFETCH(double, stored);
+        if (QStandardPaths::findExecutable(QStringLiteral("gsettings")).isEmpty())
+            QSKIP("gsettings is not installed (libglib2.0-bin)");
+        QProcess schema;
+        schema.start(QStringLiteral("gsettings"), {QStringLiteral("list-keys"),
+                                                  QStringLiteral("org.gnome.desktop.peripherals.mouse")});
+        if (!schema.waitForFinished(10000) || schema.exitCode() != 0)
+            QSKIP("GNOME's schemas are not installed (gsettings-desktop-schemas)");
+        QTemporaryDir home;
+        ScopedEnv env;
+        env.set("GSETTINGS_BACKEND", "keyfile");
+        env.set("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+
+        platform::GnomePointerSpeed gnome;
+        QCOMPARE(gnome.apply(speed), 0);
+        const QByteArray keyfile = readFile(home.filePath(QStringLiteral("glib-2.0/settings/keyfile")));
+        const QList<QByteArray> lines = keyfile.split('\n');
+        const int group = lines.indexOf("[org/gnome/desktop/peripherals/mouse]");
+        QVERIFY2(group >= 0, keyfile.constData());
+        bool found = false;
+        for (int i = group + 1; i < lines.size() && !lines.at(i).startsWith('['); ++i) {
+            if (lines.at(i).startsWith("speed=")) {
+                bool ok = false;
+                const double value = lines.at(i).mid(6).toDouble(&ok);
+                QVERIFY2(ok && qAbs(value - stored) < 1e-6, lines.at(i).constData());
+                found = true;
+            }
+        }
+        QVERIFY2(found, keyfile.constData());
+        QCOMPARE(platform::GnomePointerSpeed().read(), speed);
+    }
+
+    // Without the tool the speed is kept in memory, and the apply fails.
+    void gnomeWithoutGsettings()
+    {
+        platform::GnomePointerSpeed gnome(QStringLiteral("/nonexistent/gsettings"));
+        QCOMPARE(gnome.apply(16), 1);
+        QCOMPARE(gnome.read(), 16);
+    }
+
+    // Against KWin's input-device service on a private bus: every pointer
+    // device takes the acceleration, nothing else does, and kcminputrc keeps
+    // it beside every group and entry it had.
+    void plasmaSetsEveryPointerAndKeepsItInKcminputrc()
+    {
+        PrivateBus bus;
+        if (!bus.isUp())
+            QSKIP("dbus-daemon is not installed");
+        FakeKwin kwin(bus);
+        QVERIFY(kwin.registered());
+        QVERIFY(bus.connect(QStringLiteral("kwin-client")).isConnected());
+        QTemporaryDir home;
+        ScopedEnv env;
+        env.set("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+        const QString rc = home.filePath(QStringLiteral("kcminputrc"));
+        writeFile(rc, "[Keyboard]\nNumLock=0\n\n"
+                      "[Libinput][1133][49271][Logitech USB Optical Mouse]\n"
+                      "NaturalScroll=true\nPointerAcceleration=0.200\n\n"
+                      "[Mouse]\ncursorTheme=breeze_cursors\n");
+
+        platform::PlasmaPointerSpeed plasma(QStringLiteral("kwin-client"));
+        QCOMPARE(plasma.settingsFile(), rc);
+        QCOMPARE(plasma.apply(15), 0);
+        QCOMPARE(plasma.pointerDevices(), 3);
+        QCOMPARE(kwin.device(0)->pointerAcceleration, 0.5);
+        QCOMPARE(kwin.device(1)->pointerAcceleration, 0.7);   // the keyboard
+        QCOMPARE(kwin.device(2)->pointerAcceleration, 0.5);
+        QCOMPARE(kwin.device(3)->pointerAcceleration, 0.5);
+        QCOMPARE(readFile(rc), QByteArray("[Keyboard]\nNumLock=0\n\n"
+                                          "[Libinput][1133][49271][Logitech USB Optical Mouse]\n"
+                                          "NaturalScroll=true\nPointerAcceleration=0.500\n\n"
+                                          "[Mouse]\ncursorTheme=breeze_cursors\n\n"
+                                          "[Libinput][1267][12608][ELAN0001:00 04F3:3140 Touchpad]\n"
+                                          "PointerAcceleration=0.500\n\n"
+                                          "[Libinput][9354][64258][Gaming \\x5bMouse\\x5d]\n"
+                                          "PointerAcceleration=0.500\n"));
+        QCOMPARE(plasma.read(), 15);
+
+        QCOMPARE(plasma.apply(1), 0);
+        QCOMPARE(kwin.device(2)->pointerAcceleration, -1.0);
+        const QByteArray slowest = readFile(rc);
+        QCOMPARE(slowest.count("PointerAcceleration=-1.000\n"), 3);
+        QCOMPARE(slowest.count("PointerAcceleration="), 3);
+        QCOMPARE(platform::PlasmaPointerSpeed(QStringLiteral("kwin-client")).read(), 1);
+    }
+
+    // No KWin on the bus: the apply fails, the file stays as it was.
+    void plasmaWithoutKwin()
+    {
+        PrivateBus bus;
+        if (!bus.isUp())
+            QSKIP("dbus-daemon is not installed");
+        bus.connect(QStringLiteral("kwin-client"));
+        QTemporaryDir home;
+        const QString rc = home.filePath(QStringLiteral("kcminputrc"));
+        platform::PlasmaPointerSpeed plasma(QStringLiteral("kwin-client"), rc);
+        QCOMPARE(plasma.apply(12), 1);
+        QVERIFY(!QFile::exists(rc));
+        QCOMPARE(plasma.read(), 12);
+    }
+
+    void iniEntries_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("empty file") << QByteArray() << QByteArray("[Libinput][1][2][Mouse]\nPointerAcceleration=0.5\n");
+        QTest::newRow("other groups kept, group added after a blank line")
+            << QByteArray("[Mouse]\nX=1\n") << QByteArray("[Mouse]\nX=1\n\n[Libinput][1][2][Mouse]\nPointerAcceleration=0.5\n");
+        QTest::newRow("no final line break") << QByteArray("[Mouse]\nX=1")
+                                             << QByteArray("[Mouse]\nX=1\n\n[Libinput][1][2][Mouse]\nPointerAcceleration=0.5\n");
+        QTest::newRow("replaced in place")
+            << QByteArray("[Libinput][1][2][Mouse]\nA=1\nPointerAcceleration = -0.2\nB=2\n\n[Next]\nPointerAcceleration=9\n")
+            << QByteArray("[Libinput][1][2][Mouse]\nA=1\nPointerAcceleration=0.5\nB=2\n\n[Next]\nPointerAcceleration=9\n");
+        QTest::newRow("added after the group's last entry")
+            << QByteArray("# kept\n[Libinput][1][2][Mouse]\nA=1\n\n[Next]\nC=3\n")
+            << QByteArray("# kept\n[Libinput][1][2][Mouse]\nA=1\nPointerAcceleration=0.5\n\n[Next]\nC=3\n");
+        QTest::newRow("a key that only starts alike")
+            << QByteArray("[Libinput][1][2][Mouse]\nPointerAccelerationProfile=2\n")
+            << QByteArray("[Libinput][1][2][Mouse]\nPointerAccelerationProfile=2\nPointerAcceleration=0.5\n");
+        QTest::newRow("a group of another device")
+            << QByteArray("[Libinput][1][2][Mouse 2]\nPointerAcceleration=1\n")
+            << QByteArray("[Libinput][1][2][Mouse 2]\nPointerAcceleration=1\n\n[Libinput][1][2][Mouse]\nPointerAcceleration=0.5\n");
+        QTest::newRow("empty group at the end")
+            << QByteArray("[Libinput][1][2][Mouse]\n") << QByteArray("[Libinput][1][2][Mouse]\nPointerAcceleration=0.5\n");
+    }
+
+    void iniEntries()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QCOMPARE(platform::setIniEntry(before, "[Libinput][1][2][Mouse]", "PointerAcceleration", "0.5"), after);
+    }
+
+    void kcminputrcGroupNames()
+    {
+        QCOMPARE(platform::kcminputrcGroup(1133, 49271, QStringLiteral("Logitech USB Optical Mouse")),
+                 QByteArray("[Libinput][1133][49271][Logitech USB Optical Mouse]"));
+        QCOMPARE(platform::kcminputrcGroup(0x248A, 0xFA02, QStringLiteral("Mouse [2.4G] \\ Receiver")),
+                 QByteArray("[Libinput][9354][64002][Mouse \\x5b2.4G\\x5d \\\\ Receiver]"));
+        QCOMPARE(platform::kcminputrcGroup(1, 2, QStringLiteral("Tab\there\x01")),
+                 QByteArray("[Libinput][1][2][Tab\\there\\x01]"));
+        QCOMPARE(platform::kcminputrcGroup(1, 2, QStringLiteral("Souris é")), QByteArray("[Libinput][1][2][Souris é]"));
     }
 };
 

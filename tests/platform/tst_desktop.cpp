@@ -5,8 +5,8 @@
 #include "platform/desktopnotifier.h"
 #include "platform/programs.h"
 #include "platform/sessionbus.h"
-#include "tests/common/notifyserver.h"
-#include "tests/common/testbus.h"
+#include "tests/common/fakenotifications.h"
+#include "tests/common/privatebus.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -137,11 +137,11 @@ private slots:
     // id the server gave the one before.
     void notificationsReachTheServer()
     {
-        TestBus bus;
+        PrivateBus bus;
         if (!bus.isUp())
             QSKIP("dbus-daemon is not installed");
-        NotifyServer server;
-        QVERIFY(server.serve(bus.connect(QStringLiteral("server"))));
+        FakeNotifications server;
+        QVERIFY(server.attach(bus.connect(QStringLiteral("server"))));
         DesktopNotifier notifier(bus.connect(QStringLiteral("sender")), nullptr);
         QSignalSpy answered(&notifier, &DesktopNotifier::answered);
         DesktopNotifier::Notification n;

@@ -1,10 +1,14 @@
 #include "osd/osdserver.h"
+#include "platform/notificationosd.h"
 #include "platform/osdchannel.h"
 #include "platform/osdhandoff.h"
 #include "platform/runtimefolder.h"
+#include "tests/common/fakenotifications.h"
+#include "tests/common/privatebus.h"
 
 #include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
@@ -70,6 +74,14 @@ int unixSocket(const QString &path, sockaddr_un *address)
     return fd;
 }
 
+QByteArray message(const QString &text, int duration = 1500)
+{
+    OsdMessage m;
+    m.text = text;
+    m.duration = duration;
+    m.colour = QColor(255, 125, 0);
+    return encodeOsdMessage(m);
+}
 } // namespace
 
 class TestOsdChannel : public QObject {
@@ -308,6 +320,95 @@ private slots:
         handOff.show(&channel, "fourth", [&starts] { ++starts; });
         QCOMPARE(channel.sent.last(), QByteArray("fourth"));
         QCOMPARE(starts, 2);
+    }
+
+    // A Wayland client's display: each message a transient notification in
+    // the place of the one before, expiring as the display would.
+    void notificationsReplaceEachOther()
+    {
+        PrivateBus bus;
+        if (!bus.isUp())
+            QSKIP("dbus-daemon is not installed");
+        FakeNotifications server;
+        QVERIFY(server.attach(bus.connect(QStringLiteral("notification-server"))));
+        QVERIFY(bus.connect(QStringLiteral("notification-client")).isConnected());
+        NotificationOsdChannel channel(QStringLiteral("notification-client"));
+        QSignalSpy shown(&channel, &NotificationOsdChannel::shown);
+
+        QVERIFY(channel.windowExists());
+        QCOMPARE(channel.send(message(QStringLiteral("DPI 2:800"), 1500)), 1);
+        QTRY_COMPARE(shown.count(), 1);
+        QCOMPARE(server.calls.size(), 1);
+        const FakeNotifications::Call first = server.calls.first();
+        QCOMPARE(first.appName, QCoreApplication::applicationName());
+        QCOMPARE(first.replacesId, 0u);
+        QCOMPARE(first.icon, QStringLiteral("mousecfg"));
+        QCOMPARE(first.summary, QStringLiteral("DPI 2:800"));
+        QCOMPARE(first.body, QString());
+        QVERIFY(first.actions.isEmpty());
+        QCOMPARE(first.hints.value(QStringLiteral("transient")), QVariant(true));
+        QCOMPARE(first.timeout, 1500);
+        QCOMPARE(channel.notificationId(), first.id);
+
+        QCOMPARE(channel.send(message(QStringLiteral("500 HZ"), 900)), 1);
+        QTRY_COMPARE(shown.count(), 2);
+        QCOMPARE(server.calls.size(), 2);
+        QCOMPARE(server.calls.at(1).replacesId, first.id);
+        QCOMPARE(server.calls.at(1).summary, QStringLiteral("500 HZ"));
+        QCOMPARE(server.calls.at(1).timeout, 900);
+    }
+
+    // Messages sent while the server has not answered yet do not become
+    // notifications of their own: the latest one follows, in its place.
+    void messagesWhileTheServerAnswersWaitForIt()
+    {
+        PrivateBus bus;
+        if (!bus.isUp())
+            QSKIP("dbus-daemon is not installed");
+        FakeNotifications server;
+        QVERIFY(server.attach(bus.connect(QStringLiteral("notification-server"))));
+        bus.connect(QStringLiteral("notification-client"));
+        NotificationOsdChannel channel(QStringLiteral("notification-client"));
+        QSignalSpy shown(&channel, &NotificationOsdChannel::shown);
+
+        QCOMPARE(channel.send(message(QStringLiteral("DPI 1:400"))), 1);
+        QCOMPARE(channel.send(message(QStringLiteral("DPI 2:800"))), 1);
+        QCOMPARE(channel.send(message(QStringLiteral("DPI 3:1600"))), 1);
+        QTRY_COMPARE(shown.count(), 2);
+        QCOMPARE(server.calls.size(), 2);
+        QCOMPARE(server.calls.at(0).summary, QStringLiteral("DPI 1:400"));
+        QCOMPARE(server.calls.at(1).summary, QStringLiteral("DPI 3:1600"));
+        QCOMPARE(server.calls.at(1).replacesId, server.calls.at(0).id);
+    }
+
+    // Without a notification server the message is dropped (and logged);
+    // the next one, once a server is there, is shown.
+    void aMissingServerLosesOnlyItsMessage()
+    {
+        PrivateBus bus;
+        if (!bus.isUp())
+            QSKIP("dbus-daemon is not installed");
+        bus.connect(QStringLiteral("notification-client"));
+        NotificationOsdChannel channel(QStringLiteral("notification-client"));
+        QSignalSpy shown(&channel, &NotificationOsdChannel::shown);
+        QCOMPARE(channel.send(message(QStringLiteral("125 HZ"))), 1);
+        QCOMPARE(channel.send(message(QStringLiteral("250 HZ"))), 1);   // waits for the first one's answer
+
+        QTRY_VERIFY(!channel.isWaiting());   // both failed, nothing left over
+        QCOMPARE(shown.count(), 0);
+
+        FakeNotifications server;
+        QVERIFY(server.attach(bus.connect(QStringLiteral("notification-server"))));
+        QCOMPARE(channel.send(message(QStringLiteral("1000 HZ"))), 1);
+        QTRY_COMPARE(shown.count(), 1);
+        QCOMPARE(server.calls.size(), 1);
+        QCOMPARE(server.calls.constFirst().summary, QStringLiteral("1000 HZ"));
+        QCOMPARE(server.calls.constFirst().replacesId, 0u);
+
+        // A payload that is no display message, or no bus, sends nothing.
+        QCOMPARE(channel.send(QByteArray(12, '\0')), 0);
+        NotificationOsdChannel nowhere(QStringLiteral("no-such-connection"));
+        QCOMPARE(nowhere.send(message(QStringLiteral("125 HZ"))), 0);
     }
 };
 

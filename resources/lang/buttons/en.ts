@@ -26,6 +26,12 @@
         <source>Combo Key</source>
         <translation>Combo Key</translation>
     </message>
+    <message>
+        <source>Hold the keys of the shortcut: up to Shift, Ctrl, Windows key, Alt and one key.
+On a Wayland desktop the desktop keeps some keys for itself and they never reach this dialog: the Windows key and the shortcuts it starts, Alt + Tab, Alt + F4, Print Screen, Ctrl + Alt + Delete, Ctrl + Alt + F1 to F12 and the desktop&apos;s other global shortcuts.</source>
+        <translation>Hold the keys of the shortcut: up to Shift, Ctrl, Windows key, Alt and one key.
+On a Wayland desktop the desktop keeps some keys for itself and they never reach this dialog: the Windows key and the shortcuts it starts, Alt + Tab, Alt + F4, Print Screen, Ctrl + Alt + Delete, Ctrl + Alt + F1 to F12 and the desktop&apos;s other global shortcuts.</translation>
+    </message>
 </context>
 <context>
     <name>ZelFireKeyWindow</name>

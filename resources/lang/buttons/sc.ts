@@ -26,6 +26,12 @@
         <source>Combo Key</source>
         <translation>组合键</translation>
     </message>
+    <message>
+        <source>Hold the keys of the shortcut: up to Shift, Ctrl, Windows key, Alt and one key.
+On a Wayland desktop the desktop keeps some keys for itself and they never reach this dialog: the Windows key and the shortcuts it starts, Alt + Tab, Alt + F4, Print Screen, Ctrl + Alt + Delete, Ctrl + Alt + F1 to F12 and the desktop&apos;s other global shortcuts.</source>
+        <translation>按住快捷键的各个键：最多 Shift、Ctrl、Windows 键、Alt 和一个键。
+在 Wayland 桌面上，桌面会保留一些按键自用，它们不会到达此对话框：Windows 键及其启动的快捷键、Alt + Tab、Alt + F4、Print Screen、Ctrl + Alt + Delete、Ctrl + Alt + F1 至 F12，以及桌面的其他全局快捷键。</translation>
+    </message>
 </context>
 <context>
     <name>ZelFireKeyWindow</name>

@@ -26,6 +26,12 @@
         <source>Combo Key</source>
         <translation>組合鍵</translation>
     </message>
+    <message>
+        <source>Hold the keys of the shortcut: up to Shift, Ctrl, Windows key, Alt and one key.
+On a Wayland desktop the desktop keeps some keys for itself and they never reach this dialog: the Windows key and the shortcuts it starts, Alt + Tab, Alt + F4, Print Screen, Ctrl + Alt + Delete, Ctrl + Alt + F1 to F12 and the desktop&apos;s other global shortcuts.</source>
+        <translation>按住快速鍵的各個鍵：最多 Shift、Ctrl、Windows 鍵、Alt 和一個鍵。
+在 Wayland 桌面上，桌面會保留一些按鍵自用，它們不會到達此對話框：Windows 鍵及其啟動的快速鍵、Alt + Tab、Alt + F4、Print Screen、Ctrl + Alt + Delete、Ctrl + Alt + F1 至 F12，以及桌面的其他全域快速鍵。</translation>
+    </message>
 </context>
 <context>
     <name>ZelFireKeyWindow</name>

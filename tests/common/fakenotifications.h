@@ -1,7 +1,7 @@
 #pragma once
 // A desktop notification server (org.freedesktop.Notifications) that keeps
-// every Notify it is sent and answers with a new id, or the one it was asked
-// to replace. List this header among a suite's sources (moc).
+// every Notify it is sent and answers as a real one does: a new id, or the id
+// it was asked to replace. List this header among a suite's sources (moc).
 
 #include <QDBusConnection>
 #include <QList>
@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
-class NotifyServer : public QObject {
+class FakeNotifications : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
@@ -19,12 +19,15 @@ public:
         QString icon;
         QString summary;
         QString body;
+        QStringList actions;
         QVariantMap hints;
         int timeout = 0;
+        uint id = 0;   // what it was answered
     };
     QList<Call> calls;
 
-    bool serve(QDBusConnection bus)
+    // Serves on `bus` under the well-known name.
+    bool attach(QDBusConnection bus)
     {
         return bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
                                   QDBusConnection::ExportAllSlots)
@@ -33,18 +36,13 @@ public:
 
 public slots:
     uint Notify(const QString &appName, uint replacesId, const QString &icon, const QString &summary,
-                const QString &body, const QStringList &, const QVariantMap &hints, int timeout)
+                const QString &body, const QStringList &actions, const QVariantMap &hints, int timeout)
     {
-        calls.append({appName, replacesId, icon, summary, body, hints, timeout});
-        return replacesId != 0 ? replacesId : ++m_lastId;
+        const uint id = replacesId != 0 ? replacesId : ++m_lastId;
+        calls.append({appName, replacesId, icon, summary, body, actions, hints, timeout, id});
+        return id;
     }
     QStringList GetCapabilities() { return {QStringLiteral("body")}; }
-    QString GetServerInformation(QString &vendor, QString &version, QString &spec)
-    {
-        vendor = QStringLiteral("mousecfg tests");
-        version = spec = QStringLiteral("1.2");
-        return QStringLiteral("notifyserver");
-    }
     void CloseNotification(uint) {}
 
 private:
