@@ -17,7 +17,10 @@ ZelProcessThread::ZelProcessThread(const ProfileSet &working, const ProfileSet &
 
 void ZelProcessThread::run()
 {
-    const WriteOutcome outcome = writeProfileSet(m_working, m_saved, m_bWriteEverything);
+    const WriteOutcome outcome =
+        m_Kind == Kind::Write
+            ? writeProfileSet(m_working, m_saved, m_bWriteEverything)
+            : writeSlotSwitch(m_working, m_saved, m_Kind == Kind::SelectSlot, m_bWriteEverything);
     m_iResult = outcome.result;
     m_iMask = outcome.mask;
     m_iSentMask = outcome.sentMask;

@@ -24,6 +24,12 @@ public:
     ZelProcessThread(const ProfileSet &working, const ProfileSet &saved, bool writeEverything,
                      QObject *parent = nullptr);
 
+    // What the run writes: the working set (saved to disk first), or a switch
+    // of the active slot, selected on the mouse or not (writestep.h).
+    enum class Kind { Write, SelectSlot, FollowSlot };
+    void setKind(Kind kind) { m_Kind = kind; }
+    Kind kind() const { return m_Kind; }
+
     quint8 result() const { return m_iResult; }
     // True when a download was attempted: the saved set must become written().
     bool downloaded() const { return m_bDownloaded; }
@@ -42,6 +48,7 @@ private:
     ProfileSet m_working;
     ProfileSet m_saved;
     bool m_bWriteEverything = false;
+    Kind m_Kind = Kind::Write;
     quint8 m_iResult = WRITE_OK;
     quint8 m_iMask = 0;
     quint8 m_iSentMask = 0;

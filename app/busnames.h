@@ -31,6 +31,8 @@ inline QString errorNoMouse() { return QStringLiteral("org.example.mousecfg.Erro
 inline QString errorMouseOff() { return QStringLiteral("org.example.mousecfg.Error.MouseOff"); }
 // "Send data failed, please try again.": the next write sends everything.
 inline QString errorNotTaken() { return QStringLiteral("org.example.mousecfg.Error.NotTaken"); }
+// The settings could not be saved (a full disk): nothing was sent either.
+inline QString errorNotSaved() { return QStringLiteral("org.example.mousecfg.Error.NotSaved"); }
 
 // Groups of a write, in the "written" answers: 1 general settings, 2 DPI,
 // 4 buttons, 8 lighting (0: nothing had to be sent).

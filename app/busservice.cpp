@@ -265,6 +265,10 @@ void answerWrite(MousecfgBus *service, const QDBusMessage &call, const QVariantL
         service->replyError(call, mousebus::errorMouseOff(), w->busCallerMessage());
         return;
     }
+    if (result == WRITE_NOT_SAVED) {
+        service->replyError(call, mousebus::errorNotSaved(), w->busCallerMessage());
+        return;
+    }
     if (result != WRITE_OK) {
         service->replyError(call, mousebus::errorNotTaken(), w->busCallerMessage());
         return;
@@ -299,7 +303,9 @@ void MouseAdaptor::SelectSlot(int slot, const QDBusMessage &message)
             return;
         }
         w->selectSlot(slot - 1);
-        if (w->lastWriteResult() == WRITE_MOUSE_OFF)
+        if (w->lastWriteResult() == WRITE_NOT_SAVED)
+            m_service->replyError(call, mousebus::errorNotSaved(), w->busCallerMessage());
+        else if (w->lastWriteResult() == WRITE_MOUSE_OFF)
             m_service->replyError(call, mousebus::errorMouseOff(),
                                   MousecfgWidget::tr("Mouse is sleeping or not connected."));
         else if (w->lastWriteResult() != WRITE_OK)

@@ -129,8 +129,9 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 {
     g_instance = this;
     // Before any child exists: each is styled once as it is made, not all
-    // over again afterwards.
-    setStyleSheet(QStringLiteral("*{outline:0px;}"));
+    // over again afterwards. Tool tips in the skin's colours and the theme's.
+    setThemeColorIndex(readAccentIndex());
+    setStyleSheet(QStringLiteral("*{outline:0px;}") + toolTipStyleSheet());
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MousecfgWidget"));
     resize(400, 300);
@@ -175,7 +176,6 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
         m_LangFiles[i] = languages.files[i];
     }
     setAlternateStyle(descriptionInt(QStringLiteral("ColorMode")) != 0);
-    setThemeColorIndex(readAccentIndex());
 
     buildInterface();
     // The lighting page follows what the mouse reports from the start; the
@@ -261,6 +261,7 @@ void MousecfgWidget::setBusCaller(bool on)
 
 MousecfgWidget::~MousecfgWidget()
 {
+    finishFollowWrite(FollowWait::Block);
     delete m_pOsdSocket;
     setDeviceConnectedQuery(nullptr);
     setPollerControl(nullptr);

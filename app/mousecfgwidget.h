@@ -4,6 +4,7 @@
 // display, the language and model selectors, and the settings pages. Closing
 // it hides it to the tray.
 
+#include "app/applyflow.h"
 #include "app/batterylevel.h"
 #include "app/profilelibrary.h"
 #include "app/scale.h"
@@ -87,7 +88,12 @@ public:
     // The actions behind the buttons (also used by the tray and tests).
     void selectPage(int page);
     void selectView(bool front);
+    // Makes the slot active and writes it to the mouse behind the busy
+    // animation: its DPI, key and lighting tables, where they differ from
+    // what the mouse holds.
     void selectSlot(int slot);
+    // A write of the slot the mouse switched to by itself, running or waiting.
+    bool isFollowingSlot() const { return m_pFollowThread != nullptr || m_bFollowWanted; }
     void switchLanguage(int index);
     void apply();
     void okAndHide();
@@ -113,8 +119,9 @@ public:
     bool isCharging() const { return m_bCharging; }
     // The mouse has sent a status report (slot, stage, rate) since it was opened.
     bool isStatusReported() const { return m_bStatusReported; }
-    // A write is on its way.
-    bool isBusy() const { return m_bWriting; }
+    // A write is on its way (the window's, or the quiet one that follows
+    // the mouse's own slot switch).
+    bool isBusy() const { return m_bWriting || m_pFollowThread; }
     // While a bus caller is served no message box is shown: the first text
     // the window would have shown is kept for the caller instead.
     void setBusCaller(bool on);
@@ -335,6 +342,26 @@ private:
     void reportLibraryResult(ProfileLibrary::Result result);
 
     int showMessage(int type, const QString &text, bool watchDevice = false);
+
+    // Writing to the mouse, one download at a time. runWrite runs a write
+    // thread of the kind behind the busy animation and reports a failure.
+    // The mouse's own slot switch is written quietly (followSlotQuietly);
+    // a write started meanwhile waits for it, and a switch reported during a
+    // write is written when that write has ended.
+    quint8 runWrite(ZelProcessThread::Kind kind, bool writeEverything);
+    // The controls, pages and menu follow the slot made active.
+    void showActiveSlot(int slot);
+    void followSlotQuietly();
+    void startFollowWrite();
+    enum class FollowWait { IfDone, BehindBusyAnimation, Block };
+    void finishFollowWrite(FollowWait wait);
+    QString writeFailureText(quint8 result);
+    ZelProcessThread *m_pFollowThread = nullptr;
+    int m_iFollowRun = 0;
+    bool m_bFollowWanted = false;
+    bool m_bFollowPosted = false;
+    bool m_bAwaitingFollow = false;
+    int m_iWrites = 0;
     QString chooseFile(const QString &title, const QString &filter, bool save);
 
     ScaleStep m_Scale;

@@ -17,25 +17,28 @@
 
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QTimer>
 #include <QtDebug>
 
-void MousecfgWidget::selectSlot(int slot)
+void MousecfgWidget::showActiveSlot(int slot)
 {
-    if (slot < 0 || slot >= SLOT_COUNT)
-        return;
     m_Library.selectSlot(slot);
     m_pProfileSel->setText(tr("Mode") + QStringLiteral(" %1").arg(slot + 1));
     m_pNameEdit->setText(workingSet().names[slot]);
     refreshPages();
     rebuildProfileFileMenu();
-    // The poller reads the same control collection: it pauses while the
-    // switch is sent, so neither takes the other's replies.
-    m_pPoller->stop();
-    selectProfile(quint8(slot));
-    const quint8 sections = applySections();
-    m_pPoller->start();
-    m_iLastWriteResult = sections;
-    m_iLastSentMask = 0;
+}
+
+void MousecfgWidget::selectSlot(int slot)
+{
+    if (slot < 0 || slot >= SLOT_COUNT)
+        return;
+    showActiveSlot(slot);
+    // Selected on the mouse, with the slot's tables, on the write thread. With
+    // no mouse there is nothing to switch: the first write after it arrives
+    // sends everything.
+    if (listedMouseCount() > 0)
+        runWrite(ZelProcessThread::Kind::SelectSlot, false);
     // The newly selected slot's pointer speed, not the last download's.
     applyPointerSpeedOfSlot(workingSet(), slot);
 }
@@ -146,6 +149,8 @@ void MousecfgWidget::onResetAll()
 {
     if (showMessage(1, tr("Are you sure you want reset all profiles?")) != 1)
         return;
+    // All five slots, their files and the device-wide options; every page
+    // drops what it held; the mouse gets the active slot's factory tables.
     m_Library.resetAll();
     rebuildProfileFileMenu();
     refreshPages();
@@ -241,12 +246,16 @@ void MousecfgWidget::setStageDpi(int slot, int stage, int index)
         apply();
         return;
     }
-    // Another slot: its record and its file take the value.
+    // Another slot: its record and its file take the value; the mouse takes
+    // its DPI table when that slot becomes active.
     ProfileSet &set = workingSet();
     DpiStage &st = set.profiles[slot].stages[stage];
     st.xy = st.x = st.y = quint32(index);
-    writeSlotFile(set.profiles[slot], set.names[slot]);
-    writeAndReport(false);
+    m_iLastSentMask = 0;
+    m_iLastWriteResult = writeSlotFile(set.profiles[slot], set.names[slot]) ? WRITE_OK : WRITE_NOT_SAVED;
+    if (m_iLastWriteResult != WRITE_OK)
+        showMessage(1, writeFailureText(m_iLastWriteResult));
+    emit statusChanged();
 }
 
 void MousecfgWidget::setSlotReportRate(int slot, quint8 code)
@@ -261,9 +270,16 @@ void MousecfgWidget::setSlotReportRate(int slot, quint8 code)
         apply();
         return;
     }
+    // Another slot: its file takes the rate, and the mouse too (the general
+    // block holds every slot's rate).
     ProfileSet &set = workingSet();
     set.profiles[slot].pollrate = code;
-    writeSlotFile(set.profiles[slot], set.names[slot]);
+    if (!writeSlotFile(set.profiles[slot], set.names[slot])) {
+        m_iLastSentMask = 0;
+        m_iLastWriteResult = WRITE_NOT_SAVED;
+        showMessage(1, writeFailureText(m_iLastWriteResult));
+        return;
+    }
     writeAndReport(false);
 }
 
@@ -275,19 +291,38 @@ quint8 MousecfgWidget::writeAndReport(bool writeEverything)
     // while a bus caller's write runs behind it).
     if (m_bWriting)
         return m_iLastWriteResult;
-    m_iLastSentMask = 0;
     if (m_bBusCaller && !mouseReachable()) {
         // Saved, and the next write sends everything, as the command line
         // does alone.
+        m_iLastSentMask = 0;
         saveProfileSet(workingSet());
         writeDiff(1);
         m_iLastWriteResult = WRITE_NO_MOUSE;
         emit statusChanged();
         return m_iLastWriteResult;
     }
+    return runWrite(ZelProcessThread::Kind::Write, writeEverything);
+}
+
+QString MousecfgWidget::writeFailureText(quint8 result)
+{
+    return result == WRITE_MOUSE_OFF ? tr("Mouse is sleeping or not connected.")
+                                     : tr("Send data failed, please try again.");
+}
+
+quint8 MousecfgWidget::runWrite(ZelProcessThread::Kind kind, bool writeEverything)
+{
+    // One download at a time. A quiet write of the mouse's own switch ends
+    // first; one still wanted is covered by this write, which compares with
+    // what the mouse holds.
+    finishFollowWrite(FollowWait::BehindBusyAnimation);
+    m_bFollowWanted = false;
+    ++m_iWrites;
+    quint8 result = WRITE_OK;
     for (;;) {
         ZelProcessDialog dialog(this);
         ZelProcessThread thread(workingSet(), savedSet(), writeEverything);
+        thread.setKind(kind);
         connect(&thread, &ZelProcessThread::DoProcessDlg, &dialog, &ZelProcessDialog::slotProcessDlg,
                 Qt::QueuedConnection);
         m_bWriting = true;
@@ -319,20 +354,96 @@ quint8 MousecfgWidget::writeAndReport(bool writeEverything)
         if (thread.downloaded())
             savedSet() = thread.written();
 
-        const quint8 result = thread.result();
+        result = thread.result();
         m_iLastWriteResult = result;
         m_iLastSentMask = thread.sentMask();
         emit statusChanged();
         if (shown != QDialog::Accepted || result == WRITE_OK)
-            return result;
-        const QString text = result == WRITE_MOUSE_OFF ? tr("Mouse is sleeping or not connected.")
-                                                       : tr("Send data failed, please try again.");
+            break;
         // "Yes" tries again, everything, behind the busy animation; "No"
         // leaves it for the next Apply (which sends everything after a failure).
-        if (showMessage(1, text) != QDialog::Accepted)
-            return result;
+        if (showMessage(1, writeFailureText(result)) != QDialog::Accepted)
+            break;
         writeEverything = true;
     }
+    --m_iWrites;
+    // The mouse switched slots by itself meanwhile.
+    if (m_bFollowWanted)
+        startFollowWrite();
+    return result;
+}
+
+void MousecfgWidget::followSlotQuietly()
+{
+    m_bFollowWanted = true;
+    if (m_bFollowPosted)
+        return;
+    m_bFollowPosted = true;
+    // Once the rest of the status report (stage, rate) is in the working set.
+    QTimer::singleShot(0, this, [this] {
+        m_bFollowPosted = false;
+        if (m_bFollowWanted)
+            startFollowWrite();
+    });
+}
+
+void MousecfgWidget::startFollowWrite()
+{
+    if (m_iWrites > 0 || m_pFollowThread)
+        return;   // still wanted: taken up when that write has ended
+    m_bFollowWanted = false;
+    if (listedMouseCount() == 0)
+        return;
+    auto *thread = new ZelProcessThread(workingSet(), savedSet(), false, this);
+    thread->setKind(ZelProcessThread::Kind::FollowSlot);
+    const int run = ++m_iFollowRun;
+    connect(thread, &QThread::finished, this, [this, run] {
+        if (run == m_iFollowRun)
+            finishFollowWrite(FollowWait::IfDone);
+    });
+    m_pFollowThread = thread;
+    thread->start();
+}
+
+void MousecfgWidget::finishFollowWrite(FollowWait wait)
+{
+    ZelProcessThread *thread = m_pFollowThread;
+    // Its end reported while a write waits for it here: that write takes it.
+    if (!thread || (wait == FollowWait::IfDone && m_bAwaitingFollow))
+        return;
+    if (!thread->isFinished()) {
+        if (wait == FollowWait::IfDone)
+            return;
+        if (wait == FollowWait::BehindBusyAnimation) {
+            ZelProcessDialog dialog(this);
+            connect(thread, &QThread::finished, &dialog, &ZelProcessDialog::slotProcessDlg, Qt::QueuedConnection);
+            const int run = m_iFollowRun;
+            m_bAwaitingFollow = true;
+            if (!thread->isFinished())
+                dialog.exec();
+            m_bAwaitingFollow = false;
+            // A device change meanwhile may have taken it already.
+            if (run != m_iFollowRun || m_pFollowThread != thread)
+                return;
+        }
+    }
+    thread->wait();
+    m_pFollowThread = nullptr;
+    ++m_iFollowRun;   // a finished signal still on its way is this thread's
+    if (thread->downloaded())
+        savedSet() = thread->written();
+    const quint8 result = thread->result();
+    delete thread;
+    if (wait != FollowWait::IfDone)
+        return;   // the write that waits reports for itself; Config/Diff makes it send everything
+    if (result != WRITE_OK) {
+        if (showMessage(1, writeFailureText(result)) == QDialog::Accepted) {
+            runWrite(ZelProcessThread::Kind::FollowSlot, true);
+            return;
+        }
+    }
+    if (m_bFollowWanted)
+        startFollowWrite();
 }
 
 void MousecfgWidget::apply()
@@ -345,6 +456,8 @@ void MousecfgWidget::apply()
 
 void MousecfgWidget::okAndHide()
 {
+    // As Apply: the DPI tab's values first.
+    collectPerformancePages();
     writeAndReport(false);
     hideToTray();
 }

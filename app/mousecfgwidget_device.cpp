@@ -147,6 +147,7 @@ void MousecfgWidget::reloadForProduct()
 
 void MousecfgWidget::slot_show_mousename(QAction *action)
 {
+    finishFollowWrite(FollowWait::BehindBusyAnimation);
     m_pPoller->stop();
     platform::sleepMs(50);
     closeDevice();
@@ -185,6 +186,7 @@ void MousecfgWidget::reopenDevice()
         m_bReopenAfterWrite = true;
         return;
     }
+    finishFollowWrite(FollowWait::Block);
     qCDebug(lcHotplug, "Reopening the device");
     openCurrentDevice();
     m_pPoller->start();
@@ -197,6 +199,8 @@ void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arriv
     const QVector<PresenceChange> changes = updatePresence(interfaceName, arrival, currentBefore.toLatin1());
     if (changes.isEmpty())
         return;
+    // The device is not closed or the poller restarted under a running write.
+    finishFollowWrite(FollowWait::Block);
 
     bool reopened = false;
     bool switched = false;
@@ -248,6 +252,7 @@ void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arriv
 
 void MousecfgWidget::slotWarnClose()
 {
+    finishFollowWrite(FollowWait::Block);
     openCurrentDevice();
     m_iReconnected = 1;
     m_pPoller->start();
@@ -318,7 +323,8 @@ void MousecfgWidget::recomputeConnectionIcon()
     const bool dongle = firstModelHas(ReceiverControl);
     m_iConnectionState = ::connectionIconState(cable, dongle, m_bCharging);
     m_pConnection->setVisible(connectionPictureVisible(m_iConnectionState));
-    m_pBattery->setVisible(batteryBarVisible(m_iConnectionState));
+    // No mouse, no battery level: the outline stays empty.
+    m_pBattery->setVisible(batteryBarVisible(m_iConnectionState) && listedMouseCount() > 0);
     m_pCharging->hide();
     update();
     emit statusChanged();
@@ -326,6 +332,12 @@ void MousecfgWidget::recomputeConnectionIcon()
 
 void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, quint8 iHiByte)
 {
+    if (listedMouseCount() == 0) {
+        // Only a mouse reports a battery (the start primes the display):
+        // nothing is shown or stored while none is connected.
+        recomputeConnectionIcon();
+        return;
+    }
     const int fontPx = scaled(16);
     if (iCharge == 0 && iLowByte == 0 && iHiByte == 0) {
         const QString off = tr("MOUSE OFF");
@@ -395,12 +407,10 @@ void MousecfgWidget::slotRefreshProfile(quint8 iProfile)
 {
     if (iProfile >= SLOT_COUNT)
         return;
-    m_Library.selectSlot(iProfile);
-    m_pProfileSel->setText(tr("Mode") + QStringLiteral(" %1").arg(iProfile + 1));
-    m_pNameEdit->setText(workingSet().names[iProfile]);
-    refreshPages();
-    rebuildProfileFileMenu();
+    showActiveSlot(iProfile);
     applyPointerSpeedOfSlot(workingSet(), iProfile);
+    // The mouse selected the slot itself; it gets the slot's tables quietly.
+    followSlotQuietly();
 }
 
 void MousecfgWidget::slotRefreshDPIStage(quint8 iDPI)

@@ -1,10 +1,12 @@
 #include "app/profilelibrary.h"
 
 #include "profile/configstore.h"
+#include "profile/modellimits.h"
 #include "profile/logging.h"
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
+#include "profile/wholefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,6 +113,8 @@ void ProfileLibrary::load()
             changed = true;
         }
     }
+    // Whatever the files hold, the working set holds what the model takes.
+    clampProfileSetToModel(m_set, currentModelLimits());
     if (changed)
         persist();
     // What the mouse holds is not known for profiles made just now: the next
@@ -130,6 +134,34 @@ QStringList ProfileLibrary::unlistedProfileFiles() const
             names.append(name);
     }
     return names;
+}
+
+QString ProfileLibrary::importedSlotName(int slot, const ProfileSet &before) const
+{
+    // Free for the import: no file yet, or a profile a slot held (the
+    // import replaces those).
+    const auto replaceable = [&](const QString &name) {
+        for (const QString &held : before.names) {
+            if (held == name)
+                return true;
+        }
+        return !fileExists(name);
+    };
+    const QString name = usableSlotName(slot);
+    if (replaceable(name))
+        return name;
+    // A profile of the library that no slot holds keeps its file; the slot
+    // takes the name with the first free number after it.
+    for (int k = 2;; ++k) {
+        QString candidate = QStringLiteral("%1 (%2)").arg(name).arg(k);
+        if (!isSafeFileName(candidate))
+            candidate = QStringLiteral("%1 (%2)").arg(defaultName(slot)).arg(k);
+        if (replaceable(candidate) && !usedByOtherSlotThan(slot, candidate)) {
+            qCDebug(lcProfile, "The configuration's profile \"%s\" takes the name \"%s\": the library has one of "
+                               "that name", qPrintable(name), qPrintable(candidate));
+            return candidate;
+        }
+    }
 }
 
 QString ProfileLibrary::usableSlotName(int slot) const
@@ -195,8 +227,7 @@ ProfileLibrary::Result ProfileLibrary::assign(const QString &name)
     if (!isSafeFileName(name) || isReservedProfileName(name))
         return Result::BadName;
     setCurrentName(name);
-    readSlotFile(m_set.profiles[currentSlot()], name);
-    m_set.profiles[currentSlot()].ProfileName = name;
+    readCurrent(name);
     saveSlotNames(m_set);
     return Result::Ok;
 }
@@ -220,7 +251,7 @@ ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
         // Never saved under its old name: the record itself becomes the file.
         if (!writeSlotFile(m_set.profiles[currentSlot()], newName))
             return Result::Failed;
-    } else if (!QFile::copy(oldPath, newPath)) {
+    } else if (!copyWholeFile(oldPath, newPath)) {
         qCDebug(lcProfile, "Copying %s to %s failed", qPrintable(oldPath), qPrintable(newPath));
         return Result::Failed;
     }
@@ -247,14 +278,13 @@ ProfileLibrary::Result ProfileLibrary::add(QString *created)
     }
     if (!QFileInfo::exists(defaultProfileFilePath()))
         writeDefaultProfileFile();
-    if (!QFile::copy(defaultProfileFilePath(), slotFilePath(name))) {
+    if (!copyWholeFile(defaultProfileFilePath(), slotFilePath(name))) {
         qCDebug(lcProfile, "Creating %s failed", qPrintable(slotFilePath(name)));
         return Result::Failed;
     }
     m_names.append(name);
     setCurrentName(name);
-    readSlotFile(m_set.profiles[currentSlot()], name);
-    m_set.profiles[currentSlot()].ProfileName = name;
+    readCurrent(name);
     persist();
     if (created)
         *created = name;
@@ -307,8 +337,7 @@ ProfileLibrary::Result ProfileLibrary::remove(QString *replacement)
     const QString path = slotFilePath(name);
     if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::remove(path))
         qCDebug(lcProfile, "Deleting %s failed", qPrintable(path));
-    readSlotFile(m_set.profiles[currentSlot()], next);
-    m_set.profiles[currentSlot()].ProfileName = next;
+    readCurrent(next);
     if (replacement)
         *replacement = next;
     return Result::Ok;
@@ -325,7 +354,7 @@ ProfileLibrary::Result ProfileLibrary::copy(QString *created)
 
     const QString source = slotFilePath(name);
     if (!source.isEmpty() && QFileInfo::exists(source)) {
-        if (!QFile::copy(source, slotFilePath(candidate))) {
+        if (!copyWholeFile(source, slotFilePath(candidate))) {
             qCDebug(lcProfile, "Copying %s failed", qPrintable(source));
             return Result::Failed;
         }
@@ -340,11 +369,18 @@ ProfileLibrary::Result ProfileLibrary::copy(QString *created)
     return Result::Ok;
 }
 
+void ProfileLibrary::readCurrent(const QString &name)
+{
+    ProfileData &profile = m_set.profiles[currentSlot()];
+    readSlotFile(profile, name);
+    profile.ProfileName = name;
+    clampProfileToModel(profile, currentModelLimits());
+}
+
 void ProfileLibrary::reloadCurrent()
 {
     const QString name = currentName();
-    readSlotFile(m_set.profiles[currentSlot()], name);
-    m_set.profiles[currentSlot()].ProfileName = name;
+    readCurrent(name);
 }
 
 void ProfileLibrary::resetCurrent()
@@ -356,14 +392,17 @@ void ProfileLibrary::resetCurrent()
 
 void ProfileLibrary::resetAll()
 {
+    // Every slot, not only the first, takes the factory profile, and so does
+    // its file: a restart finds what the reset made.
     resetProfileSet(m_set);
     for (int i = 0; i < SLOT_COUNT; ++i) {
+        if (i != 0)
+            buildDefaultProfile(m_set.profiles[i]);
         const QString &name = m_set.names[i];
         m_set.profiles[i].ProfileName = name;
         if (!m_names.contains(name))
             m_names.append(name);
-        if (!fileExists(name))
-            writeSlotFile(m_set.profiles[i], name);
+        writeSlotFile(m_set.profiles[i], name);
     }
     persist();
 }
@@ -393,6 +432,7 @@ ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QStrin
         return Result::Failed;
     }
     m_names.append(name);
+    clampProfileToModel(record, currentModelLimits());
     m_set.profiles[target] = record;
     setSlotName(target, name);
     persist();
@@ -403,14 +443,16 @@ ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QStrin
 
 ProfileLibrary::Result ProfileLibrary::exportConfiguration(const QString &path) const
 {
-    exportConfig(m_set, path);
-    return QFileInfo::exists(path) ? Result::Ok : Result::Failed;
+    return exportConfig(m_set, path) ? Result::Ok : Result::Failed;
 }
 
 ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
 {
     ProfileSet imported = m_set;
-    switch (importConfig(imported, path)) {
+    const ImportResult read = importConfig(imported, path);
+    if (read == ImportResult::Ok)
+        clampProfileSetToModel(imported, currentModelLimits());
+    switch (read) {
     case ImportResult::Ok:
         break;
     case ImportResult::WrongModel:
@@ -419,14 +461,22 @@ ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
     case ImportResult::Unreadable:
         return Result::Failed;
     }
+    const ProfileSet before = m_set;
+    const QStringList namesBefore = m_names;
     m_set = imported;
     // The five profiles came with the file: they become the slots' library
-    // files, so a restart or a Cancel finds what was imported.
+    // files, so a restart or a Cancel finds what was imported. They replace
+    // the slots' profiles, never a library profile that no slot holds.
     for (int i = 0; i < SLOT_COUNT; ++i) {
-        const QString name = usableSlotName(i);
+        const QString name = importedSlotName(i, before);
         m_set.names[i] = name;
         m_set.profiles[i].ProfileName = name;
-        writeSlotFile(m_set.profiles[i], name);
+        if (!writeSlotFile(m_set.profiles[i], name)) {
+            // A full disk: the slots and the list stay as they were.
+            m_set = before;
+            m_names = namesBefore;
+            return Result::Failed;
+        }
         if (!m_names.contains(name))
             m_names.append(name);
     }

@@ -50,7 +50,8 @@ public:
     void reloadCurrent();
     // Rebuilds the current slot with the factory defaults, keeping its name.
     void resetCurrent();
-    // Factory reset of the whole set; the slots take the default names.
+    // Factory reset of the whole set: the five slots and their files, the
+    // device-wide options; the slots take the default names.
     void resetAll();
 
     // The current slot's profile, or slot `slot` (0..4) when it is given.
@@ -63,7 +64,12 @@ private:
     bool usedByOtherSlot(const QString &name) const;
     bool usedByOtherSlotThan(int slot, const QString &name) const;
     QString usableSlotName(int slot) const;
+    // usableSlotName(), or a new name where that would overwrite a library
+    // profile no slot held before an import.
+    QString importedSlotName(int slot, const ProfileSet &before) const;
     void setCurrentName(const QString &name);
+    // Loads library profile `name` into the current slot, within the model's ranges.
+    void readCurrent(const QString &name);
     void setSlotName(int slot, const QString &name);
     int slotOrCurrent(int slot) const;
     void persist() const;   // list and slot names, one write

@@ -9,7 +9,12 @@ std::atomic<bool> g_mouseOff{false};
 WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved, bool writeEverything)
 {
     WriteOutcome outcome;
-    saveProfileSet(working);
+    bool notSaved = false;
+    saveProfileSet(working, &notSaved);
+    if (notSaved) {
+        outcome.result = WRITE_NOT_SAVED;
+        return outcome;
+    }
     if (g_mouseOff.load()) {
         outcome.result = WRITE_MOUSE_OFF;
         return outcome;
@@ -21,7 +26,11 @@ WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved,
     else if (outcome.mask != 0)
         mask = outcome.mask;
     if (mask != 0) {
-        saveProfileSet(working);
+        saveProfileSet(working, &notSaved);
+        if (notSaved) {
+            outcome.result = WRITE_NOT_SAVED;
+            return outcome;
+        }
         // Pending until the mouse has taken everything: a crash or a kill in
         // the middle of the download leaves the mouse half written, and the
         // next write must then send every group.
@@ -31,5 +40,26 @@ WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved,
         outcome.downloaded = true;
         writeDiff(outcome.result != WRITE_OK ? 1 : 0);
     }
+    return outcome;
+}
+
+WriteOutcome writeSlotSwitch(const ProfileSet &working, const ProfileSet &saved, bool select, bool writeEverything)
+{
+    WriteOutcome outcome;
+    if (g_mouseOff.load()) {
+        outcome.result = WRITE_MOUSE_OFF;
+        return outcome;
+    }
+    outcome.mask = compareProfileSets(working, saved);
+    const quint8 mask = (readDiff() == 1 || writeEverything) ? quint8(CHANGE_ALL) : outcome.mask;
+    if (mask == 0 && !select)
+        return outcome;
+    if (mask != 0)
+        writeDiff(1);
+    outcome.result = downloadSlotSwitch(working, mask, select);
+    outcome.sentMask = mask;
+    outcome.downloaded = mask != 0;
+    if (mask != 0)
+        writeDiff(outcome.result != WRITE_OK ? 1 : 0);
     return outcome;
 }

@@ -7,8 +7,9 @@
 #include <atomic>
 
 // Result codes of a write: 0 success, 5 mouse not available (nothing sent),
-// anything else the failing transfer's code.
-enum : quint8 { WRITE_OK = 0, WRITE_MOUSE_OFF = 5 };
+// 6 the files could not be saved (nothing sent), anything else the failing
+// transfer's code.
+enum : quint8 { WRITE_OK = 0, WRITE_MOUSE_OFF = 5, WRITE_NOT_SAVED = 6 };
 
 // Set while the mouse is known to be off (the window's battery display, or
 // the command line's battery query); read by the write step.
@@ -23,5 +24,15 @@ struct WriteOutcome {
 
 // Saves the working set; unless the mouse is off, sends the groups that
 // differ from the saved set (every group when Config/Diff is 1 or
-// `writeEverything` is set) and records the outcome in Config/Diff.
+// `writeEverything` is set) and records the outcome in Config/Diff. A save
+// that fails (a full disk) sends nothing: the mouse never holds what the
+// files do not.
 WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved, bool writeEverything);
+
+// A switch of the active slot (the working set's): unless the mouse is off,
+// selects it on the mouse when `select` (not when the mouse switched by
+// itself) and sends what differs from the saved set, so that the mouse holds
+// the slot's DPI, key and lighting tables; every group when Config/Diff is 1
+// or `writeEverything` is set. Saves nothing but Config/Diff: edits not
+// applied stay unsaved.
+WriteOutcome writeSlotSwitch(const ProfileSet &working, const ProfileSet &saved, bool select, bool writeEverything);

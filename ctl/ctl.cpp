@@ -151,7 +151,8 @@ QString exitText()
 {
     return QStringLiteral(
         "Exit status: 0 success, 1 usage error or refused file, 2 mousecfg is running,\n"
-        "3 no mouse connected, 4 the mouse did not take a write.\n");
+        "3 no mouse connected, 4 the mouse did not take a write, 5 a file could not be\n"
+        "written.\n");
 }
 
 QString mainHelp(const QString &program)
@@ -355,6 +356,7 @@ private:
     MouseAnswer askMouse(int waitMs);
     int writeAndReport(bool all, const QString &what);
     int reportWritten(const WriteOutcome &outcome, const QString &what);
+    int notSaved(const QString &what);
 
     int list();
     int status();
@@ -549,7 +551,10 @@ int Session::writeAndReport(bool all, const QString &what)
     if (!openMouse()) {
         // Without the mouse nothing is sent; the next write sends everything,
         // so the saved change is not lost on the mouse.
-        saveProfileSet(workingSet());
+        bool failed = false;
+        saveProfileSet(workingSet(), &failed);
+        if (failed)
+            return notSaved(what);
         writeDiff(1);
         return fail(EXIT_NO_MOUSE, what.isEmpty() ? noMouseText()
                                                   : QStringLiteral("%1 %2 is saved and will be written by the next "
@@ -562,8 +567,18 @@ int Session::writeAndReport(bool all, const QString &what)
     return reportWritten(outcome, what);
 }
 
+// A change that could not be saved is not sent either.
+int Session::notSaved(const QString &what)
+{
+    return fail(EXIT_NOT_SAVED, QStringLiteral("%1 could not be saved: the files in the Configs folder cannot be "
+                                               "written (is the disk full?). Nothing was written to the mouse.")
+                                    .arg(what.isEmpty() ? QStringLiteral("The profiles") : what));
+}
+
 int Session::reportWritten(const WriteOutcome &outcome, const QString &what)
 {
+    if (outcome.result == WRITE_NOT_SAVED)
+        return notSaved(what);
     if (outcome.result == WRITE_MOUSE_OFF) {
         // What is saved is not on the mouse: the next write sends everything.
         writeDiff(1);
@@ -779,16 +794,18 @@ int Session::slot()
     loadStore();
     const int index = n - 1;
     m_library.selectSlot(index);
-    // The switch and the apply of every section, as the slot menu sends them.
-    quint8 result = sendFrame(selectProfileFrame(quint8(index)));
-    const quint8 applied = sendFrame(applyFrame(0x01));
-    if (result == SEND_OK)
-        result = applied;
-    const quint8 sections = applySections();
-    if (result == SEND_OK)
-        result = sections;
+    // Selected on the mouse with the slot's DPI, key and lighting tables, as
+    // the slot menu of the window does.
+    askMouse(1500);
+    const WriteOutcome outcome = writeSlotSwitch(workingSet(), savedSet(), true, false);
+    if (outcome.downloaded)
+        savedSet() = workingSet();
     applyPointerSpeedOfSlot(workingSet(), index);
-    if (result != SEND_OK)
+    if (outcome.result == WRITE_MOUSE_OFF) {
+        writeDiff(1);
+        return fail(EXIT_NOT_TAKEN, QStringLiteral("Mouse is sleeping or not connected."));
+    }
+    if (outcome.result != WRITE_OK)
         return fail(EXIT_NOT_TAKEN, QStringLiteral("Send data failed, please try again."));
     if (m_o.json) {
         QJsonObject o;
@@ -897,7 +914,8 @@ int Session::exportFile()
         result = m_library.exportProfile(QFileInfo(path).absoluteFilePath(), m_o.slot);
     }
     if (result != ProfileLibrary::Result::Ok)
-        return fail(EXIT_USAGE, QStringLiteral("%1: %2").arg(path, libraryMessage(result)));
+        return fail(result == ProfileLibrary::Result::Failed ? EXIT_NOT_SAVED : EXIT_USAGE,
+                    QStringLiteral("%1: %2").arg(path, libraryMessage(result)));
     if (m_o.json) {
         QJsonObject o;
         o.insert(QStringLiteral("ok"), true);
@@ -964,9 +982,28 @@ int Session::dpi()
     const int stage = m_o.stage >= 0 ? m_o.stage : (profile.dpi < stageCount ? profile.dpi : 0);
     DpiStage &st = profile.stages[stage];
     st.xy = st.x = st.y = quint32(index);
+    const QString what = QStringLiteral("DPI stage %1 of slot %2 at %3 DPI").arg(stage + 1).arg(slot + 1).arg(value);
     // The write saves slot 1's and the active slot's files; this slot's is saved here.
-    writeSlotFile(profile, set.names[slot]);
-    return writeAndReport(false, QStringLiteral("DPI stage %1 of slot %2 at %3 DPI").arg(stage + 1).arg(slot + 1).arg(value));
+    if (!writeSlotFile(profile, set.names[slot]))
+        return notSaved(what);
+    if (slot != activeSlot(set)) {
+        // The mouse holds the active slot's DPI table: this one goes out when
+        // its slot becomes active.
+        if (m_o.json) {
+            QJsonObject o;
+            o.insert(QStringLiteral("ok"), true);
+            o.insert(QStringLiteral("written"), QJsonArray());
+            o.insert(QStringLiteral("full"), false);
+            o.insert(QStringLiteral("waitsForSlot"), slot + 1);
+            printJson(o);
+        } else {
+            m_out << what << " is saved.\n"
+                  << "Slot " << slot + 1 << " is not active: the mouse takes its DPI stages when it is.\n";
+            m_out.flush();
+        }
+        return EXIT_OK;
+    }
+    return writeAndReport(false, what);
 }
 
 int Session::rate()
@@ -989,8 +1026,10 @@ int Session::rate()
     ProfileSet &set = workingSet();
     const int slot = m_o.slot >= 0 ? m_o.slot : set.ProfileID % SLOT_COUNT;
     set.profiles[slot].pollrate = codes.value(hz);
-    writeSlotFile(set.profiles[slot], set.names[slot]);
-    return writeAndReport(false, QStringLiteral("The report rate of slot %1 at %2 Hz").arg(slot + 1).arg(hz));
+    const QString what = QStringLiteral("The report rate of slot %1 at %2 Hz").arg(slot + 1).arg(hz);
+    if (!writeSlotFile(set.profiles[slot], set.names[slot]))
+        return notSaved(what);
+    return writeAndReport(false, what);
 }
 
 int Session::run()

@@ -14,6 +14,7 @@ enum ExitStatus {
     EXIT_WINDOW_RUNNING = 2, // mousecfg holds the mouse
     EXIT_NO_MOUSE = 3,
     EXIT_NOT_TAKEN = 4,      // the mouse did not take a write
+    EXIT_NOT_SAVED = 5,      // a file could not be written (nothing sent to the mouse)
 };
 
 struct Hooks {

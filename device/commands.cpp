@@ -4,6 +4,7 @@
 #include "device/logging.h"
 #include "pollercontrol.h"
 #include "profile/description.h"
+#include "profile/profileset.h"
 
 #include <QDebug>
 #include <algorithm>
@@ -57,12 +58,6 @@ const std::array<quint8, 51> R3325 = {
 };
 
 namespace {
-
-// The record the set's ProfileID selects; slot 0 for an id outside 0..4.
-const ProfileData &currentProfile(const ProfileSet &set)
-{
-    return set.profiles[set.ProfileID < SLOT_COUNT ? set.ProfileID : 0];
-}
 
 // Packets of `size` bytes of `block` starting at `from`, SEG_NEXT each.
 void appendPackets(FrameList &frames, quint8 command, const quint8 *block, int from, int to, int size)
@@ -143,8 +138,10 @@ quint8 sensorOptionFlags(const ProfileSet &set, int syncSwitch)
     }
 }
 
-QByteArray settingsBlockBytes(const ProfileSet &set, int syncSwitch)
+QByteArray settingsBlockBytes(const ProfileSet &set, int syncSwitch, int lightSlot)
 {
+    const ProfileData &current = set.profiles[activeSlot(set)];
+    const ProfileData &light = set.profiles[lightSlot >= 0 && lightSlot < SLOT_COUNT ? lightSlot : activeSlot(set)];
     QByteArray b(SETTINGS_BLOCK_SIZE, '\0');
     for (int i = 0; i < SLOT_COUNT; ++i) {
         b[i] = char(set.profiles[i].scrollspeed);
@@ -152,19 +149,19 @@ QByteArray settingsBlockBytes(const ProfileSet &set, int syncSwitch)
     }
     b[5] = char(sensorOptionFlags(set, syncSwitch));
     b[6] = char(set.ProfileID);
-    b[7] = char(set.profiles[0].LedMoveOFF);
-    b[8] = char(set.profiles[0].LedSleepTime);
+    b[7] = char(light.LedMoveOFF);
+    b[8] = char(light.LedSleepTime);
     b[9] = char(set.Debounce);
     b[10] = 1;
     b[16] = char(0x1F);
-    b[17] = char(currentProfile(set).dpi);
-    b[18] = char(lightingModeCode(currentProfile(set).LedMode));
+    b[17] = char(current.dpi);
+    b[18] = char(lightingModeCode(light.LedMode));
     return b;
 }
 
 FrameList settingsBlockFrames(const ProfileSet &set)
 {
-    const QByteArray b = settingsBlockBytes(set, descriptionInt(QStringLiteral("Sync")));
+    const QByteArray b = settingsBlockBytes(set, descriptionInt(QStringLiteral("Sync")), lightingSlot(set));
     const auto *data = reinterpret_cast<const quint8 *>(b.constData());
     FrameList frames;
     frames.reserve(2);
@@ -286,7 +283,7 @@ QByteArray dpiBlockBytes(const ProfileData &profile, int stageCount, int sensor,
 
 FrameList dpiBlockFrames(const ProfileSet &set)
 {
-    const QByteArray b = dpiBlockBytes(set.profiles[0], dpiStageCount(), sensorCode(), deviceModeByte());
+    const QByteArray b = dpiBlockBytes(set.profiles[activeSlot(set)], dpiStageCount(), sensorCode(), deviceModeByte());
     const auto *data = reinterpret_cast<const quint8 *>(b.constData());
     FrameList frames{blockPacket(CMD_DPI, 0, SEG_FIRST, data, 1)};
     appendPackets(frames, CMD_DPI, data, 1, DPI_BLOCK_SIZE, 5);
@@ -341,7 +338,7 @@ QByteArray lightingBlockBytes(const ProfileData &profile)
 
 FrameList lightingBlockFrames(const ProfileSet &set)
 {
-    const QByteArray b = lightingBlockBytes(set.profiles[0]);
+    const QByteArray b = lightingBlockBytes(set.profiles[lightingSlot(set)]);
     const auto *data = reinterpret_cast<const quint8 *>(b.constData());
     FrameList frames{blockPacket(CMD_LIGHTING, 0, SEG_FIRST, data, 24)};
     appendPackets(frames, CMD_LIGHTING, data, 24, LIGHTING_BLOCK_SIZE, 24);
@@ -459,7 +456,7 @@ quint8 writeLightingBlock(const ProfileSet &snapshot)
 quint8 writeButtonBlock(ProfileSet &snapshot)
 {
     std::array<quint8, BUTTON_TABLE_SIZE> &table = buttonTable();
-    fillButtonTable(table, snapshot.profiles[0], currentButtonLayout(), macroSlotTable());
+    fillButtonTable(table, snapshot.profiles[activeSlot(snapshot)], currentButtonLayout(), macroSlotTable());
     return sendFrames(buttonBlockFrames(table));
 }
 

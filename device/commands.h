@@ -81,8 +81,10 @@ quint8 sendFrames(const FrameList &frames);
 quint8 lightingModeCode(int ledMode);
 // Byte 5, by the description's PROFILE/Sync switch.
 quint8 sensorOptionFlags(const ProfileSet &set, int syncSwitch);
-QByteArray settingsBlockBytes(const ProfileSet &set, int syncSwitch);
-FrameList settingsBlockFrames(const ProfileSet &set);   // reads PROFILE/Sync
+// The stage (byte 17) is the active slot's; the lighting mode and options
+// (bytes 18, 7 and 8) are those of `lightSlot`, the active slot when it is -1.
+QByteArray settingsBlockBytes(const ProfileSet &set, int syncSwitch, int lightSlot = -1);
+FrameList settingsBlockFrames(const ProfileSet &set);   // reads PROFILE/Sync and the lighting slot
 
 // ---- DPI block ------------------------------------------------------------
 // The four value bytes of one stage for a sensor code; `deviceMode` is the
@@ -91,11 +93,11 @@ std::array<quint8, 4> encodeDpiStage(quint32 x, quint32 y, int sensor, quint8 de
 // The description's stage count when 1..8, else 8.
 int effectiveStageCount(int described);
 QByteArray dpiBlockBytes(const ProfileData &profile, int stageCount, int sensor, quint8 deviceMode);
-FrameList dpiBlockFrames(const ProfileSet &set);   // profile 0, description and Config.ini
+FrameList dpiBlockFrames(const ProfileSet &set);   // active slot, description and Config.ini
 
 // ---- Lighting block -------------------------------------------------------
 QByteArray lightingBlockBytes(const ProfileData &profile);
-FrameList lightingBlockFrames(const ProfileSet &set);   // profile 0
+FrameList lightingBlockFrames(const ProfileSet &set);   // the lighting slot (profileset.h)
 
 // ---- Button block ---------------------------------------------------------
 // Device macro slots by name, filled in entry order while the button block is
@@ -131,7 +133,7 @@ struct ButtonLayout {
 };
 ButtonLayout currentButtonLayout();      // description, button matrix and Config.ini
 
-// Clears `slotTable`, then writes the device bytes of profile 0's entries into
+// Clears `slotTable`, then writes the device bytes of `profile`'s entries into
 // `table` (entries 0..count-1 by the matrix, 40 and 41 into slots 22 and 23),
 // filling `slotTable` and each macro entry's Res4 on the way. Slots no entry
 // fills keep their bytes; a matrix slot above 23 is skipped.
@@ -140,8 +142,10 @@ void fillButtonTable(std::array<quint8, BUTTON_TABLE_SIZE> &table, ProfileData &
 FrameList buttonBlockFrames(const std::array<quint8, BUTTON_TABLE_SIZE> &table);
 
 // ---- Senders ----------------------------------------------------------------
-// Each returns 0 or the first non-zero sendFrame result. The button block
-// updates the process-wide tables and the Res4 of profile 0's macro entries.
+// Each returns 0 or the first non-zero sendFrame result. The DPI and button
+// blocks carry the snapshot's active slot, the lighting block its lighting
+// slot. The button block updates the process-wide tables and the Res4 of the
+// active slot's macro entries.
 quint8 writeSettingsBlock(const ProfileSet &snapshot);
 quint8 writeDpiBlock(const ProfileSet &snapshot);
 quint8 writeLightingBlock(const ProfileSet &snapshot);

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "pollercontrol.h"
 #include "profile/macrostore.h"
+#include "profile/profileset.h"
 
 #include <QDebug>
 #include <algorithm>
@@ -56,13 +57,15 @@ QByteArray macroBody(const QVector<KeyInfo> &events)
 bool buildMacroMemory(const ProfileSet &snapshot, MacroSlotTable &slotTable, QByteArray &memory)
 {
     memory = QByteArray(MACRO_MEMORY_SIZE, '\0');
-    for (const ProfileData &profile : snapshot.profiles) {
+    // The table names the macros the active slot's buttons use.
+    {
+        const ProfileData &profile = snapshot.profiles[activeSlot(snapshot)];
         for (const ButtonEntry &entry : profile.buttons) {
             if (entry.Fun != FUN_MACRO && entry.Fun != FUN_GUN_FILE)
                 continue;
             const int slot = slotTable.find(entry.macroname);
             if (slot < 0)
-                continue;   // not used by profile 0, or already written
+                continue;   // not in the key table, or already written
             if (slot >= MACRO_SLOTS) {
                 qCDebug(lcDevice, "iIndex>=MAX_MACRO_NUMBER_560\n");
                 memory.fill('\0');
@@ -109,13 +112,13 @@ quint8 writeMacroMemory(const ProfileSet &snapshot)
     return sendFrames(macroMemoryFrames(memory));
 }
 
-quint8 downloadProfileSet(const ProfileSet &profileSet, quint8 mask)
-{
-    if (PollerControl *control = pollerControl())
-        control->stopPoller();
+namespace {
 
+// The download after the poller has been stopped.
+quint8 downloadStopped(const ProfileSet &profileSet, quint8 mask)
+{
     ProfileSet snapshot = profileSet;
-    g_lastPointerSpeed.store(snapshot.profiles[snapshot.ProfileID < SLOT_COUNT ? snapshot.ProfileID : 0].mousespeed);
+    g_lastPointerSpeed.store(snapshot.profiles[activeSlot(snapshot)].mousespeed);
 
     quint8 result = beginUpdate();
     if (result == SEND_OK && (mask & CHANGE_GENERAL))
@@ -139,4 +142,32 @@ quint8 downloadProfileSet(const ProfileSet &profileSet, quint8 mask)
             control->startPoller();
     }
     return result;
+}
+
+} // namespace
+
+quint8 downloadProfileSet(const ProfileSet &profileSet, quint8 mask)
+{
+    if (PollerControl *control = pollerControl())
+        control->stopPoller();
+    return downloadStopped(profileSet, mask);
+}
+
+quint8 downloadSlotSwitch(const ProfileSet &profileSet, quint8 mask, bool select)
+{
+    if (PollerControl *control = pollerControl())
+        control->stopPoller();
+    if (select) {
+        selectProfile(quint8(activeSlot(profileSet)));
+        if (mask == 0) {
+            // The mouse holds this slot's settings already.
+            const quint8 result = applySections();
+            if (result == SEND_OK) {
+                if (PollerControl *control = pollerControl())
+                    control->startPoller();
+            }
+            return result;
+        }
+    }
+    return downloadStopped(profileSet, mask);
 }

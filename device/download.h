@@ -1,6 +1,6 @@
 #pragma once
 // Writing a whole profile set into the mouse: the update bracket, the groups
-// a change mask names, and the macro memory the buttons of profile 0 use.
+// a change mask names, and the macro memory the buttons of the active slot use.
 
 #include "device/commands.h"
 #include "profile/records.h"
@@ -19,6 +19,14 @@ enum { MACRO_SLOTS = 20, MACRO_SLOT_SIZE = 200, MACRO_MEMORY_SIZE = MACRO_SLOTS 
 // more is sent and the poller stays stopped.
 quint8 downloadProfileSet(const ProfileSet &profileSet, quint8 mask);
 
+// A switch of the active slot: the mouse is told to select the set's active
+// slot (when `select`; not when the mouse switched by itself), then the groups
+// of `mask` are downloaded as above, so that the mouse's DPI, key and
+// lighting tables hold that slot. With an empty mask only the selection and
+// the apply of every section are sent. Stops and restarts the poller as the
+// download does.
+quint8 downloadSlotSwitch(const ProfileSet &profileSet, quint8 mask, bool select);
+
 // The pointer speed of the current profile of the last download's snapshot
 // (0 before the first download).
 int lastDownloadPointerSpeed();
@@ -28,8 +36,8 @@ int lastDownloadPointerSpeed();
 // 06 01 00 after every fourth, then 06 01 00 and 00 00 00.
 QByteArray macroBody(const QVector<KeyInfo> &events);
 
-// Fills the 4000-byte image from the macro files of the macro entries of
-// every profile that `slotTable` names (removing each name once written, pausing
+// Fills the 4000-byte image from the macro files of the active slot's macro
+// entries that `slotTable` names (removing each name once written, pausing
 // 50 ms per macro read). Returns false when a slot above 19 ends the step,
 // in which case nothing of it may be sent.
 bool buildMacroMemory(const ProfileSet &snapshot, MacroSlotTable &slotTable, QByteArray &memory);

@@ -85,8 +85,9 @@ void loadProfileSet(ProfileSet &set)
     readButtonMatrix(buttonMatrix().data());
 }
 
-bool saveProfileSet(const ProfileSet &set)
+bool saveProfileSet(const ProfileSet &set, bool *writeFailed)
 {
+    bool failed = false;
     {
         const QString path = productConfigPath();
         ensureParentDir(path);
@@ -102,13 +103,26 @@ bool saveProfileSet(const ProfileSet &set)
         // profiles that the slot files hold.
         for (int i = 0; i < SLOT_COUNT; ++i)
             setIfDifferent(config, QStringLiteral("Config/Profile%1").arg(i + 1), set.names[i]);
+        config.sync();
+        failed = config.status() == QSettings::AccessError;
     }
-    bool ok = writeSlotFile(set.profiles[0], set.names[0]);
+    bool ok = !failed;
+    const auto save = [&](int slot) {
+        if (slotFilePath(set.names[slot]).isEmpty()) {
+            ok = false;   // refused: no file for such a name
+        } else if (!writeSlotFile(set.profiles[slot], set.names[slot])) {
+            ok = false;
+            failed = true;
+        }
+    };
+    save(0);
     // The active slot is the one the pages edit: its file is written as well,
     // or edits made to a slot other than the first would be lost on restart.
     const int active = set.ProfileID < SLOT_COUNT ? set.ProfileID : 0;
     if (active != 0 && set.names[active] != set.names[0])
-        ok = writeSlotFile(set.profiles[active], set.names[active]) && ok;
+        save(active);
+    if (writeFailed)
+        *writeFailed = failed;
     return ok;
 }
 

@@ -10,9 +10,11 @@
 // description. An active slot beyond 4 reads as 0.
 void loadProfileSet(ProfileSet &set);
 // Options, the five slot names, slot 0's file and the active slot's file;
-// false when one of those files was refused (an unsafe name); the options and
-// the names are written all the same.
-bool saveProfileSet(const ProfileSet &set);
+// false when one of those files was refused (an unsafe name) or could not be
+// written; the options and the names are written all the same. `writeFailed`
+// tells the second case apart: a file that had to be written was not (a full
+// disk; each file is then the old one).
+bool saveProfileSet(const ProfileSet &set, bool *writeFailed = nullptr);
 void saveSlotNames(const ProfileSet &set);   // ProfileID, Count, Profile1..5
 void setActiveSlot(int slot);
 

@@ -435,6 +435,10 @@ bool parseIniText(const QByteArray &data, QSettings::SettingsMap &map)
     QByteArray sectionPrefix;   // section + '/' as UTF-8, empty for [General]
     const char *p = data.constData();
     const char *const end = p + data.size();
+    // A UTF-8 byte-order mark (Windows editors save one) is not part of the
+    // first line: without this the first section's header would not be seen.
+    if (data.startsWith("\xEF\xBB\xBF"))
+        p += 3;
     while (p < end) {
         // Blank lines and leading white space.
         while (p < end && (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r'))

@@ -3,6 +3,7 @@
 #include "inifile.h"
 #include "paths.h"
 #include "profile/logging.h"
+#include "wholefile.h"
 
 #include <QDebug>
 #include <QFile>
@@ -200,4 +201,14 @@ bool readMacroFile(const QString &path, MacroSettings *settings, QVector<KeyInfo
     if (events)
         *events = list;
     return true;
+}
+
+bool exportMacroFile(const QString &name, const QString &target)
+{
+    const QString source = macroPath(name);
+    if (source.isEmpty() || !QFileInfo(source).isFile())
+        return false;
+    if (QFileInfo(target).absoluteFilePath() == QFileInfo(source).absoluteFilePath())
+        return true;
+    return copyWholeFile(source, target);
 }

@@ -40,6 +40,10 @@ QString nextMacroName();
 // Puts newName into the slot that holds oldName (the list keeps its order);
 // false when oldName is not listed or newName is unsafe.
 bool renameMacroName(const QString &oldName, const QString &newName);
+// Copies the macro file of `name` to `target` (an export), replacing it whole
+// or not at all: false when the name is unsafe, its file is missing, the
+// target is not a regular file, or the write fails.
+bool exportMacroFile(const QString &name, const QString &target);
 // Reads a macro file anywhere (an import): the settings and at most 63 events,
 // whatever Setting/Count says. False when the file does not exist or holds no
 // Setting group at all.

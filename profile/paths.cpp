@@ -350,10 +350,15 @@ NameCheck checkFileName(const QString &name)
     // suffixes of the lock and temporary files written beside it.
     if (name.size() > 200 || QFile::encodeName(name).size() > FILE_NAME_BYTES_MAX)
         return NameCheck::TooLong;
-    for (const QChar c : name) {
+    for (int i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
         const ushort u = c.unicode();
         if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
             return NameCheck::ControlChar;
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate())
+            ++i;   // a whole pair
+        else if (c.isSurrogate())
+            return NameCheck::LoneSurrogate;
     }
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
         return NameCheck::Separator;

@@ -80,10 +80,11 @@ QString withFilterSuffix(const QString &path, const QString &filter);
 
 // A name typed by the user that becomes a file name (profile, macro, gun file)
 // must stay inside its folder: not empty, no '/' or '\\', not "." or "..",
-// no control characters, at most 200 characters and at most
+// no control characters, no half of a UTF-16 surrogate pair (it would be
+// encoded as the same bytes as any other half), at most 200 characters and at most
 // FILE_NAME_BYTES_MAX bytes once encoded as a file name (255 bytes, less
 // ".MSMACRO" and the ".XXXXXX" of the temporary file saved beside it).
 enum { FILE_NAME_BYTES_MAX = 240 };
-enum class NameCheck { Ok, Empty, Separator, DotDot, ControlChar, TooLong };
+enum class NameCheck { Ok, Empty, Separator, DotDot, ControlChar, TooLong, LoneSurrogate };
 NameCheck checkFileName(const QString &name);
 inline bool isSafeFileName(const QString &name) { return checkFileName(name) == NameCheck::Ok; }

@@ -6,20 +6,18 @@
 #include "paths.h"
 #include "profile/logging.h"
 #include "profileset.h"
+#include "wholefile.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QSet>
 #include <QVector>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace {
 
@@ -206,7 +204,8 @@ void readProfileKeys(const QSettings &s, ProfileData &p, bool withLedTimers)
 }
 
 // Config/* of a .conf: the device-wide options and the five slot names.
-void writeDeviceWideKeys(QSettings &s, const ProfileSet &set)
+template <class Settings>
+void writeDeviceWideKeys(Settings &s, const ProfileSet &set)
 {
     s.setValue(QStringLiteral("Config/ProfileID"), set.ProfileID);
     s.setValue(QStringLiteral("Config/AngleValue"), set.AngleValue);
@@ -227,10 +226,35 @@ ProfileData missingFileProfile()
     return p;
 }
 
+// A regular file that can be opened (a fifo is never opened: that would wait
+// for a writer).
 bool readable(const QString &path)
 {
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile f(path);
     return f.open(QIODevice::ReadOnly);
+}
+
+// What a settings object would hold after the writes, keyed as QSettings keys
+// them (group, '/', key), for a file written whole.
+struct SettingsMapWriter {
+    QSettings::SettingsMap map;
+    QString group;
+    void beginGroup(const QString &name) { group = name + QLatin1Char('/'); }
+    void endGroup() { group.clear(); }
+    void setValue(const QString &key, const QVariant &value) { map.insert(group + key, value); }
+};
+
+// Whether a settings object's changes reached the file.
+bool synced(QSettings &file)
+{
+    file.sync();
+    if (file.status() == QSettings::AccessError) {
+        qCWarning(lcProfile, "Cannot write %s", qPrintable(file.fileName()));
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -316,10 +340,13 @@ bool onlyProfileKeys(const QString &path, const ProfileFileLayout &layout)
     return true;
 }
 
+enum class WholeWrite { Written, NotWhole, Failed };
+
 // Writes the whole file at once in the text QSettings would give it, under
-// QSettings' own lock file. False when the file holds more than a profile's
-// keys (then QSettings merges into it), or nothing was written.
-bool writeProfileText(const ProfileData &profile, const QString &path)
+// QSettings' own lock file. NotWhole when the file holds more than a profile's
+// keys (then QSettings merges into it); Failed when the write or the rename
+// failed (the old file is left as it was).
+WholeWrite writeProfileText(const ProfileData &profile, const QString &path)
 {
     RecordedKeys recorded;
     recorded.keys.reserve(9000);
@@ -327,13 +354,13 @@ bool writeProfileText(const ProfileData &profile, const QString &path)
     writeProfileKeys(recorded, profile, true);
     const ProfileFileLayout &layout = profileFileLayout(recorded.keys);
     if (!layout.usable)
-        return false;
+        return WholeWrite::NotWhole;
 
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!lock.lock())
-        return false;
+        return WholeWrite::NotWhole;
     if (!onlyProfileKeys(path, layout))
-        return false;
+        return WholeWrite::NotWhole;
     QByteArray text;
     text.reserve(300 * 1024);
     text += "[PROFILE]\n";
@@ -342,42 +369,34 @@ bool writeProfileText(const ProfileData &profile, const QString &path)
         appendIniValue(recorded.values[i], text);
         text += '\n';
     }
-    const SlotFileStamp before = stampSlotFile(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        qCWarning(lcProfile, "Cannot write %s: %s", qPrintable(path), qPrintable(file.errorString()));
-        return true;   // QSettings would fail the same way
-    }
-    // QSettings takes a file it has read as unchanged while its size and its
-    // modification time in milliseconds stay the same: a file written again
-    // within the same millisecond gets a later time.
-    const SlotFileStamp after = stampSlotFile(path);
-    const qint64 nsPerMs = 1000000;
-    if (before.valid && after.valid && after.mtimeNs / nsPerMs <= before.mtimeNs / nsPerMs) {
-        const qint64 later = (before.mtimeNs / nsPerMs + 1) * nsPerMs;
-        const timespec times[2] = {{0, UTIME_OMIT}, {time_t(later / 1000000000), long(later % 1000000000)}};
-        utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-    }
-    return true;
+    // QSettings would fail the same way: no second try through it.
+    return writeWholeFile(path, text) ? WholeWrite::Written : WholeWrite::Failed;
 }
 
 } // namespace
 
-void writeProfileFile(const ProfileData &profile, const QString &path)
+bool writeProfileFile(const ProfileData &profile, const QString &path)
 {
     ensureParentDir(path);
-    if (writeProfileText(profile, path))
-        return;
-    writeProfileFileThroughSettings(profile, path);
+    switch (writeProfileText(profile, path)) {
+    case WholeWrite::Written:
+        return true;
+    case WholeWrite::Failed:
+        return false;
+    case WholeWrite::NotWhole:
+        break;
+    }
+    return writeProfileFileThroughSettings(profile, path);
 }
 
-void writeProfileFileThroughSettings(const ProfileData &profile, const QString &path)
+bool writeProfileFileThroughSettings(const ProfileData &profile, const QString &path)
 {
     ensureParentDir(path);
     IniFile file(path);
     file.beginGroup(QStringLiteral("PROFILE"));
     writeProfileKeys(file, profile, true);
     file.endGroup();
+    return synced(file);
 }
 
 void readProfileFile(ProfileData &profile, const QString &path)
@@ -415,7 +434,8 @@ bool writeSlotFile(const ProfileData &profile, const QString &name)
     const QString path = slotFilePath(name);
     if (path.isEmpty())
         return false;
-    writeProfileFile(profile, path);
+    if (!writeProfileFile(profile, path))
+        return false;
     refreshSlotFileLater(path);
     return true;
 }
@@ -430,7 +450,7 @@ bool readSlotFile(ProfileData &profile, const QString &name)
     // A slot file unchanged since it was last parsed comes from the cache.
     if (cachedSlotFile(path, profile))
         return true;
-    const SlotFileStamp before = stampSlotFile(path);
+    const SlotFileStamp before = stampSlotFileForParse(path);
     readProfileFile(profile, path);
     rememberSlotFile(path, before, profile);
     return true;
@@ -442,8 +462,9 @@ bool writeActiveStage(const QString &name, int stage)
     if (path.isEmpty())
         return false;
     ensureParentDir(path);
-    IniFile(path).setValue(QStringLiteral("PROFILE/dpi"), stage);
-    return true;
+    IniFile file(path);
+    file.setValue(QStringLiteral("PROFILE/dpi"), stage);
+    return synced(file);
 }
 
 QString defaultProfileFilePath()
@@ -451,11 +472,11 @@ QString defaultProfileFilePath()
     return profileDir() + QStringLiteral("/DefaultProfile.prof");
 }
 
-void writeDefaultProfileFile()
+bool writeDefaultProfileFile()
 {
     ProfileData profile;
     buildDefaultProfile(profile);
-    writeProfileFile(profile, defaultProfileFilePath());
+    return writeProfileFile(profile, defaultProfileFilePath());
 }
 
 bool refreshDefaultProfileFile()
@@ -470,19 +491,24 @@ bool refreshDefaultProfileFile()
     return true;
 }
 
-void exportConfig(const ProfileSet &set, const QString &path)
+bool exportConfig(const ProfileSet &set, const QString &path)
 {
-    const QString model = readCurrentProduct();
-    ensureParentDir(path);
-    IniFile file(path);
-    file.clear();
-    file.setValue(kTagKey, model);
+    if (!isRegularFileOrAbsent(path)) {
+        qCWarning(lcProfile, "Not exported: %s is not a regular file", qPrintable(path));
+        return false;
+    }
+    SettingsMapWriter file;
+    file.setValue(kTagKey, readCurrentProduct());
     writeDeviceWideKeys(file, set);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         file.beginGroup(QStringLiteral("PROFILE_%1").arg(i));
         writeProfileKeys(file, set.profiles[i], false);
         file.endGroup();
     }
+    // The text QSettings would write, the whole file at once: whatever the
+    // destination held before is replaced, or kept when the write fails.
+    ensureParentDir(path);
+    return writeWholeFile(path, formatIniText(file.map));
 }
 
 ImportResult importConfig(ProfileSet &set, const QString &path)
@@ -505,10 +531,12 @@ ImportResult importConfig(ProfileSet &set, const QString &path)
     return ImportResult::Ok;
 }
 
-void writeModelTag(const QString &model, const QString &path)
+bool writeModelTag(const QString &model, const QString &path)
 {
     ensureParentDir(path);
-    IniFile(path).setValue(kTagKey, model);
+    IniFile file(path);
+    file.setValue(kTagKey, model);
+    return synced(file);
 }
 
 QString readModelTag(const QString &path)
@@ -523,13 +551,18 @@ bool exportProfile(const QString &name, const QString &path)
     const QString source = slotFilePath(name);
     if (source.isEmpty() || !QFile::exists(source))
         return false;
-    writeModelTag(readCurrentProduct(), source);
+    if (!isRegularFileOrAbsent(path)) {
+        qCWarning(lcProfile, "Not exported: %s is not a regular file", qPrintable(path));
+        return false;
+    }
+    const QString model = readCurrentProduct();
+    if (readModelTag(source) != model && !writeModelTag(model, source))
+        return false;
     if (QFileInfo(source).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
         return true;
+    // The old file stays until the new one is whole beside it.
     ensureParentDir(path);
-    if (QFile::exists(path) && !QFile::remove(path))
-        return false;
-    return QFile::copy(source, path);
+    return copyWholeFile(source, path);
 }
 
 ProfileImportResult importProfile(const QString &path, ProfileData &profile, QString *name)
@@ -549,7 +582,7 @@ ProfileImportResult importProfile(const QString &path, ProfileData &profile, QSt
     if (QFile::exists(target))
         return ProfileImportResult::Exists;
     ensureParentDir(target);
-    if (!QFile::copy(path, target))
+    if (!copyWholeFile(path, target))
         return ProfileImportResult::CopyFailed;
     readProfileFile(profile, target);
     return ProfileImportResult::Ok;

@@ -1,5 +1,6 @@
 #include "profileset.h"
 
+#include "configstore.h"
 #include "description.h"
 #include "inifile.h"
 #include "macrostore.h"
@@ -84,61 +85,64 @@ quint8 compareGeneral(const ProfileSet &w, const ProfileSet &s)
         mask |= CHANGE_GENERAL;
     if (w.ProfileID != s.ProfileID) {
         mask |= CHANGE_GENERAL;
-    } else if (w.ProfileID < SLOT_COUNT) {
-        const ProfileData &a = w.profiles[w.ProfileID];
-        const ProfileData &b = s.profiles[w.ProfileID];
-        if (a.dpi != b.dpi || a.LedMode != b.LedMode || a.LedMoveOFF != b.LedMoveOFF || a.LedSleepTime != b.LedSleepTime)
+    } else {
+        // The active slot's stage, and the lighting mode and options of the
+        // slot the lighting comes from.
+        const int light = lightingSlot(w);
+        const ProfileData &la = w.profiles[light];
+        const ProfileData &lb = s.profiles[light];
+        if (w.profiles[activeSlot(w)].dpi != s.profiles[activeSlot(s)].dpi || la.LedMode != lb.LedMode
+            || la.LedMoveOFF != lb.LedMoveOFF || la.LedSleepTime != lb.LedSleepTime)
             mask |= CHANGE_GENERAL;
     }
     return mask;
 }
 
-quint8 compareStages(const ProfileSet &w, const ProfileSet &s)
+quint8 compareStages(const ProfileData &a, const ProfileData &b)
 {
-    for (int i = 0; i < SLOT_COUNT; ++i)
-        for (int j = 0; j < STAGE_COUNT; ++j)
-            if (!sameStage(w.profiles[i].stages[j], s.profiles[i].stages[j]))
-                return CHANGE_DPI;
+    for (int j = 0; j < STAGE_COUNT; ++j)
+        if (!sameStage(a.stages[j], b.stages[j]))
+            return CHANGE_DPI;
     return 0;
 }
 
 // May clear the edited mark of the first macro found edited.
-quint8 compareButtons(const ProfileSet &w, const ProfileSet &s)
+quint8 compareButtons(const ProfileData &w, const ProfileData &s)
 {
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        for (int j = 0; j < BUTTON_COUNT; ++j) {
-            const ButtonEntry &a = w.profiles[i].buttons[j];
-            const ButtonEntry &b = s.profiles[i].buttons[j];
-            if (a.ID != b.ID || a.Fun != b.Fun || a.LoopNumber != b.LoopNumber || a.KeyNumber != b.KeyNumber
-                || a.Res1 != b.Res1 || a.Res2 != b.Res2 || a.Res3 != b.Res3 || a.Res4 != b.Res4)
+    for (int j = 0; j < BUTTON_COUNT; ++j) {
+        const ButtonEntry &a = w.buttons[j];
+        const ButtonEntry &b = s.buttons[j];
+        if (a.ID != b.ID || a.Fun != b.Fun || a.LoopNumber != b.LoopNumber || a.KeyNumber != b.KeyNumber
+            || a.Res1 != b.Res1 || a.Res2 != b.Res2 || a.Res3 != b.Res3 || a.Res4 != b.Res4)
+            return CHANGE_BUTTONS;
+        // Gun files (510) are macro files too: their name and edited mark count.
+        if (a.Fun != 200 && a.Fun != 510) {
+            if (!sameKeyInfo(a, b))
                 return CHANGE_BUTTONS;
-            // Gun files (510) are macro files too: their name and edited mark count.
-            if (a.Fun != 200 && a.Fun != 510) {
-                if (!sameKeyInfo(a, b))
-                    return CHANGE_BUTTONS;
-                continue;
-            }
-            if (a.macroname != b.macroname || !sameKeyInfo(a, b))
-                return CHANGE_BUTTONS;
-            if (readWriteSign(a.macroname) != 0) {
-                clearWriteSign(a.macroname);
-                return CHANGE_BUTTONS;
-            }
+            continue;
+        }
+        if (a.macroname != b.macroname || !sameKeyInfo(a, b))
+            return CHANGE_BUTTONS;
+        if (readWriteSign(a.macroname) != 0) {
+            clearWriteSign(a.macroname);
+            return CHANGE_BUTTONS;
         }
     }
     return 0;
 }
 
-quint8 compareLighting(const ProfileSet &w, const ProfileSet &s)
+// Within one slot only the chosen effect counts; when the mouse holds another
+// slot's lighting, every effect of the table does.
+quint8 compareLighting(const ProfileData &a, const ProfileData &b, bool sameSlot)
 {
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        const ProfileData &a = w.profiles[i];
-        const ProfileData &b = s.profiles[i];
-        if (a.LedMode != b.LedMode)
+    if (a.LedMode != b.LedMode)
+        return CHANGE_LIGHTING;
+    if (sameSlot)
+        return (a.LedMode < EFFECT_COUNT && !sameEffect(a.effects[a.LedMode], b.effects[a.LedMode])) ? CHANGE_LIGHTING
+                                                                                                   : 0;
+    for (int e = 0; e < EFFECT_COUNT; ++e)
+        if (!sameEffect(a.effects[e], b.effects[e]))
             return CHANGE_LIGHTING;
-        if (a.LedMode < EFFECT_COUNT && !sameEffect(a.effects[a.LedMode], b.effects[a.LedMode]))
-            return CHANGE_LIGHTING;
-    }
     return 0;
 }
 
@@ -191,11 +195,32 @@ void resetProfileSet(ProfileSet &set)
 
 quint8 compareProfileSets(const ProfileSet &working, const ProfileSet &saved)
 {
+    const int held = activeSlot(saved);
+    const int active = activeSlot(working);
+    const int heldLight = lightingSlot(saved);
+    const int light = lightingSlot(working);
     quint8 mask = compareGeneral(working, saved);
-    mask |= compareStages(working, saved);
-    mask |= compareButtons(working, saved);
-    mask |= compareLighting(working, saved);
+    mask |= compareStages(working.profiles[active], saved.profiles[held]);
+    mask |= compareButtons(working.profiles[active], saved.profiles[held]);
+    mask |= compareLighting(working.profiles[light], saved.profiles[heldLight], light == heldLight);
     return mask;
+}
+
+int activeSlot(const ProfileSet &set)
+{
+    return set.ProfileID < SLOT_COUNT ? set.ProfileID : 0;
+}
+
+int lightingSlotOf(const QString &product, int activeSlot)
+{
+    if (product == QLatin1String("6132"))
+        return 0;
+    return activeSlot >= 0 && activeSlot < SLOT_COUNT ? activeSlot : 0;
+}
+
+int lightingSlot(const ProfileSet &set)
+{
+    return lightingSlotOf(readCurrentProduct(), activeSlot(set));
 }
 
 ProfileSet &workingSet()

@@ -12,19 +12,24 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <thread>
+#include <time.h>
 
 namespace {
 
 const char kMagic[8] = {'M', 'C', 'S', 'L', 'O', 'T', 'C', '1'};
-const quint32 kFormat = 1;   // raise whenever ProfileData or the parsing changes
+const quint32 kFormat = 2;   // raise whenever ProfileData, the parsing or the entry changes
 const int kMaxEntries = 64;
 const qint64 kMaxCacheSize = 16 * 1024 * 1024;
+// The coarsest timestamps a file system here may keep (FAT's two seconds; one
+// second on ext2/ext3 with small inodes, many network file systems).
+const qint64 kTimeGranularityNs = 2000000000;
 
 using FileState = SlotFileStamp;
 
@@ -125,7 +130,8 @@ void loadLocked(Cache &c, const QString &folder)
     for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
         QString name;
         Entry e;
-        s >> name >> e.state.size >> e.state.mtimeNs >> e.state.ctimeNs >> e.state.inode;
+        s >> name >> e.state.size >> e.state.mtimeNs >> e.state.ctimeNs >> e.state.inode >> e.state.takenNs
+            >> e.state.digest;
         e.state.valid = true;   // only files that were there are kept
         get(s, e.profile);
         entries.insert(name, e);
@@ -152,9 +158,48 @@ bool operator==(const SlotFileStamp &a, const SlotFileStamp &o)
         && a.inode == o.inode;
 }
 
+namespace {
+
+qint64 clockNs()
+{
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// The digest of a file's content; empty when it cannot be read whole.
+QByteArray digestOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxCacheSize)
+        return QByteArray();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    if (!hash.addData(&file) || file.error() != QFileDevice::NoError)
+        return QByteArray();
+    return hash.result();
+}
+
+} // namespace
+
+bool racilyClean(const SlotFileStamp &stamp)
+{
+    return stamp.takenNs < std::max(stamp.mtimeNs, stamp.ctimeNs) + kTimeGranularityNs;
+}
+
+SlotFileStamp stampSlotFileForParse(const QString &path)
+{
+    SlotFileStamp stamp = stampSlotFile(path);
+    if (stamp.valid)
+        stamp.digest = digestOf(path);
+    return stamp;
+}
+
 SlotFileStamp stampSlotFile(const QString &path)
 {
     SlotFileStamp stamp;
+    // Taken before the file is looked at: an edit after this moment may be
+    // one the times do not show.
+    stamp.takenNs = clockNs();
     struct stat st;
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return stamp;
@@ -179,9 +224,20 @@ bool cachedSlotFile(const QString &path, ProfileData &profile)
     std::lock_guard<std::mutex> lock(c.mutex);
     if (!c.loaded || c.folder != folder)
         loadLocked(c, folder);
-    const auto it = c.entries.constFind(name);
-    if (it == c.entries.cend() || !(it->state == now))
+    const auto it = c.entries.find(name);
+    if (it == c.entries.end() || !(it->state == now))
         return false;
+    if (racilyClean(it->state)) {
+        // The times cannot vouch for the entry: the content must.
+        const SlotFileStamp checked = stampSlotFileForParse(path);
+        if (checked != now || checked.digest.isEmpty() || checked.digest != it->state.digest)
+            return false;
+        if (!racilyClean(checked)) {
+            // Well after the file's last change: from now on its times are enough.
+            it->state.takenNs = checked.takenNs;
+            c.dirty = true;
+        }
+    }
     profile = it->profile;
     ++g_hits;
     return true;
@@ -196,6 +252,11 @@ void rememberSlotFile(const QString &path, const SlotFileStamp &before, const Pr
     FileState now;
     if (!split(path, &folder, &name) || !stateOf(path, &now) || !(now == before))
         return;
+    // An entry the times cannot vouch for is kept only with its content's digest.
+    if (racilyClean(before) && before.digest.isEmpty())
+        return;
+    now.takenNs = before.takenNs;
+    now.digest = before.digest;
     Cache &c = cache();
     std::lock_guard<std::mutex> lock(c.mutex);
     if (!c.loaded || c.folder != folder)
@@ -229,7 +290,8 @@ void saveSlotCache()
         s << kFormat << quint32(names.size());
         for (const QString &name : names) {
             const Entry &e = c.entries[name];
-            s << name << e.state.size << e.state.mtimeNs << e.state.ctimeNs << e.state.inode;
+            s << name << e.state.size << e.state.mtimeNs << e.state.ctimeNs << e.state.inode << e.state.takenNs
+              << e.state.digest;
             put(s, e.profile);
         }
     }
@@ -264,7 +326,7 @@ struct Refresher {
             const QString path = queue.takeFirst();
             busy = true;
             lock.unlock();
-            const SlotFileStamp before = stampSlotFile(path);
+            const SlotFileStamp before = stampSlotFileForParse(path);
             ProfileData profile;
             readProfileFile(profile, path);
             rememberSlotFile(path, before, profile);

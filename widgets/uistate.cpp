@@ -155,6 +155,16 @@ QString menuStyleSheet()
         "QMenu::item:pressed{background-color:rgb(200,200,200);}");
 }
 
+QString toolTipStyleSheet()
+{
+    const QColor c = themeColor();
+    return QStringLiteral("QToolTip{background-color:rgb(50,50,50);color:rgb(235,235,235);"
+                          "border:1px solid rgb(%1,%2,%3);padding:2px;}")
+        .arg(c.red())
+        .arg(c.green())
+        .arg(c.blue());
+}
+
 QString dialogButtonStyleSheet()
 {
     const QColor c = themeColor();

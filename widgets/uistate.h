@@ -78,6 +78,10 @@ QString menuStyleSheet();
 // The accept and reject tool buttons of every dialog, with the theme colour
 // as border colour.
 QString dialogButtonStyleSheet();
+// Tool tips in the skin's colours: light text on the menus' dark grey, a
+// border in the theme colour. A widget whose own style sheet gives every
+// child a transparent background adds it after that rule.
+QString toolTipStyleSheet();
 
 // --- skinned dialog frame -------------------------------------------------------
 // The skin picture stretched over the whole widget (a dark fill when the

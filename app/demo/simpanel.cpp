@@ -683,6 +683,7 @@ void SimMousePanel::refresh()
             if (s.blocks[b] != m_Shown.blocks[b] || s.commits[b] != m_Shown.commits[b]) {
                 m_LastTouched << sim::Block(b + 1);
                 m_Written[b] = QDateTime::currentDateTime();
+                m_WrittenFor[b] = s.activeProfile;
             }
         }
     }
@@ -912,6 +913,8 @@ void SimMousePanel::showDpi(const Snapshot &s)
     const simview::DpiTable t = simview::decodeDpi(s.block(sim::Block::Dpi));
     const simview::General g = simview::decodeGeneral(s.block(sim::Block::Settings));
     QString title = QStringLiteral("DPI TABLE");
+    if (m_WrittenFor[1] >= 0)
+        title += QStringLiteral(" · written for profile %1").arg(m_WrittenFor[1] + 1);
     if (m_Written[1].isValid())
         title += QStringLiteral(" · updated %1").arg(timeText(m_Written[1]));
     m_pDpiBox->setTitle(title);
@@ -948,6 +951,8 @@ void SimMousePanel::showKeys(const Snapshot &s)
                                                                    t.headerOk ? QStringLiteral("(good)")
                                                                               : QStringLiteral("(not 0A 00)"))
                                : QStringLiteral("Not written yet.");
+    if (m_WrittenFor[2] >= 0)
+        header += QStringLiteral(" · written for profile %1").arg(m_WrittenFor[2] + 1);
     if (m_Written[2].isValid())
         header += QStringLiteral(" · updated %1").arg(timeText(m_Written[2]));
     m_pKeyHeader->setText(header);
@@ -971,6 +976,8 @@ void SimMousePanel::showLighting(const Snapshot &s)
                                      .arg(g.lightingMode)
                                      .arg(simview::lightingModeName(g.lightingMode))
                                : QStringLiteral("Not written yet.");
+    if (m_WrittenFor[3] >= 0)
+        header += QStringLiteral(" · written for profile %1").arg(m_WrittenFor[3] + 1);
     if (m_Written[3].isValid())
         header += QStringLiteral(" · updated %1").arg(timeText(m_Written[3]));
     m_pLightHeader->setText(header);

@@ -86,6 +86,9 @@ private:
     bool m_bFlash[simview::BLOCK_COUNT] = {};
     QTimer *m_pFlashTimers[simview::BLOCK_COUNT] = {};
     QDateTime m_Written[simview::BLOCK_COUNT];
+    // The profile active when each block was last written: the mouse's one
+    // DPI, key and lighting table hold that slot's settings.
+    int m_WrittenFor[simview::BLOCK_COUNT] = {-1, -1, -1, -1, -1};
     int m_CommitsAtLastEnd[simview::BLOCK_COUNT] = {};
     int m_iSectionsAtLastEnd = 0;
     QString m_LastSections;             // applied by the last finished write

@@ -9,6 +9,7 @@
 #include "pages/buttons/zelsniperwindow.h"
 #include "profile/description.h"
 #include "profile/language.h"
+#include "profile/keys.h"
 #include "profile/macrostore.h"
 #include "widgets/logging.h"
 #include "widgets/uistate.h"
@@ -63,13 +64,102 @@ QString actionText(int code)
     return buttonFunctionLabel(code);
 }
 
+QString tipText(const char *text)
+{
+    return QCoreApplication::translate("ZelBtnWindow", text);
+}
+
+// "Ctrl + Shift + A": the modifiers in the order shortcuts are written, by
+// their key-cap names (a right-hand one by its own key name), then the key.
+QString comboToolTipText(const ButtonEntry &entry)
+{
+    const ComboKeys combo = comboFromEvents(entry);
+    QStringList names;
+    for (int slot : {COMBO_CTRL, COMBO_SHIFT, COMBO_ALT, COMBO_WIN, COMBO_KEY}) {
+        if (!combo.flags[slot])
+            continue;
+        const quint8 key = comboSlotKey(combo, slot);
+        if (slot != COMBO_KEY && key == comboLeftCode(slot)) {
+            static const char *const caps[COMBO_SLOTS] = {"Shift", "Ctrl", "Win", "Alt", ""};
+            names << QLatin1String(caps[slot]);
+        } else {
+            names << keyName(key);
+        }
+    }
+    return names.join(QStringLiteral(" + "));
+}
+
 } // namespace
+
+QString buttonEntryToolTip(const ButtonEntry &entry, int index)
+{
+    const QString label = buttonEntryLabel(entry, index);
+    QString detail;
+    switch (entry.Fun) {
+    case FUN_SINGLE_KEY:
+        if (entry.Res1)
+            detail = keyName(entry.Res1);
+        break;
+    case FUN_COMBO_KEY:
+        detail = comboToolTipText(entry);
+        break;
+    case FUN_FIRE_KEY: {
+        quint8 key = 0;
+        const quint8 mode = fireModeFromRes1(entry.Res1, &key);
+        const QString fired = mode == FIRE_LEFT     ? buttonFunctionLabel(FUN_LEFT)
+                            : mode == FIRE_RIGHT    ? buttonFunctionLabel(2)
+                            : mode == FIRE_MIDDLE   ? buttonFunctionLabel(3)
+                            : key                   ? keyName(key)
+                                                    : QStringLiteral("?");
+        detail = tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "%1 × %2, %3 ms"))
+                     .arg(fired)
+                     .arg(entry.LoopNumber)
+                     .arg(entry.KeyNumber);
+        break;
+    }
+    case FUN_SNIPER: {
+        const int sensor = sensorCode();
+        detail = tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "%1 DPI"))
+                     .arg(sensorDpi(sniperPresetStep(entry.Res1, sensor), sensor));
+        break;
+    }
+    case FUN_MACRO:
+    case FUN_GUN_FILE: {
+        QString loops;
+        switch (entry.Res1) {
+        case 1:
+            loops = tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "while held"));
+            break;
+        case 2:
+            loops = tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "until pressed again"));
+            break;
+        default:
+            loops = entry.LoopNumber == 1 ? tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "once"))
+                                          : tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "%1 times")).arg(entry.LoopNumber);
+            break;
+        }
+        return translated(buttonFunctionActionText(entry.Fun)) + QStringLiteral(": ") + entry.macroname
+               + QStringLiteral(", ") + loops;
+    }
+    default:
+        break;
+    }
+    if (label.isEmpty()) {
+        // The label stays empty; the tool tip still says what the button does.
+        if (const char *source = buttonFunctionSourceLabel(entry.Fun); source && *source)
+            return buttonFunctionLabel(entry.Fun);
+        return findButtonFunction(entry.Fun) ? tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "Function %1")).arg(entry.Fun)
+                                             : tipText(QT_TRANSLATE_NOOP("ZelBtnWindow", "No function"));
+    }
+    return detail.isEmpty() ? label : label + QStringLiteral(": ") + detail;
+}
 
 ZelBtnWindow::ZelBtnWindow(ProfileData *profile, QWidget *parent, double scale)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    setStyleSheet(QStringLiteral("background:transparent;"));
+    // Every child transparent, but not the tool tips the buttons show.
+    setStyleSheet(QStringLiteral("*{background:transparent;}") + toolTipStyleSheet());
     m_iSelIndex = 0;
     m_iSelGroup = GroupPrimary;
     m_pProfile = profile;
@@ -150,7 +240,17 @@ void ZelBtnWindow::refreshLabels()
     if (!m_pProfile)
         return;
     for (int entry = 0; entry < BUTTON_COUNT; ++entry)
-        entryButton(entry)->setText(buttonEntryLabel(m_pProfile->buttons[entry], entry));
+        showEntry(entry);
+}
+
+void ZelBtnWindow::showEntry(int entry)
+{
+    ZelPushButton *button = entryButton(entry);
+    if (!button || !m_pProfile)
+        return;
+    const ButtonEntry &e = m_pProfile->buttons[entry];
+    button->setText(buttonEntryLabel(e, entry));
+    button->setToolTip(buttonEntryToolTip(e, entry));
 }
 
 ZelPushButton *ZelBtnWindow::entryButton(int entry) const
@@ -206,6 +306,7 @@ void ZelBtnWindow::select(quint8 index, quint8 group)
 void ZelBtnWindow::showLayer(quint8 group)
 {
     const bool second = group == GroupSecond;
+    m_iLayer = second ? GroupSecond : GroupPrimary;
     for (ZelPushButton *button : m_pBtns)
         button->setVisible(!second && !button->geometry().isEmpty());
     for (ZelPushButton *button : m_pWheelBtns)
@@ -348,7 +449,7 @@ void ZelBtnWindow::relayout()
     }
     for (int i = 0; i < WHEEL_COUNT; ++i)
         m_pWheelBtns[i]->setGeometry(place(c + i));
-    showLayer(m_iSelGroup == GroupSecond ? GroupSecond : GroupPrimary);
+    showLayer(m_iLayer);
 }
 
 // ------------------------------------------------------------------ menus --
@@ -458,7 +559,7 @@ void ZelBtnWindow::assign(ZelAction *action)
         break;
     }
     if (guard) {
-        guard->setText(buttonEntryLabel(entry, e));
+        showEntry(e);
         emit SelBtnControl(guard, false);
     }
     clearSelection();

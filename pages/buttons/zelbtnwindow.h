@@ -13,6 +13,13 @@ class QMenu;
 class ZelAction;
 class ZelPushButton;
 
+// The tool tip of the page button of entry `index`: what the entry holds,
+// with its parameters ("SINGLE KEY: K", "COMBO KEY: Ctrl + Shift + A",
+// "FIRE KEY: F × 5, 10 ms", "Macro Manager: Copy, 3 times", "SNIPER: 400 DPI");
+// the button's label for every other function, and for a button without a
+// label the function all the same ("Scroll Up", "No function").
+QString buttonEntryToolTip(const ButtonEntry &entry, int index);
+
 class ZelBtnWindow : public QWidget
 {
     Q_OBJECT
@@ -40,6 +47,8 @@ public:
     void refreshLabels();
 
     quint8 selectedGroup() const { return m_iSelGroup; }
+    // The layer shown: GroupPrimary (with the wheel) or GroupSecond.
+    quint8 shownLayer() const { return m_iLayer; }
     quint8 selectedIndex() const { return m_iSelIndex; }
     // The button of an entry 0..41 (primary, second layer, wheel).
     ZelPushButton *entryButton(int entry) const;
@@ -77,6 +86,8 @@ private:
     ZelPushButton *makeButton(quint8 badge, QMenu *menu);
     void rebuildMenus();
     void showLayer(quint8 group);
+    // An entry's button: its label and its tool tip.
+    void showEntry(int entry);
     void clearSelection();
     bool isPageButton(const ZelPushButton *btn) const;
     // The macro and gun-file path: false when nothing was assigned.
@@ -91,6 +102,8 @@ private:
     ProfileData *m_pProfile = nullptr;
     quint8 m_iSelGroup = GroupNone;
     quint8 m_iSelIndex = GroupNone;
+    // The layer shown, kept apart from the selection, which an assignment clears.
+    quint8 m_iLayer = GroupPrimary;
     ZelPushButton *m_pLayerBtns[LAYER_COUNT] = {};
     ZelPushButton *m_pWheelBtns[WHEEL_COUNT] = {};
     ZelAction *m_pActions[ACTION_COUNT] = {};

@@ -1,5 +1,7 @@
 #include "lighting.h"
 
+#include "profile/profileset.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QtGlobal>
@@ -111,9 +113,7 @@ const int *menuEffects(int *count)
 
 int editedSlot(const QString &product, int activeSlot)
 {
-    if (product == QLatin1String("6132"))
-        return 0;
-    return activeSlot;
+    return lightingSlotOf(product, activeSlot);
 }
 
 QString hexText(const QColor &colour)

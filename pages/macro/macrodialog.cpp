@@ -854,11 +854,8 @@ void MacroDialog::exportMacro()
     const QString source = macroPath(m_strCurrent);
     if (!QFile::exists(source))
         storeRows(m_strCurrent);
-    if (QFileInfo(target).absoluteFilePath() == QFileInfo(source).absoluteFilePath())
-        return;
-    if (QFile::exists(target))
-        QFile::remove(target);
-    if (!QFile::copy(source, target)) {
+    // The old file at the target stays until the new one is whole beside it.
+    if (!exportMacroFile(m_strCurrent, target)) {
         qCDebug(lcUi, "Export of %s to %s failed", qPrintable(source), qPrintable(target));
         showMessage(2, tr("Warning"), tr("The file could not be read or written."));
     }

@@ -58,8 +58,8 @@ private:
 };
 
 // What the mouse's memory must hold for a profile set: the general block,
-// profile 0's DPI stages, button table and lighting records, and the macro
-// slots that profile 0's buttons use (other slots may hold anything).
+// the active slot's DPI stages, button table and lighting records, and the
+// macro slots that its buttons use (other slots may hold anything).
 struct Images {
     QByteArray settings, dpi, keys, lighting, macros;
     QVector<int> macroSlots;
@@ -69,13 +69,13 @@ struct Images {
 Images expectedImages(const ProfileSet &set)
 {
     Images im;
-    im.settings = settingsBlockBytes(set, descriptionInt(QStringLiteral("Sync")));
-    im.dpi = dpiBlockBytes(set.profiles[0], dpiStageCount(), sensorCode(), deviceModeByte());
-    im.lighting = lightingBlockBytes(set.profiles[0]);
+    im.settings = settingsBlockBytes(set, descriptionInt(QStringLiteral("Sync")), lightingSlot(set));
+    im.dpi = dpiBlockBytes(set.profiles[activeSlot(set)], dpiStageCount(), sensorCode(), deviceModeByte());
+    im.lighting = lightingBlockBytes(set.profiles[lightingSlot(set)]);
     ProfileSet snapshot = set;
     std::array<quint8, BUTTON_TABLE_SIZE> table = {};
     MacroSlotTable slotTable;
-    fillButtonTable(table, snapshot.profiles[0], currentButtonLayout(), slotTable);
+    fillButtonTable(table, snapshot.profiles[activeSlot(snapshot)], currentButtonLayout(), slotTable);
     im.keys = QByteArray(sim::KEYS_IMAGE_SIZE, '\0');
     const int used = 2 + 4 * BUTTON_SLOTS;
     std::copy_n(table.begin(), used, im.keys.begin());

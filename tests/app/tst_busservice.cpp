@@ -158,7 +158,7 @@ private slots:
         AppServices &s = appServices();
         s.messageHook = [this](int, const QString &text) {
             m_shown << text;
-            return 1;
+            return 0;   // "No": a failed write is not tried again and again
         };
         s.startDetached = [](const QString &) { return true; };
         s.chooseFile = [](const QString &, const QString &, bool) { return QString(); };
@@ -228,6 +228,8 @@ private slots:
         QTRY_COMPARE(m_log.last(QStringLiteral("ReportRate")).toInt(), 250);
         QCOMPARE(m_log.last(QStringLiteral("ReportedByMouse")).toBool(), true);
         QCOMPARE(m_window->profileSlotButton()->text(), QStringLiteral("Mode 3"));
+        // The mouse's own switch is followed by a quiet write of the slot's tables.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->isBusy(), 10000);
 
         sim::setMouseOff(true);
         reportBattery(sim::battery());

@@ -12,6 +12,7 @@
 #include "app/profilelibrary.h"
 #include "profile/configstore.h"
 #include "profile/inifile.h"
+#include "profile/modellimits.h"
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
@@ -34,7 +35,8 @@ namespace {
 const QString kModel = QStringLiteral("VELKOR");
 
 // Every profile written carries its seed in stage 0's xy; all other fields
-// follow from the seed, so a torn or reset profile never matches.
+// follow from the seed, so a torn or reset profile never matches. Each is
+// within the model's ranges, as the library makes every profile it loads.
 ProfileData seeded(quint32 seed)
 {
     ProfileData p;
@@ -42,6 +44,7 @@ ProfileData seeded(quint32 seed)
     p.stages[0].xy = seed * 1000u;
     p.LedMoveOFF = 7;   // a configuration import keeps a slot's own timers
     p.LedSleepTime = 3;
+    clampProfileToModel(p, currentModelLimits());
     return p;
 }
 

@@ -2,6 +2,7 @@
 // reaches the mouse after each action.
 
 #include "tests/app/windowtest.h"
+#include "tests/profile/profiletest.h"
 #include "app/applyflow.h"
 #include "app/batterylevel.h"
 #include "app/mousecfgwidget.h"
@@ -10,12 +11,16 @@
 #include "pages/lighting/zelcolorwindow.h"
 #include "pages/macro/macrodialog.h"
 #include "pages/performance/zeldpiwindow.h"
+#include "pages/performance/zelreportrate.h"
+#include "device/commands.h"
+#include "device/buttoncatalogue.h"
 #include "device/devicetable.h"
 #include "device/poller.h"
 #include "platform/clock.h"
 #include "platform/osdchannel.h"
 #include "platform/pointerspeed.h"
 #include "profile/configstore.h"
+#include "profile/description.h"
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
@@ -63,6 +68,66 @@ void setIni(const QString &path, const QString &key, const QVariant &value)
 {
     QSettings settings(path, QSettings::IniFormat);
     settings.setValue(key, value);
+}
+
+// Counts the busy animations shown, whoever shows them.
+class BusyDialogCounter : public QObject {
+public:
+    int shown = 0;
+    BusyDialogCounter() { qApp->installEventFilter(this); }
+    ~BusyDialogCounter() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<ZelProcessDialog *>(watched))
+            ++shown;
+        return false;
+    }
+};
+
+// What the mouse must hold while `slot` is active: its DPI stages, key
+// table and lighting records, and the general block's slot, stage and mode.
+QString slotOnTheMouse(const ProfileSet &set, int slot)
+{
+    const ProfileData &p = set.profiles[slot];
+    QStringList diff;
+    if (sim::block(sim::Block::Dpi) != dpiBlockBytes(p, dpiStageCount(), sensorCode(), deviceModeByte()))
+        diff << QStringLiteral("DPI table");
+    if (sim::block(sim::Block::Lighting) != lightingBlockBytes(p))
+        diff << QStringLiteral("lighting");
+    ProfileData copy = p;
+    std::array<quint8, BUTTON_TABLE_SIZE> table = {};
+    MacroSlotTable names;
+    fillButtonTable(table, copy, currentButtonLayout(), names);
+    if (sim::block(sim::Block::Keys).left(98) != QByteArray(reinterpret_cast<const char *>(table.data()), 98))
+        diff << QStringLiteral("key table");
+    const QByteArray general = sim::block(sim::Block::Settings);
+    if (general.size() != 19 || general.at(6) != char(slot) || general.at(17) != char(p.dpi)
+        || quint8(general.at(18)) != lightingModeCode(p.LedMode))
+        diff << QStringLiteral("general block");
+    if (sim::activeProfile() != slot)
+        diff << QStringLiteral("active profile %1").arg(sim::activeProfile() + 1);
+    return diff.join(QStringLiteral(", "));
+}
+
+// The poller asks for the battery when it starts again after a download and
+// takes the report that follows for the answer: a status report the mouse
+// sends is heard once that question has gone out.
+bool pollerAskedAgain()
+{
+    const QVector<sim::FrameRecord> last = sim::recentWrittenFrames(1);
+    return !last.isEmpty() && quint8(last.first().bytes.at(3)) == 0x48;
+}
+
+// A slot's files as a new process reads them: from a copy of Configs.
+ProfileSet storedSetFromCopy(const QString &configs, const QString &copy)
+{
+    ProfileSet stored;
+    if (!copyTree(configs, copy))
+        return stored;
+    setConfigsBase(copy);
+    loadProfileSet(stored);
+    setConfigsBase(configs);
+    return stored;
 }
 
 } // namespace
@@ -488,6 +553,129 @@ private slots:
         QCOMPARE(onDisk.stages[1].x, workingSet().profiles[0].stages[1].x);
     }
 
+    // Each slot reaches the mouse: a DPI stage, a button and the lighting
+    // effect edited on the pages of that slot, then Apply; a switch to
+    // another slot from the window and one made with the mouse's own profile
+    // button (quietly, without the busy animation) each leave the mouse
+    // holding the active slot's tables.
+    void everySlotReachesTheMouse_data()
+    {
+        QTest::addColumn<int>("slot");
+        for (int slot = 0; slot < SLOT_COUNT; ++slot)
+            QTest::addRow("slot %d", slot + 1) << slot;
+    }
+    void everySlotReachesTheMouse()
+    {
+        QFETCH(int, slot);
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QCOMPARE(w->writeAndReport(true), quint8(0));   // the mouse holds the saved set
+        if (slot != 0)
+            w->profileButton(slot)->click();
+        QCOMPARE(int(workingSet().ProfileID), slot);
+        QVERIFY2(slotOnTheMouse(workingSet(), slot).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), slot)));
+
+        // Stage 2 at the slider's 40th step, entry 1 "Middle", BREATHING in blue.
+        w->dpiPage()->onSliderChanged(40 + slot, 40 + slot, 1);
+        ZelBtnWindow *buttons = w->buttonsPage();
+        buttons->select(1, ZelBtnWindow::GroupPrimary);
+        buttons->assign(buttons->actionFor(3));
+        w->lightingPage()->effectMenu()->actions().at(1)->trigger();
+        w->lightingPage()->slotSendLedState(QColor(0, 0, 200 + slot));
+        sim::resetCounters();
+        w->apply();
+        QVERIFY(m_shown.isEmpty());
+        const ProfileData &edited = workingSet().profiles[slot];
+        QCOMPARE(int(edited.stages[1].x), 40 + slot);
+        QCOMPARE(edited.buttons[1].Fun, 3);
+        QCOMPARE(edited.effects[edited.LedMode].colour, QColor(0, 0, 200 + slot));
+        QVERIFY2(slotOnTheMouse(workingSet(), slot).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), slot)));
+        QCOMPARE(sim::block(sim::Block::Dpi).mid(7, 2), QByteArray(1, char(40 + slot)) + QByteArray(1, '\0'));
+        // Only this slot changed.
+        ProfileData factory;
+        buildDefaultProfile(factory);
+        for (int other = 0; other < SLOT_COUNT; ++other) {
+            if (other != slot)
+                QCOMPARE(workingSet().profiles[other].buttons[1].Fun, factory.buttons[1].Fun);
+        }
+
+        // Another slot from the window.
+        const int next = (slot + 1) % SLOT_COUNT;
+        w->profileButton(next)->click();
+        QVERIFY(m_shown.isEmpty());
+        QVERIFY2(slotOnTheMouse(workingSet(), next).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), next)));
+
+        // Back with the mouse's own profile button: written without a dialog.
+        BusyDialogCounter busy;
+        QTRY_VERIFY_WITH_TIMEOUT(pollerAskedAgain(), 3000);
+        sim::pushStatus(quint8(slot), edited.dpi, edited.pollrate, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(int(workingSet().ProfileID), slot, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isFollowingSlot(), 5000);
+        QVERIFY2(slotOnTheMouse(workingSet(), slot).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), slot)));
+        QCOMPARE(busy.shown, 0);
+        QVERIFY(m_shown.isEmpty());
+        QCOMPARE(readDiff(), 0);
+        // Nothing is left to write.
+        sim::resetCounters();
+        QCOMPARE(w->writeAndReport(), quint8(0));
+        QVERIFY(commandsSent().isEmpty());
+    }
+
+    // The mouse's switch reported while a write runs waits for it, and a
+    // switch from the window waits for the mouse's: the update brackets
+    // never overlap, and the mouse ends with the slot last chosen.
+    void switchesWaitForTheRunningDownload()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QCOMPARE(w->writeAndReport(true), quint8(0));
+        workingSet().profiles[2].stages[0].x = 77;
+        workingSet().profiles[3].stages[0].x = 88;
+        workingSet().profiles[0].scrollspeed = 6;
+        QTimer::singleShot(0, w.data(), [&] { w->slotRefreshStatus(2, 1, 1, 0); });
+        w->apply();
+        QVERIFY(m_shown.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isFollowingSlot(), 5000);
+        QVERIFY2(slotOnTheMouse(workingSet(), 2).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), 2)));
+
+        w->slotRefreshStatus(3, 1, 1, 0);   // the mouse's report, as the poller hands it on
+        QCOMPARE(int(workingSet().ProfileID), 3);
+        QVERIFY(w->isFollowingSlot());
+        QCoreApplication::processEvents();   // its write starts
+        w->profileButton(4)->click();        // and the window's switch waits for it
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isFollowingSlot(), 5000);
+        QCOMPARE(int(workingSet().ProfileID), 4);
+        QVERIFY2(slotOnTheMouse(workingSet(), 4).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), 4)));
+
+        int open = 0;
+        for (const QByteArray &frame : sim::writtenFrames()) {
+            if (quint8(frame.at(3)) != 0x46)
+                continue;
+            open += frame.at(4) == 0 ? 1 : -1;
+            QVERIFY2(open == 0 || open == 1, "two downloads overlapped");
+        }
+        QCOMPARE(open, 0);
+        QVERIFY(m_shown.isEmpty());
+    }
+
+    // A switch the mouse makes quietly still says when the mouse did not take it.
+    void aFailedQuietSwitchIsReported()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QCOMPARE(w->writeAndReport(true), quint8(0));
+        workingSet().profiles[1].stages[0].x = 66;
+        m_answer = 0;   // "No"
+        sim::failWrites(sim::ALWAYS);
+        w->slotRefreshStatus(1, 1, 1, 0);
+        QCOMPARE(int(workingSet().ProfileID), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_shown.isEmpty(), 5000);
+        QCOMPARE(m_shown.last().text, QStringLiteral("Send data failed, please try again."));
+        QCOMPARE(readDiff(), 1);
+        sim::failWrites(0);
+        m_shown.clear();
+        w->apply();   // everything, slot 2's tables with it
+        QVERIFY(m_shown.isEmpty());
+        QVERIFY2(slotOnTheMouse(workingSet(), 1).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), 1)));
+    }
+
     void statusDuringAWriteIsKeptForTheNextOne()
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
@@ -609,6 +797,106 @@ private slots:
         const QSet<quint8> sent = commandsSent();
         for (quint8 group : {0x01, 0x02, 0x03, 0x04})
             QVERIFY(sent.contains(group));
+    }
+
+    // OK takes every page's values as Apply does: a new report rate reaches
+    // the mouse and the slot's file.
+    void okWritesTheReportRate()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->show();
+        w->selectPage(MousecfgWidget::PageDpi);
+        w->reportRatePage()->rateMenu()->actions().at(2)->trigger();   // 500 Hz
+        w->controlButton("okButton")->click();
+        QVERIFY(w->isHidden());
+        QVERIFY(m_shown.isEmpty());
+        QCOMPARE(int(sim::block(sim::Block::Settings).at(11)), 2);
+        QTemporaryDir copy;
+        const ProfileSet stored = storedSetFromCopy(m_dir->path(), copy.path());
+        QCOMPARE(int(stored.profiles[0].pollrate), 2);
+    }
+
+    // Reset All: every slot, its file and the device-wide options go back to
+    // the factory profile, as a new process finds them; the mouse gets the
+    // active slot's factory tables.
+    void resetAllResetsEverySlot()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->profileButton(1)->click();
+        workingSet().profiles[1].stages[0].x = 99;
+        workingSet().profiles[1].pollrate = 2;
+        workingSet().profiles[1].buttons[2].Fun = 16;
+        workingSet().Debounce = 33;
+        w->apply();
+        QVERIFY(m_shown.isEmpty());
+        w->selectPage(MousecfgWidget::PageDpi);
+        w->dpiPage()->onSliderChanged(90, 90, 3);   // an edit the page still holds
+        m_answer = 1;
+        w->controlButton("resetAllButton")->click();
+        QCOMPARE(m_shown.last().text, QStringLiteral("Are you sure you want reset all profiles?"));
+        QCOMPARE(m_shown.size(), 1);
+
+        ProfileData factory;
+        buildDefaultProfile(factory);
+        QCOMPARE(int(workingSet().ProfileID), 0);
+        QCOMPARE(w->dpiPage()->profileData().stages[3].x, factory.stages[3].x);
+        QTemporaryDir copy;
+        const ProfileSet stored = storedSetFromCopy(m_dir->path(), copy.path());
+        QCOMPARE(int(stored.ProfileID), 0);
+        QCOMPARE(int(stored.Debounce), 20);
+        for (int i = 0; i < SLOT_COUNT; ++i) {
+            ProfileData expected = factory;
+            expected.ProfileName = QStringLiteral("Profile %1").arg(i + 1);
+            ProfileData got = stored.profiles[i];
+            got.ProfilePath.clear();
+            QVERIFY2(profileDifference(got, expected).isEmpty(),
+                     qPrintable(QStringLiteral("slot %1: %2").arg(i + 1).arg(profileDifference(got, expected))));
+        }
+        QVERIFY2(slotOnTheMouse(workingSet(), 0).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), 0)));
+        QCOMPARE(int(sim::block(sim::Block::Settings).at(12)), int(factory.pollrate));
+    }
+
+    // The second layer keeps showing its own labels, whatever refreshes the
+    // page, also after an assignment cleared the selection.
+    void secondLayerKeepsItsLabels()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->show();
+        workingSet().profiles[2].buttons[20 + 1].Fun = 39;   // Play/Pause on slot 3's second layer
+        w->selectPage(MousecfgWidget::PageCustomize);
+        w->selectView(false);
+        ZelBtnWindow *page = w->buttonsPage();
+        page->select(0, ZelBtnWindow::GroupSecond);
+        page->assign(page->actionFor(41));   // Previous Track, on the second layer of slot 1
+        QCOMPARE(workingSet().profiles[0].buttons[20].Fun, 41);
+        const auto secondLayerShown = [&](int slot) {
+            QStringList wrong;
+            if (page->shownLayer() != ZelBtnWindow::GroupSecond)
+                wrong << QStringLiteral("layer %1").arg(page->shownLayer());
+            for (int i = 0; i < 2; ++i) {
+                ZelPushButton *second = page->entryButton(20 + i);
+                const QString label = buttonEntryLabel(workingSet().profiles[slot].buttons[20 + i], 20 + i);
+                if (!second->isVisible() || second->text() != label)
+                    wrong << QStringLiteral("second-layer button %1 shows \"%2\"").arg(i).arg(second->text());
+                if (page->entryButton(i)->isVisible())
+                    wrong << QStringLiteral("primary button %1 shown").arg(i);
+            }
+            return wrong.join(QStringLiteral(", "));
+        };
+        QVERIFY2(secondLayerShown(0).isEmpty(), qPrintable(secondLayerShown(0)));
+        w->profileButton(2)->click();
+        QVERIFY2(secondLayerShown(2).isEmpty(), qPrintable(secondLayerShown(2)));
+        QCOMPARE(page->entryButton(21)->text(), QStringLiteral("Play/Pause"));
+        w->controlButton("cancelButton")->click();
+        w->show();
+        QVERIFY2(secondLayerShown(2).isEmpty(), qPrintable(secondLayerShown(2)));
+        m_answer = 1;
+        w->controlButton("resetAllButton")->click();
+        QVERIFY2(secondLayerShown(0).isEmpty(), qPrintable(secondLayerShown(0)));
+        w->slotRefreshStatus(3, 1, 1, 0);
+        QCOMPARE(int(workingSet().ProfileID), 3);
+        QVERIFY2(secondLayerShown(3).isEmpty(), qPrintable(secondLayerShown(3)));
+        QTRY_VERIFY_WITH_TIMEOUT(!w->isFollowingSlot(), 5000);
     }
 
     void cancelReloadsTheSlotFromItsFile()
@@ -749,6 +1037,24 @@ private slots:
         letThePollerSettle();
         full->slotRefreshBatteryStatus(0, 0xF2, 0x03);
         QCOMPARE(full->batteryBar()->value(), 100);
+    }
+
+    // Without a mouse no battery level is shown, nor stored.
+    void noBatteryLevelWithoutAMouse()
+    {
+        sim::unplug(sim::Side::Receiver);
+        setIni(globalConfigPath(), "Config/Battery", 70);
+        QScopedPointer<MousecfgWidget> w(new MousecfgWidget);
+        QTest::qWait(300);
+        QCOMPARE(MousecfgWidget::listedMouseCount(), 0);
+        QVERIFY(!w->batteryBar()->isVisibleTo(w.data()));
+        QCOMPARE(readBattery(), 70);
+        // The mouse arrives: its level is shown; it leaves: the level goes.
+        sim::plug(sim::Side::Receiver);
+        QTRY_VERIFY_WITH_TIMEOUT(w->batteryBar()->isVisibleTo(w.data()), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->batteryBar()->value(), 90, 5000);
+        sim::unplug(sim::Side::Receiver);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->batteryBar()->isVisibleTo(w.data()), 3000);
     }
 
     void batteryReportFromTheMouseReachesTheBar()

@@ -1,6 +1,10 @@
 // Profile management against real files in a temporary Configs folder.
 
 #include "app/profilelibrary.h"
+#include "app/writestep.h"
+#include "device/devicetable.h"
+#include "sim/simmouse.h"
+#include "tests/common/smalldisk.h"
 #include "profile/configstore.h"
 #include "profile/paths.h"
 #include "profile/profilefile.h"
@@ -106,6 +110,8 @@ private slots:
         QVERIFY(exists("FPS"));
         QCOMPARE(lib.rename(QStringLiteral("../escape")), R::BadName);
         QCOMPARE(lib.rename(QStringLiteral("a/b")), R::BadName);
+        // Half a surrogate pair: the same file as every other half.
+        QCOMPARE(lib.rename(QStringLiteral("FPS") + QChar(0xDC00)), R::BadName);
         QVERIFY(!QFile::exists(m_dir->path() + "/VELKOR/escape.prof"));
         QVERIFY(!QFile::exists(m_dir->path() + "/escape.prof"));
 
@@ -231,14 +237,27 @@ private slots:
         addLibraryFiles(lib, {"FPS"});
         m_set.ProfileID = 3;
         QCOMPARE(lib.assign(QStringLiteral("FPS")), R::Ok);
+        // Slot 2 with stages, a rate and a file of its own.
+        m_set.profiles[1].stages[0].x = 99;
+        m_set.profiles[1].pollrate = 2;
+        QVERIFY(writeSlotFile(m_set.profiles[1], m_set.names[1]));
         lib.resetAll();
         QCOMPARE(m_set.ProfileID, quint8(0));
-        for (int i = 0; i < SLOT_COUNT; ++i)
+        ProfileData factory;
+        buildDefaultProfile(factory);
+        for (int i = 0; i < SLOT_COUNT; ++i) {
             QCOMPARE(m_set.names[i], QStringLiteral("Profile %1").arg(i + 1));
+            QCOMPARE(m_set.profiles[i].stages[0].x, factory.stages[0].x);
+            QCOMPARE(m_set.profiles[i].pollrate, factory.pollrate);
+        }
         QVERIFY(lib.names().contains("FPS"));   // the library keeps its files
         ProfileSet again;
         loadProfileSet(again);
         QCOMPARE(again.names[3], QStringLiteral("Profile 4"));
+        ProfileData slot2;
+        QVERIFY(readSlotFile(slot2, QStringLiteral("Profile 2")));
+        QCOMPARE(slot2.stages[0].x, factory.stages[0].x);
+        QCOMPARE(slot2.pollrate, factory.pollrate);
     }
 
     void importProfileChecksModelAndName()
@@ -321,6 +340,45 @@ private slots:
         QCOMPARE(lib2.importConfiguration(conf), R::WrongModel);
     }
 
+    // A configuration's profile named like a library profile that no slot
+    // holds does not overwrite it (a profile import refuses that case with
+    // "Profile Exist!"): the slot takes the name with a number after it. A
+    // name a slot held is the slot's own profile, which the import replaces.
+    void configurationImportKeepsUnassignedLibraryProfiles()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        addLibraryFiles(lib, {"FPS"});
+        ProfileSet other = m_set;
+        other.names[2] = QStringLiteral("FPS");
+        other.profiles[2].scrollspeed = 3;
+        other.profiles[0].scrollspeed = 4;
+        const QString conf = m_dir->path() + "/other.conf";
+        QVERIFY(exportConfig(other, conf));
+
+        QCOMPARE(lib.importConfiguration(conf), R::Ok);
+        ProfileData fps;
+        QVERIFY(readSlotFile(fps, QStringLiteral("FPS")));
+        QCOMPARE(fps.scrollspeed, quint8(7));
+        QCOMPARE(m_set.names[2], QStringLiteral("FPS (2)"));
+        QCOMPARE(m_set.profiles[2].scrollspeed, quint8(3));
+        ProfileData imported;
+        QVERIFY(readSlotFile(imported, QStringLiteral("FPS (2)")));
+        QCOMPARE(imported.scrollspeed, quint8(3));
+        QVERIFY(lib.names().contains(QStringLiteral("FPS")));
+        QVERIFY(lib.names().contains(QStringLiteral("FPS (2)")));
+        // Slot 1's own profile is replaced.
+        QCOMPARE(m_set.names[0], QStringLiteral("Profile 1"));
+        ProfileData first;
+        QVERIFY(readSlotFile(first, QStringLiteral("Profile 1")));
+        QCOMPARE(first.scrollspeed, quint8(4));
+        // Again: "FPS (2)" is a slot's now, "FPS" still nobody's.
+        QCOMPARE(lib.importConfiguration(conf), R::Ok);
+        QCOMPARE(m_set.names[2], QStringLiteral("FPS (2)"));
+        QVERIFY(readSlotFile(fps, QStringLiteral("FPS")));
+        QCOMPARE(fps.scrollspeed, quint8(7));
+    }
+
     // A kill between the steps of the former rename (file renamed, list and
     // slot names not yet written) left a slot naming a missing file: the next
     // start finds the renamed file and gives it to the slot, never defaults.
@@ -362,6 +420,95 @@ private slots:
         QVERIFY(!lib.names().contains(QStringLiteral("Gone")));
         QVERIFY(!lib.names().contains(QStringLiteral("DefaultProfile")));
         QCOMPARE(readLibraryList(), lib.names());
+    }
+
+    // Apply on a full disk: the files keep the last save, nothing reaches
+    // the mouse, and the write says it failed (the window then shows "Send
+    // data failed, please try again."). With room again the same write goes
+    // through.
+    void aSaveThatFailsSendsNothing()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        SmallDisk disk(profileDir(), 2048);
+        SMALL_DISK_OR_SKIP(disk);
+        lib.load();   // the five slot files again, on the small disk
+        const ProfileSet saved = m_set;
+        QVERIFY(saveProfileSet(saved));
+        const QString file = slotFilePath(m_set.names[0]);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+
+        sim::reset();
+        sim::plug(sim::Side::Receiver);
+        loadDeviceTable();
+        enumerateDevices();
+        openDevice("VELKOR");
+        sim::resetCounters();
+        writeDiff(0);
+
+        ProfileSet other = m_set;
+        other.names[2] = QStringLiteral("Imported");
+        other.profiles[2].pollrate = 4;
+        const QString conf = m_dir->path() + "/other.conf";
+        QVERIFY(exportConfig(other, conf));
+
+        QVERIFY(disk.fill());
+        // An import that cannot store its profiles changes nothing.
+        QCOMPARE(lib.importConfiguration(conf), R::Failed);
+        QCOMPARE(m_set.names[2], saved.names[2]);
+        QVERIFY(!lib.names().contains(QStringLiteral("Imported")));
+        QVERIFY(!exists("Imported"));
+
+        m_set.profiles[0].pollrate = 2;
+        const WriteOutcome failed = writeProfileSet(m_set, saved, false);
+        QCOMPARE(failed.result, quint8(WRITE_NOT_SAVED));
+        QVERIFY(!failed.downloaded);
+        QCOMPARE(sim::writeCount(), 0);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        f.close();
+
+        disk.release();
+        const WriteOutcome written = writeProfileSet(m_set, saved, false);
+        QCOMPARE(written.result, quint8(WRITE_OK));
+        QCOMPARE(written.sentMask, quint8(CHANGE_GENERAL));
+        QVERIFY(sim::writeCount() > 0);
+        ProfileData back;
+        readProfileFile(back, file);
+        QCOMPARE(back.pollrate, quint8(2));
+        closeDevice();
+        sim::reset();
+    }
+
+    // A configuration export that cannot be written is a failure the window
+    // reports, not "Exported"; the file that was there stays.
+    void aConfigurationExportThatFailsSaysSo()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        const QString out = m_dir->path() + "/out";
+        QVERIFY(QDir().mkpath(out + "/folder.conf"));
+        QCOMPARE(lib.exportConfiguration(out + "/folder.conf"), R::Failed);
+        QVERIFY(QFileInfo(out + "/folder.conf").isDir());
+
+        SmallDisk disk(out, 2048);
+        SMALL_DISK_OR_SKIP(disk);
+        QFile old(out + "/all.conf");
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("[MouseName]\nName=VELKOR\n");
+        old.close();
+        QVERIFY(disk.fill());
+        QCOMPARE(lib.exportConfiguration(out + "/all.conf"), R::Failed);
+        QCOMPARE(readModelTag(out + "/all.conf"), QStringLiteral("VELKOR"));
+        QCOMPARE(QFileInfo(out + "/all.conf").size(), qint64(24));
+        disk.release();
+        QCOMPARE(lib.exportConfiguration(out + "/all.conf"), R::Ok);
+        ProfileSet back;
+        QCOMPARE(importConfig(back, out + "/all.conf"), ImportResult::Ok);
+        QCOMPARE(back.names[4], m_set.names[4]);
     }
 
     void defaultProfileIsNoProfileName()

@@ -4,6 +4,7 @@
 
 #include "platform/singleinstance.h"
 #include "sim/simmouse.h"
+#include "tests/common/smalldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -199,6 +200,42 @@ private slots:
         QCOMPARE(slotList.at(0).toObject().value(QStringLiteral("active")).toBool(), false);
     }
 
+    // A slot's DPI stages reach the mouse when the slot is active: at once
+    // when it is, with `slot N` when it was not.
+    void dpiOfASlotReachesTheMouseWhenItIsActive()
+    {
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        const QByteArray factoryStage2 = kept().blocks[1].mid(6, 5);
+
+        const Outcome waiting = ctl({QStringLiteral("dpi"), QStringLiteral("--slot"), QStringLiteral("3"),
+                                     QStringLiteral("--stage"), QStringLiteral("2"), QStringLiteral("2250")});
+        QCOMPARE(waiting.exitCode, 0);
+        QCOMPARE(waiting.out, QByteArray("DPI stage 2 of slot 3 at 2250 DPI is saved.\n"
+                                         "Slot 3 is not active: the mouse takes its DPI stages when it is.\n"));
+        QCOMPARE(kept().blocks[1].mid(6, 5), factoryStage2);
+
+        const Outcome slot = ctl({QStringLiteral("slot"), QStringLiteral("3")});
+        QCOMPARE(slot.exitCode, 0);
+        QCOMPARE(slot.out, QByteArray("Slot 3 (Profile 3) is active.\n"));
+        Mouse m = kept();
+        QCOMPARE(m.activeProfile, 2);
+        QCOMPARE(m.blocks[1].mid(6, 5).toHex(), QByteArray("012c002c00"));   // 2250 DPI: index 44
+        QCOMPARE(int(m.blocks[0].at(6)), 2);
+
+        const Outcome active = ctl({QStringLiteral("dpi"), QStringLiteral("--slot"), QStringLiteral("3"),
+                                    QStringLiteral("--stage"), QStringLiteral("3"), QStringLiteral("2250")});
+        QCOMPARE(active.exitCode, 0);
+        QCOMPARE(active.out, QByteArray("DPI stage 3 of slot 3 at 2250 DPI is saved.\nWritten to the mouse: DPI.\n"));
+        QCOMPARE(kept().blocks[1].mid(11, 5).toHex(), QByteArray("012c002c00"));
+
+        // Back to slot 1: its own table again.
+        QCOMPARE(ctl({QStringLiteral("slot"), QStringLiteral("1")}).exitCode, 0);
+        m = kept();
+        QCOMPARE(m.activeProfile, 0);
+        QCOMPARE(m.blocks[1].mid(6, 5), factoryStage2);
+    }
+
     void dpiThenApplyChangesOnlyThatStageOfTheDpiTable()
     {
         keepMouse(demoBattery());
@@ -299,6 +336,79 @@ private slots:
         QCOMPARE(o.err, (file + QStringLiteral(": The file is not match current mouse!\n")).toUtf8());
         QCOMPARE(fileBytes(keptPath()), mouseBefore);
         QCOMPARE(configFiles(), filesBefore);
+    }
+
+    // The profile folder on a full disk: a change is neither reported saved
+    // nor sent, the files and the mouse keep what they had, and the exit
+    // status says so. With room again the same command goes through.
+    void aChangeThatCannotBeSavedIsNotSent()
+    {
+        keepMouse(demoBattery());
+        const QString profiles = configs() + QStringLiteral("/VELKOR/Profile");
+        SmallDisk disk(profiles, 2048);
+        SMALL_DISK_OR_SKIP(disk);
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        const Mouse before = kept();
+        QVERIFY(disk.fill());
+        const QMap<QString, QByteArray> filesBefore = configFiles();
+
+        const QList<QStringList> changes = {
+            {QStringLiteral("rate"), QStringLiteral("500")},
+            {QStringLiteral("rate"), QStringLiteral("--slot"), QStringLiteral("3"), QStringLiteral("250")},
+            {QStringLiteral("dpi"), QStringLiteral("--stage"), QStringLiteral("2"), QStringLiteral("1600")},
+        };
+        for (const QStringList &args : changes) {
+            const Outcome o = ctl(args);
+            QCOMPARE(o.exitCode, 5);
+            QVERIFY(o.out.isEmpty());
+            QVERIFY2(o.err.contains("could not be saved") && o.err.contains("Nothing was written to the mouse"),
+                     o.err.constData());
+            const Mouse after = kept();
+            for (int b = 0; b < 5; ++b)
+                QCOMPARE(after.blocks[b].toHex(), before.blocks[b].toHex());
+        }
+        QMap<QString, QByteArray> filesAfter = configFiles();
+        filesAfter.remove(keptPath());
+        QMap<QString, QByteArray> expected = filesBefore;
+        expected.remove(keptPath());
+        QCOMPARE(filesAfter.keys(), expected.keys());
+        for (const QString &path : expected.keys())
+            QVERIFY2(filesAfter.value(path) == expected.value(path), qPrintable(path));
+
+        const Outcome exported = ctl({QStringLiteral("export"), profiles + QStringLiteral("/backup.conf")});
+        QCOMPARE(exported.exitCode, 5);
+        QVERIFY(!QFile::exists(profiles + QStringLiteral("/backup.conf")));
+
+        disk.release();
+        const Outcome o = ctl({QStringLiteral("rate"), QStringLiteral("500")});
+        QCOMPARE(o.exitCode, 0);
+        QCOMPARE(o.out, QByteArray("The report rate of slot 1 at 500 Hz is saved.\nWritten to the mouse: general settings.\n"));
+    }
+
+    // A profile file crafted with values no page offers: the mouse gets
+    // them within the model's range (the demo: six stages on a 3395 sensor,
+    // indices 0..519, 1000 Hz from the factory).
+    void craftedProfileValuesReachTheMouseWithinRange()
+    {
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        const QString file = appDir() + QStringLiteral("/crafted.prof");
+        QCOMPARE(ctl({QStringLiteral("export"), file}).exitCode, 0);
+        {
+            QSettings crafted(file, QSettings::IniFormat);
+            crafted.setValue(QStringLiteral("PROFILE/pollrate"), 3);
+            crafted.setValue(QStringLiteral("PROFILE/dpi"), 201);
+            crafted.setValue(QStringLiteral("PROFILE/DPI_INFO_2_x"), QStringLiteral("-2147483648"));
+            crafted.setValue(QStringLiteral("PROFILE/DPI_INFO_2_y"), QStringLiteral("-2147483648"));
+            crafted.setValue(QStringLiteral("PROFILE/DPI_INFO_2_used"), 9);
+        }
+        const Outcome o = ctl({QStringLiteral("import"), file});
+        QCOMPARE(o.exitCode, 0);
+        const Mouse m = kept();
+        QCOMPARE(int(quint8(m.blocks[0].at(11))), 1);    // slot 1's report rate: 1000 Hz
+        QCOMPARE(int(quint8(m.blocks[0].at(17))), 5);    // the active stage: the sixth
+        // Stage 3: on, index 519 (07 02) for X and for Y.
+        QCOMPARE(m.blocks[1].mid(11, 5).toHex(), QByteArray("0107020702"));
     }
 
     void aRunningWindowKeepsTheMouseToItself()

@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QGroupBox>
 #include <QtTest>
 
 using sim::Side;
@@ -281,7 +282,7 @@ private slots:
     {
         Link link(Side::Receiver);
         link.send(frame(0x46, 0, 0, 0));
-        link.sendBlock(0x01, generalBlock(0, 1));
+        link.sendBlock(0x01, generalBlock(2, 1));   // profile 3 becomes active
         link.sendBlock(0x03, keyBlock());
         link.sendBlock(0x02, dpiBlock());
         link.sendBlock(0x04, lightingBlock());
@@ -313,6 +314,13 @@ private slots:
         QCOMPARE(text("dpi1"), QStringLiteral("800"));
         QCOMPARE(text("dpi3"), QStringLiteral("3200"));
         QVERIFY(text("dpiText").contains(QStringLiteral("on: 1 2 4")));
+        // The one DPI, key and lighting table hold the profile active when written.
+        QGroupBox *dpiBox = nullptr;
+        for (QGroupBox *box : m_panel->findChildren<QGroupBox *>())
+            if (box->title().startsWith(QStringLiteral("DPI TABLE")))
+                dpiBox = box;
+        QVERIFY(dpiBox);
+        QVERIFY2(dpiBox->title().startsWith(QStringLiteral("DPI TABLE · written for profile 3 · updated")), qPrintable(dpiBox->title()));
         QVERIFY(text("key0").contains(QStringLiteral("Left")));
         QVERIFY(text("key1").contains(QStringLiteral("82 00 00 00")));
         QVERIFY(text("key5").contains(QStringLiteral("DPI Switch")));
@@ -329,7 +337,8 @@ private slots:
 
         // The flags go out by themselves; nothing changes, nothing is flagged.
         QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isFlashing(sim::Block::Settings), 10000);
-        QVERIFY(!tabs->tabText(0).startsWith(QStringLiteral("● ")));
+        // The key table's flag started with its own write, a moment later.
+        QTRY_VERIFY_WITH_TIMEOUT(!tabs->tabText(0).startsWith(QStringLiteral("● ")), 10000);
         m_panel->refresh();
         QVERIFY(m_panel->lastTouched().isEmpty());
 

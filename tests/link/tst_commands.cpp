@@ -38,9 +38,10 @@ ProfileSet sampleSet()
     set.ProfileID = 2;
     set.profiles[2].dpi = 3;
     set.profiles[2].LedMode = 7;
-    set.profiles[0].LedMoveOFF = 1;
-    set.profiles[0].LedSleepTime = 5;
-    set.profiles[1].LedMoveOFF = 9;    // only profile 0's lighting options go out
+    set.profiles[2].LedMoveOFF = 1;
+    set.profiles[2].LedSleepTime = 5;
+    set.profiles[0].LedMoveOFF = 9;    // only the active slot's lighting options go out
+    set.profiles[0].LedSleepTime = 8;
     set.Debounce = 4;
     set.LiftHigh = 2;
     set.Sync = 1;
@@ -162,6 +163,10 @@ private slots:
         QCOMPARE(settingsBlockBytes(set, 0), common + bytes({2}) + tail);
         QCOMPARE(settingsBlockBytes(set, 1), common + bytes({1}) + tail);
         QCOMPARE(settingsBlockBytes(set, 2), common + bytes({0xE2}) + tail);
+        // Lighting shared by all slots: its mode and options come from slot 1,
+        // the stage from the active slot.
+        QCOMPARE(settingsBlockBytes(set, 0, 0),
+                 common + bytes({2, 2, 9, 8, 4, 1, 8, 4, 2, 1, 8, 0x1F, 3, 1}));
 
         ProfileSet off = set;
         off.Sync = 0;

@@ -8,6 +8,7 @@
 #include "profile/macrostore.h"
 #include "tests/link/linktest.h"
 
+#include <QCryptographicHash>
 #include <QtTest>
 
 namespace {
@@ -54,6 +55,53 @@ void assignMacro(ButtonEntry &e, const QString &name, int fun = 200)
 void place(QByteArray &image, int offset, const QByteArray &data)
 {
     image.replace(offset, data.size(), data);
+}
+
+// Five slots that differ in everything the blocks carry: stages, buttons
+// (keys, a combo, a fire key, two macros, the wheel), lighting effects, the
+// lighting options and the general values.
+ProfileSet distinctSlots()
+{
+    ProfileSet set;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        ProfileData &p = set.profiles[i];
+        p.pollrate = quint8(1 << (i % 4));
+        p.scrollspeed = quint8(3 + i);
+        p.dpi = quint8(i % 4);
+        p.LedMode = quint8(1 + 2 * i);
+        p.LedMoveOFF = quint8(i % 2);
+        p.LedSleepTime = quint8(2 + i);
+        p.mousespeed = quint8(8 + i);
+        for (int s = 0; s < STAGE_COUNT; ++s)
+            p.stages[s] = {quint8((s + i) % 3 != 0), 1, 0, quint32(20 + 30 * s + 7 * i), quint32(25 + 30 * s + 7 * i)};
+        ButtonEntry *b = p.buttons;
+        b[0].Fun = 1;
+        b[1].Fun = 2 + i;
+        b[2].Fun = 6;
+        b[2].Res1 = quint8(30 + i);
+        b[3].Fun = 12;
+        b[3].Res1 = quint8(0x04 + i);
+        b[3].KeyNumber = 10 + i;
+        b[3].LoopNumber = 3 + i;
+        assignMacro(b[20], QStringLiteral("second layer"));
+        b[40].Fun = i == 2 ? 43 : 52;
+        b[41].Fun = 53;
+        if (i != 3)
+            assignMacro(b[1 + i % 3], i % 2 ? QStringLiteral("burst") : QStringLiteral("hold"));
+        b[1 + i % 3].LoopNumber = 2 + i;
+        for (int e = 0; e < EFFECT_COUNT; ++e) {
+            LightEffect &l = p.effects[e];
+            l.colour = QColor(10 * e + i, 200 - 10 * e, 40 * i);
+            l.bright = 1 + (e + i) % 3;
+            l.breath = 1 + (e + 2 * i) % 5;
+        }
+    }
+    set.AngleValue = 0;
+    set.Sync = 1;
+    set.LiftHigh = 2;
+    set.Jitter = 1;
+    set.Debounce = 12;
+    return set;
 }
 
 const QByteArray kSep = bytes({6, 1, 0});
@@ -146,8 +194,9 @@ private slots:
         QCOMPARE(sim::appliedSections(), (QVector<quint8>{4, 1, 2, 8, 16}));
     }
 
-    // Everything, with two buttons sharing one macro and a third naming
-    // another: each body is read and sent once.
+    // Everything, with two buttons of the active slot sharing one macro and a
+    // third naming another: each body is read and sent once. Slot 1's buttons
+    // and macros stay off the mouse.
     void fullDownload()
     {
         QVERIFY(saveMacro(QStringLiteral("burst"), MacroSettings(), events(5)));
@@ -156,7 +205,9 @@ private slots:
         ProfileSet set;
         set.ProfileID = 1;
         set.profiles[1].mousespeed = 13;
-        ButtonEntry *b = set.profiles[0].buttons;
+        set.profiles[0].buttons[0].Fun = 2;
+        assignMacro(set.profiles[0].buttons[3], QStringLiteral("other"));
+        ButtonEntry *b = set.profiles[1].buttons;
         b[0].Fun = 1;
         assignMacro(b[1], QStringLiteral("burst"));
         assignMacro(b[2], QStringLiteral("hold"));
@@ -188,7 +239,7 @@ private slots:
         QCOMPARE(sim::updateEnds(), 1);
 
         // The set passed in is only read; the slot numbers went to the snapshot.
-        QCOMPARE(set.profiles[0].buttons[3].Res4, before.profiles[0].buttons[3].Res4);
+        QCOMPARE(set.profiles[1].buttons[3].Res4, before.profiles[1].buttons[3].Res4);
         QVERIFY(macroSlotTable().isEmpty());
         QCOMPARE(lastDownloadPointerSpeed(), 13);
 
@@ -311,6 +362,125 @@ private slots:
         QCOMPARE(headers(sim::writtenFrames()), (QStringList{"46:00:00:00:00", "46:01:00:00:00"}));
         QCOMPARE(sim::block(sim::Block::Macros), QByteArray(4000, '\0'));
         QCOMPARE(m_poller.starts.size(), 1);
+    }
+
+    // What slot 1 sends, frame for frame, while the other slots hold settings
+    // of their own: fingerprints of every frame a download writes.
+    void slotOneBytes_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<QByteArray>("sha1");
+        QTest::newRow("everything") << int(CHANGE_ALL) << 42 << QByteArray("c97d420dafd0f428e8ddb9cd0ce5549c05a59780");
+        QTest::newRow("general") << int(CHANGE_GENERAL) << 9 << QByteArray("32f1ea862d2b97743caac08e921ed6a66879fe41");
+        QTest::newRow("DPI") << int(CHANGE_DPI) << 17 << QByteArray("6bf332b3886dca7e1978f505bb5b1deed428d5a7");
+        QTest::newRow("buttons and macros") << int(CHANGE_BUTTONS) << 25 << QByteArray("8cf961559679ce9551fbdc6dbf0d29d010b568c5");
+        QTest::newRow("lighting") << int(CHANGE_LIGHTING) << 12 << QByteArray("f8d85413e3803c845641491b37cdf2c7853948a6");
+    }
+    void slotOneBytes()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, frames);
+        QFETCH(QByteArray, sha1);
+        QVERIFY(saveMacro(QStringLiteral("burst"), MacroSettings(), events(5)));
+        QVERIFY(saveMacro(QStringLiteral("hold"), MacroSettings(), events(3, 0x30)));
+        LinkFixture::connect(true, false);
+        const ProfileSet set = distinctSlots();
+        QCOMPARE(downloadProfileSet(set, quint8(mask)), quint8(SEND_OK));
+        const QVector<QByteArray> written = sim::writtenFrames();
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        for (const QByteArray &f : written)
+            hash.addData(f);
+        QCOMPARE(written.size(), frames);
+        QCOMPARE(hash.result().toHex(), sha1);
+    }
+
+    // The DPI, key and lighting tables carry the active slot, and the macro
+    // memory the macros its buttons use; a product whose lighting is one
+    // setting for all profiles sends slot 1's lighting whatever is active.
+    void blocksOfTheActiveSlot_data()
+    {
+        QTest::addColumn<int>("active");
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<int>("lightFrom");
+        for (int slot = 0; slot < SLOT_COUNT; ++slot)
+            QTest::addRow("slot %d", slot + 1) << slot << QStringLiteral("VELKOR") << slot;
+        QTest::newRow("6132, slot 4") << 3 << QStringLiteral("6132") << 0;
+    }
+    void blocksOfTheActiveSlot()
+    {
+        QFETCH(int, active);
+        QFETCH(QString, product);
+        QFETCH(int, lightFrom);
+        writeIniKeys(globalConfigPath(), {{QStringLiteral("Config/CurrentProductName"), product}});
+        QVERIFY(saveMacro(QStringLiteral("burst"), MacroSettings(), events(5)));
+        QVERIFY(saveMacro(QStringLiteral("hold"), MacroSettings(), events(3, 0x30)));
+        LinkFixture::connect(true, false);
+        ProfileSet set = distinctSlots();
+        set.ProfileID = quint8(active);
+        QCOMPARE(downloadProfileSet(set, CHANGE_ALL), quint8(SEND_OK));
+
+        const ProfileData &p = set.profiles[active];
+        QCOMPARE(sim::block(sim::Block::Dpi), dpiBlockBytes(p, dpiStageCount(), sensorCode(), 0));
+        QCOMPARE(sim::block(sim::Block::Lighting), lightingBlockBytes(set.profiles[lightFrom]));
+        const QByteArray general = sim::block(sim::Block::Settings);
+        QCOMPARE(int(general.at(6)), active);
+        QCOMPARE(int(general.at(7)), int(set.profiles[lightFrom].LedMoveOFF));
+        QCOMPARE(int(general.at(8)), int(set.profiles[lightFrom].LedSleepTime));
+        QCOMPARE(int(general.at(17)), int(p.dpi));
+        QCOMPARE(quint8(general.at(18)), lightingModeCode(set.profiles[lightFrom].LedMode));
+
+        ProfileData copy = p;
+        std::array<quint8, BUTTON_TABLE_SIZE> table = {};
+        MacroSlotTable names;
+        fillButtonTable(table, copy, currentButtonLayout(), names);
+        QCOMPARE(sim::block(sim::Block::Keys).left(98), bytes(table).left(98));
+        // The one macro of the slot's primary buttons, in device slot 0; slot
+        // 4 uses none.
+        QByteArray memory(4000, '\0');
+        if (active != 3)
+            place(memory, 0, macroBody(active % 2 ? events(5) : events(3, 0x30)));
+        QCOMPARE(sim::block(sim::Block::Macros), memory);
+        QCOMPARE(lastDownloadPointerSpeed(), int(p.mousespeed));
+    }
+
+    // A switch of the active slot: the selection (unless the mouse switched by
+    // itself), then the groups that differ, inside the update bracket; with
+    // nothing to send, the selection and the apply of every section alone.
+    void slotSwitch_data()
+    {
+        QTest::addColumn<bool>("select");
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList select{"44:02:00:00:00", "40:f3:01:00:00"};
+        const QStringList lighting{"04:00:00:18:d1", "04:18:00:18:d2", "04:30:00:18:d2", "04:48:00:08:d2",
+                                   "04:7f:00:01:d3"};
+        const QStringList general{"01:00:00:13:d1", "01:7f:00:01:d3"};
+        QTest::newRow("from the window, nothing differs") << true << 0 << select + applyHeaders();
+        QTest::newRow("from the window, DPI and lighting")
+            << true << int(CHANGE_GENERAL | CHANGE_DPI | CHANGE_LIGHTING)
+            << select + QStringList{"46:00:00:00:00"} + general + dpiHeaders() + lighting + applyHeaders()
+                   + QStringList{"46:01:00:00:00"};
+        QTest::newRow("by the mouse's button")
+            << false << int(CHANGE_GENERAL | CHANGE_DPI)
+            << QStringList{"46:00:00:00:00"} + general + dpiHeaders() + applyHeaders() + QStringList{"46:01:00:00:00"};
+    }
+    void slotSwitch()
+    {
+        QFETCH(bool, select);
+        QFETCH(int, mask);
+        QFETCH(QStringList, expected);
+        LinkFixture::connect(true, false);
+        ProfileSet set = distinctSlots();
+        set.ProfileID = 2;
+        QCOMPARE(downloadSlotSwitch(set, quint8(mask), select), quint8(SEND_OK));
+        QCOMPARE(headers(sim::writtenFrames()), expected);
+        QCOMPARE(sim::activeProfile(), 2);
+        QVERIFY(!sim::updateOpen());
+        QCOMPARE(m_poller.stops, (QVector<int>{0}));
+        QCOMPARE(m_poller.starts, (QVector<int>{expected.size()}));
+        if (mask & CHANGE_DPI)
+            QCOMPARE(sim::block(sim::Block::Dpi), dpiBlockBytes(set.profiles[2], dpiStageCount(), sensorCode(), 0));
     }
 
     // A failure in the middle: nothing more is sent, no update end, and the

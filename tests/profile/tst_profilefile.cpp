@@ -2,6 +2,7 @@
 // in the product folder, and names that would leave their folder.
 
 #include "profiletest.h"
+#include "tests/common/smalldisk.h"
 
 #include "profile/configstore.h"
 #include "profile/inifile.h"
@@ -11,6 +12,12 @@
 
 #include <QFile>
 #include <QtTest>
+
+#include <memory>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestProfileFile : public QObject
 {
@@ -34,7 +41,28 @@ private slots:
     void modelTagRefusals();
     void singleProfileExportImport();
     void hostileNamesTouchNothing();
+    void exportsReplaceWholeOrNotAtAll_data();
+    void exportsReplaceWholeOrNotAtAll();
+    void aFullDiskKeepsTheOldSlotFile();
+    void anImportTakesOurModeNotTheSources();
 };
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The type bits of what the path names (links not followed), 0 when nothing.
+mode_t typeOf(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+} // namespace
 
 void TestProfileFile::profileRoundTrip()
 {
@@ -480,6 +508,12 @@ void TestProfileFile::hostileNamesTouchNothing()
         {QStringLiteral("tab\tname"), NameCheck::ControlChar},
         {QString(QChar(0x7F)), NameCheck::ControlChar},
         {QString(201, QLatin1Char('x')), NameCheck::TooLong},
+        // Half of a UTF-16 pair is encoded as the same replacement bytes
+        // whichever half it is: two names, one file.
+        {QStringLiteral("A") + QChar(0xD83C), NameCheck::LoneSurrogate},
+        {QStringLiteral("A") + QChar(0xDFAF), NameCheck::LoneSurrogate},
+        {QString(QChar(0xDFAF)) + QChar(0xD83C), NameCheck::LoneSurrogate},   // the pair reversed
+        {QString(QChar(0xD83C)) + QStringLiteral("x"), NameCheck::LoneSurrogate},
     };
     ProfileData p;
     fillProfile(p, 1);
@@ -506,8 +540,182 @@ void TestProfileFile::hostileNamesTouchNothing()
     QVERIFY(listMacros().isEmpty());
     // Odd but harmless names are accepted.
     for (const QString &ok : {QStringLiteral("a..b"), QStringLiteral("..."), QStringLiteral(".hidden"),
-                              QStringLiteral("名前 (2)"), QString(200, QLatin1Char('y'))})
+                              QStringLiteral("名前 (2)"), QString(200, QLatin1Char('y')),
+                              QStringLiteral("A \U0001F3AF")})
         QCOMPARE(checkFileName(ok), NameCheck::Ok);
+}
+
+// What the three exports (profile, configuration, macro) do with a
+// destination they cannot replace: report failure, leave it as it was and
+// leave no half-written file beside it, and never wait on a fifo.
+void TestProfileFile::exportsReplaceWholeOrNotAtAll_data()
+{
+    QTest::addColumn<int>("exporter");   // 0 .prof, 1 .conf, 2 .MSMACRO
+    QTest::addColumn<int>("target");     // 0 full disk, 1 folder, 2 fifo, 3 device, 4 link to a device
+    const char *exporters[] = {"profile", "configuration", "macro"};
+    const char *targets[] = {"full disk", "folder", "fifo", "device", "link to a device"};
+    for (int e = 0; e < 3; ++e)
+        for (int t = 0; t < 5; ++t)
+            QTest::addRow("%s to a %s", exporters[e], targets[t]) << e << t;
+}
+
+void TestProfileFile::exportsReplaceWholeOrNotAtAll()
+{
+    QFETCH(int, exporter);
+    QFETCH(int, target);
+    TempBase base;
+    ProfileData p;
+    fillProfile(p, 6);
+    QVERIFY(writeSlotFile(p, QStringLiteral("Shooter")));
+    QVERIFY(saveMacro(QStringLiteral("combo"), MacroSettings(), {{132, 4, 0}, {4, 4, 0}}));
+    ProfileSet set = richSet();
+
+    const QString out = base.root.path() + QStringLiteral("/out");
+    QVERIFY(QDir().mkpath(out));
+    const QString path = out + QStringLiteral("/export");
+    const QByteArray old("[kept]\nold=1\n");
+    std::unique_ptr<SmallDisk> disk;
+    switch (target) {
+    case 0: {
+        disk.reset(new SmallDisk(out, 64));
+        SMALL_DISK_OR_SKIP(*disk);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(old), qint64(old.size()));
+        f.close();
+        QVERIFY(disk->fill());
+        break;
+    }
+    case 1:
+        QVERIFY(QDir().mkpath(path));
+        break;
+    case 2:
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        break;
+    case 3:
+    case 4: {
+        // A node of our own with /dev/full's numbers: writes to it fail.
+        const QString node = target == 3 ? path : out + QStringLiteral("/full");
+        if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+            QSKIP("No device node can be made here");
+        if (target == 4)
+            QCOMPARE(::symlink("full", QFile::encodeName(path).constData()), 0);
+        break;
+    }
+    }
+    const mode_t typeBefore = typeOf(path);
+    const QStringList filesBefore = QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+
+    bool exported = true;
+    if (exporter == 0)
+        exported = exportProfile(QStringLiteral("Shooter"), path);
+    else if (exporter == 1)
+        exported = exportConfig(set, path);
+    else
+        exported = exportMacroFile(QStringLiteral("combo"), path);
+    QVERIFY(!exported);
+
+    QCOMPARE(typeOf(path), typeBefore);
+    QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), filesBefore);
+    if (target == 0)
+        QCOMPARE(bytesOf(path), old);
+    if (target == 1)
+        QVERIFY(QDir(path).isEmpty());
+    // The profile export tagged the library file all the same; it is whole.
+    ProfileData back;
+    QVERIFY(readSlotFile(back, QStringLiteral("Shooter")));
+    QCOMPARE(profileDifference(back, p), QString());
+}
+
+// A save that meets a full disk says so, and the file holds what it held.
+void TestProfileFile::aFullDiskKeepsTheOldSlotFile()
+{
+    TempBase base;
+    ProfileSet set = richSet();
+    set.ProfileID = 2;
+    saveSlotNames(set);   // the product folder's Config.ini lies outside the small disk
+    SmallDisk disk(profileDir(), 1024);
+    SMALL_DISK_OR_SKIP(disk);
+    QVERIFY(saveProfileSet(set));
+    const QByteArray first = bytesOf(slotFilePath(set.names[0]));
+    const QByteArray active = bytesOf(slotFilePath(set.names[2]));
+    QVERIFY(first.contains("[PROFILE]"));
+    QVERIFY(disk.fill());
+    const QStringList files = QDir(profileDir()).entryList(QDir::Files | QDir::Hidden);
+
+    ProfileSet edited = set;
+    edited.profiles[0].scrollspeed = 3;
+    edited.profiles[2].pollrate = 2;
+    QVERIFY(!writeSlotFile(edited.profiles[0], set.names[0]));
+    QVERIFY(!writeProfileFileThroughSettings(edited.profiles[0], slotFilePath(set.names[0])));
+    QVERIFY(!writeActiveStage(set.names[2], 1));
+    QVERIFY(!saveProfileSet(edited));
+    QCOMPARE(bytesOf(slotFilePath(set.names[0])), first);
+    QCOMPARE(bytesOf(slotFilePath(set.names[2])), active);
+    QCOMPARE(QDir(profileDir()).entryList(QDir::Files | QDir::Hidden), files);   // no temporary file left
+
+    // Room again: the same save goes through.
+    disk.release();
+    QVERIFY(saveProfileSet(edited));
+    ProfileData back;
+    readProfileFile(back, slotFilePath(set.names[2]));
+    QCOMPARE(back.pollrate, quint8(2));
+}
+
+// A read-only file imported stays ours to write: the library file gets the
+// mode of any file the program makes, so later saves of that slot succeed.
+// Root writes any file whatever its mode, so as root the import and the save
+// run in a child process as an ordinary user.
+void TestProfileFile::anImportTakesOurModeNotTheSources()
+{
+    TempBase base;
+    ProfileData p;
+    fillProfile(p, 2);
+    const QString source = base.root.path() + QStringLiteral("/ReadOnly.prof");
+    QVERIFY(writeProfileFile(p, source));
+    QVERIFY(writeModelTag(QStringLiteral("VELKOR"), source));
+    QVERIFY(QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QVERIFY(QDir().mkpath(profileDir()));
+    QVERIFY(QFile::setPermissions(profileDir(), QFileDevice::Permissions(0x7777)));
+    QVERIFY(QFile::setPermissions(base.root.path(), QFileDevice::Permissions(0x7755)));
+    QVERIFY(QFile::setPermissions(base.base, QFileDevice::Permissions(0x7755)));
+    QVERIFY(QFile::setPermissions(productDir(), QFileDevice::Permissions(0x7755)));
+
+    const auto importThenSave = [&]() -> int {
+        ProfileData in;
+        if (importProfile(source, in) != ProfileImportResult::Ok)
+            return 2;
+        in.scrollspeed = 17;
+        if (!writeSlotFile(in, QStringLiteral("ReadOnly")))
+            return 3;
+        ProfileData back;
+        readProfileFile(back, slotFilePath(QStringLiteral("ReadOnly")));
+        return back.scrollspeed == 17 ? 0 : 4;
+    };
+    int result = -1;
+    if (::geteuid() != 0) {
+        result = importThenSave();
+    } else {
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(5);
+            ::_exit(importThenSave());
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        result = WEXITSTATUS(status);
+    }
+    QCOMPARE(result, 0);
+
+    // The mode of a new file (the umask's), whatever the source's.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(slotFilePath(QStringLiteral("ReadOnly"))).constData(), &st), 0);
+    QCOMPARE(int(st.st_mode & 0777), int(0666 & ~mask));
 }
 
 QTEST_GUILESS_MAIN(TestProfileFile)

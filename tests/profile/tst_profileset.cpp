@@ -2,8 +2,11 @@
 
 #include "profiletest.h"
 
+#include "profile/configstore.h"
 #include "profile/description.h"
+#include "profile/inifile.h"
 #include "profile/macrostore.h"
+#include "profile/modellimits.h"
 #include "profile/profileset.h"
 
 #include <QtTest>
@@ -26,7 +29,203 @@ private slots:
     void macroWriteMarkSurvivesEarlierDifference();
     void gunFileButtonSeesItsEditsLikeAMacro();
     void unusedMacroMarkIsLeftAlone();
+    void valuesAreBroughtIntoTheModelsRange_data();
+    void valuesAreBroughtIntoTheModelsRange();
+    void validProfilesAreLeftAsTheyAre();
 };
+
+namespace {
+
+// The demo model: six stages on a 3395 sensor (DPI indices 0..519), 1000 Hz
+// from the factory, the light's sleep time 1..9.
+ModelLimits demoLimits(bool knownSensor = true)
+{
+    ModelLimits limits;
+    limits.stageCount = 6;
+    limits.dpiKnown = knownSensor;
+    limits.dpiMin = 0;
+    limits.dpiMax = knownSensor ? 519 : 0;
+    limits.rate = 1;
+    limits.sleepMin = 1;
+    limits.sleepMax = 9;
+    return limits;
+}
+
+enum Field {
+    Pollrate, ActiveStage, Used, Link, StageX, StageY, LastStageX, MouseSpeed, ScrollSpeed, SleepTime,
+    Bright, Breath, Hue, Saturation, Value, LedMode, Sync, LiftHigh, AngleValue, Jitter
+};
+
+// Field `f` of slot 0 of the set (stage 2, effect 3; the last stage lies beyond the six).
+qint64 cell(const ProfileSet &set, int f)
+{
+    const ProfileData &p = set.profiles[0];
+    qint64 scratch = 0;
+    switch (f) {
+    case Pollrate: scratch = p.pollrate; break;
+    case ActiveStage: scratch = p.dpi; break;
+    case Used: scratch = p.stages[2].used; break;
+    case Link: scratch = p.stages[2].link; break;
+    case StageX: scratch = p.stages[2].x; break;
+    case StageY: scratch = p.stages[2].y; break;
+    case LastStageX: scratch = p.stages[7].x; break;
+    case MouseSpeed: scratch = p.mousespeed; break;
+    case ScrollSpeed: scratch = p.scrollspeed; break;
+    case SleepTime: scratch = p.LedSleepTime; break;
+    case Bright: scratch = p.effects[3].bright; break;
+    case Breath: scratch = p.effects[3].breath; break;
+    case Hue: scratch = p.effects[3].h; break;
+    case Saturation: scratch = p.effects[3].s; break;
+    case Value: scratch = p.effects[3].v; break;
+    case LedMode: scratch = p.LedMode; break;
+    case Sync: scratch = set.Sync; break;
+    case LiftHigh: scratch = set.LiftHigh; break;
+    case AngleValue: scratch = set.AngleValue; break;
+    case Jitter: scratch = set.Jitter; break;
+    }
+    return scratch;
+}
+
+void setCell(ProfileSet &set, int f, qint64 v)
+{
+    ProfileData &p = set.profiles[0];
+    switch (f) {
+    case Pollrate: p.pollrate = lowU8(v); break;
+    case ActiveStage: p.dpi = lowU8(v); break;
+    case Used: p.stages[2].used = lowU8(v); break;
+    case Link: p.stages[2].link = lowU8(v); break;
+    case StageX: p.stages[2].x = lowU32(v); break;
+    case StageY: p.stages[2].y = lowU32(v); break;
+    case LastStageX: p.stages[7].x = lowU32(v); break;
+    case MouseSpeed: p.mousespeed = lowU8(v); break;
+    case ScrollSpeed: p.scrollspeed = lowU8(v); break;
+    case SleepTime: p.LedSleepTime = lowU8(v); break;
+    case Bright: p.effects[3].bright = lowI32(v); break;
+    case Breath: p.effects[3].breath = lowI32(v); break;
+    case Hue: p.effects[3].h = lowI32(v); break;
+    case Saturation: p.effects[3].s = lowI32(v); break;
+    case Value: p.effects[3].v = lowI32(v); break;
+    case LedMode: p.LedMode = lowU8(v); break;
+    case Sync: set.Sync = lowU8(v); break;
+    case LiftHigh: set.LiftHigh = lowU8(v); break;
+    case AngleValue: set.AngleValue = lowU8(v); break;
+    case Jitter: set.Jitter = lowU8(v); break;
+    }
+}
+
+} // namespace
+
+// A value a crafted file may hold, and what the model makes of it.
+void TestProfileSet::valuesAreBroughtIntoTheModelsRange_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<qint64>("stored");
+    QTest::addColumn<qint64>("expected");
+    QTest::addColumn<bool>("knownSensor");
+    const auto row = [](const char *name, int f, qint64 stored, qint64 expected, bool known = true) {
+        QTest::newRow(name) << f << stored << expected << known;
+    };
+    row("rate code 3", Pollrate, 3, 1);
+    row("rate code 0", Pollrate, 0, 1);
+    row("125 Hz kept", Pollrate, 8, 8);
+    row("stage 201 of 6", ActiveStage, 201, 5);
+    row("last stage kept", ActiveStage, 5, 5);
+    row("stage flag 7", Used, 7, 1);
+    row("stage off kept", Used, 0, 0);
+    row("link flag 2", Link, 2, 1);
+    row("DPI index -2147483648", StageX, -2147483648LL, 519);
+    row("DPI index 520", StageX, 520, 519);
+    row("DPI index 519 kept", StageX, 519, 519);
+    row("DPI index 0 kept", StageX, 0, 0);
+    row("Y index above", StageY, 100000, 519);
+    row("unknown sensor: index kept", StageX, 100000, 100000, false);
+    row("beyond the stages: 0 kept", LastStageX, 0, 0);
+    row("beyond the stages: held below the maximum", LastStageX, 4000000000LL, 519);
+    row("pointer speed 0", MouseSpeed, 0, 1);
+    row("pointer speed 21", MouseSpeed, 21, 20);
+    row("scroll speed 0", ScrollSpeed, 0, 1);
+    row("scroll speed 255", ScrollSpeed, 255, 20);
+    row("sleep time 0", SleepTime, 0, 1);
+    row("sleep time 10", SleepTime, 10, 9);
+    row("brightness 0", Bright, 0, 1);
+    row("brightness 4", Bright, 4, 3);
+    row("brightness -5", Bright, -5, 1);
+    row("speed 6", Breath, 6, 5);
+    row("hue 361", Hue, 361, 360);
+    row("hue of a grey kept", Hue, -1, -1);
+    row("hue -2", Hue, -2, -1);
+    row("saturation 256", Saturation, 256, 255);
+    row("value -1", Value, -1, 0);
+    row("lighting mode 14", LedMode, 14, 0);
+    row("motion sync 2", Sync, 2, 1);
+    row("lift distance 3", LiftHigh, 3, 2);
+    row("lift distance 2 kept", LiftHigh, 2, 2);
+    row("angle snapping 255", AngleValue, 255, 1);
+    row("ripple control 9", Jitter, 9, 1);
+}
+
+void TestProfileSet::valuesAreBroughtIntoTheModelsRange()
+{
+    QFETCH(int, field);
+    QFETCH(qint64, stored);
+    QFETCH(qint64, expected);
+    QFETCH(bool, knownSensor);
+    TempBase base;
+    ProfileSet set;
+    resetProfileSet(set);
+    for (int i = 1; i < SLOT_COUNT; ++i)
+        set.profiles[i] = set.profiles[0];
+    const ProfileSet factory = set;
+    setCell(set, field, stored);
+    const ProfileSet crafted = set;
+    const int changed = clampProfileSetToModel(set, demoLimits(knownSensor));
+    QCOMPARE(cell(set, field), expected);
+    QCOMPARE(changed, stored == expected ? 0 : 1);
+    // Nothing else moves.
+    ProfileSet rest = set;
+    setCell(rest, field, cell(factory, field));
+    QCOMPARE(setDifference(rest, factory), QString());
+    // The profile alone gets the same, and a second pass changes nothing.
+    if (field < Sync) {
+        ProfileData alone = crafted.profiles[0];
+        QCOMPARE(clampProfileToModel(alone, demoLimits(knownSensor)), changed);
+        QCOMPARE(profileDifference(alone, set.profiles[0]), QString());
+    }
+    QCOMPARE(clampProfileSetToModel(set, demoLimits(knownSensor)), 0);
+}
+
+// The factory profile (the shipped description's values, or the built-in
+// ones without a description), a factory reset and the demo model's limits:
+// none of them is touched, so what they send to the mouse is as before.
+void TestProfileSet::validProfilesAreLeftAsTheyAre()
+{
+    TempBase base;
+    const ModelLimits shipped = currentModelLimits();
+    QCOMPARE(shipped.stageCount, 6);
+    QVERIFY(shipped.dpiKnown);
+    QCOMPARE(shipped.dpiMin, 0);
+    QCOMPARE(shipped.dpiMax, 519);
+    QCOMPARE(int(shipped.rate), 1);
+    QCOMPARE(shipped.sleepMin, 1);
+    QCOMPARE(shipped.sleepMax, 9);
+
+    ProfileSet set;
+    resetProfileSet(set);
+    for (int i = 1; i < SLOT_COUNT; ++i)
+        buildDefaultProfile(set.profiles[i]);
+    const ProfileSet factory = set;
+    QCOMPARE(clampProfileSetToModel(set, shipped), 0);
+    QCOMPARE(setDifference(set, factory), QString());
+    for (int s = 0; s < STAGE_COUNT; ++s)   // the described values, beyond the six stages too
+        QCOMPARE(set.profiles[0].stages[s].x, quint32(factory.profiles[0].stages[s].x));
+
+    TempAppDir app;   // no description: the built-in factory profile
+    ProfileData builtIn;
+    buildDefaultProfile(builtIn);
+    const ProfileData before = builtIn;
+    QCOMPARE(clampProfileToModel(builtIn, currentModelLimits()), 0);
+    QCOMPARE(profileDifference(builtIn, before), QString());
+}
 
 void TestProfileSet::defaultsWithoutDescription()
 {
@@ -268,7 +467,20 @@ void TestProfileSet::changeMaskBits()
         {"report rate of an inactive slot", [](ProfileSet &s) { s.profiles[4].pollrate++; }, CHANGE_GENERAL},
         {"scroll speed", [](ProfileSet &s) { s.profiles[3].scrollspeed++; }, CHANGE_GENERAL},
         {"lift-off", [](ProfileSet &s) { s.LiftHigh++; }, CHANGE_GENERAL},
-        {"active slot", [](ProfileSet &s) { s.ProfileID = 2; }, CHANGE_GENERAL},
+        // The mouse holds the active slot's tables: another active slot with
+        // other stages, buttons and lights needs every group.
+        {"active slot", [](ProfileSet &s) { s.ProfileID = 2; }, CHANGE_ALL},
+        {"active slot with the same tables",
+         [](ProfileSet &s) {
+             s.profiles[2] = s.profiles[1];
+             s.ProfileID = 2;
+         }, CHANGE_GENERAL},
+        {"active slot whose lights differ in an effect not chosen",
+         [](ProfileSet &s) {
+             s.profiles[2] = s.profiles[1];
+             s.profiles[2].effects[9].colour = Qt::blue;
+             s.ProfileID = 2;
+         }, CHANGE_GENERAL | CHANGE_LIGHTING},
         {"active stage of the active slot", [](ProfileSet &s) { s.profiles[1].dpi++; }, CHANGE_GENERAL},
         {"active stage of another slot", [](ProfileSet &s) { s.profiles[0].dpi++; }, 0},
         {"move-off of the active slot", [](ProfileSet &s) { s.profiles[1].LedMoveOFF++; }, CHANGE_GENERAL},
@@ -276,7 +488,7 @@ void TestProfileSet::changeMaskBits()
         {"sleep time of the active slot", [](ProfileSet &s) { s.profiles[1].LedSleepTime++; }, CHANGE_GENERAL},
         {"lighting mode of the active slot", [](ProfileSet &s) { s.profiles[1].LedMode = 6; },
          CHANGE_GENERAL | CHANGE_LIGHTING},
-        {"lighting mode of another slot", [](ProfileSet &s) { s.profiles[4].LedMode = 0; }, CHANGE_LIGHTING},
+        {"lighting mode of another slot", [](ProfileSet &s) { s.profiles[4].LedMode = 0; }, 0},
         // The general block carries the device-wide options: each alone must be written.
         {"angle snapping", [](ProfileSet &s) { s.AngleValue ^= 1; }, CHANGE_GENERAL},
         {"motion sync", [](ProfileSet &s) { s.Sync ^= 1; }, CHANGE_GENERAL},
@@ -289,32 +501,35 @@ void TestProfileSet::changeMaskBits()
              s.profiles[1].accelenable ^= 1; s.profiles[1].acee ^= 1; s.profiles[1].ProfileName = "x";
              s.profiles[1].ProfilePath = "y"; s.names[0] = "z";
          }, 0},
-        {"stage used", [](ProfileSet &s) { s.profiles[3].stages[7].used ^= 1; }, CHANGE_DPI},
-        {"stage x", [](ProfileSet &s) { s.profiles[0].stages[0].x++; }, CHANGE_DPI},
-        {"stage y", [](ProfileSet &s) { s.profiles[4].stages[5].y++; }, CHANGE_DPI},
+        {"stage used", [](ProfileSet &s) { s.profiles[1].stages[7].used ^= 1; }, CHANGE_DPI},
+        {"stage x", [](ProfileSet &s) { s.profiles[1].stages[0].x++; }, CHANGE_DPI},
+        {"stage y", [](ProfileSet &s) { s.profiles[1].stages[5].y++; }, CHANGE_DPI},
+        {"stage of another slot", [](ProfileSet &s) { s.profiles[4].stages[5].y++; }, 0},
         {"stage link only", [](ProfileSet &s) { s.profiles[0].stages[2].link ^= 1; }, 0},
         {"stage xy only", [](ProfileSet &s) { s.profiles[2].stages[2].xy++; }, 0},
-        {"button ID", [](ProfileSet &s) { s.profiles[2].buttons[41].ID++; }, CHANGE_BUTTONS},
-        {"button function", [](ProfileSet &s) { s.profiles[0].buttons[0].Fun++; }, CHANGE_BUTTONS},
-        {"button loop", [](ProfileSet &s) { s.profiles[4].buttons[20].LoopNumber++; }, CHANGE_BUTTONS},
+        {"button ID", [](ProfileSet &s) { s.profiles[1].buttons[41].ID++; }, CHANGE_BUTTONS},
+        {"button function", [](ProfileSet &s) { s.profiles[1].buttons[0].Fun++; }, CHANGE_BUTTONS},
+        {"button loop", [](ProfileSet &s) { s.profiles[1].buttons[20].LoopNumber++; }, CHANGE_BUTTONS},
+        {"button of another slot", [](ProfileSet &s) { s.profiles[0].buttons[0].Fun++; }, 0},
         {"button key count", [](ProfileSet &s) { s.profiles[1].buttons[7].KeyNumber++; }, CHANGE_BUTTONS},
         {"button Res1", [](ProfileSet &s) { s.profiles[1].buttons[8].Res1++; }, CHANGE_BUTTONS},
         {"button Res4", [](ProfileSet &s) { s.profiles[1].buttons[9].Res4++; }, CHANGE_BUTTONS},
-        {"last key event", [](ProfileSet &s) { s.profiles[3].buttons[30].KeyInfo[62].dataH++; }, CHANGE_BUTTONS},
+        {"last key event", [](ProfileSet &s) { s.profiles[1].buttons[30].KeyInfo[62].dataH++; }, CHANGE_BUTTONS},
         {"macro name without a macro function", [](ProfileSet &s) { s.profiles[0].buttons[3].macroname = "m"; }, 0},
-        {"effect colour of the active effect", [](ProfileSet &s) { s.profiles[2].effects[2].colour = Qt::blue; },
+        {"effect colour of the active effect", [](ProfileSet &s) { s.profiles[1].effects[1].colour = Qt::blue; },
          CHANGE_LIGHTING},
-        {"effect hue of the active effect", [](ProfileSet &s) { s.profiles[0].effects[0].h++; }, CHANGE_LIGHTING},
+        {"effect hue of the active effect", [](ProfileSet &s) { s.profiles[1].effects[1].h++; }, CHANGE_LIGHTING},
         {"effect saturation", [](ProfileSet &s) { s.profiles[1].effects[1].s++; }, CHANGE_LIGHTING},
         {"effect value", [](ProfileSet &s) { s.profiles[1].effects[1].v++; }, CHANGE_LIGHTING},
-        {"effect brightness", [](ProfileSet &s) { s.profiles[3].effects[3].bright++; }, CHANGE_LIGHTING},
-        {"effect breathing", [](ProfileSet &s) { s.profiles[4].effects[4].breath++; }, CHANGE_LIGHTING},
-        {"colour of an effect no slot uses", [](ProfileSet &s) { s.profiles[0].effects[9].colour = Qt::blue; }, 0},
+        {"effect brightness", [](ProfileSet &s) { s.profiles[1].effects[1].bright++; }, CHANGE_LIGHTING},
+        {"effect breathing", [](ProfileSet &s) { s.profiles[1].effects[1].breath++; }, CHANGE_LIGHTING},
+        {"chosen effect of another slot", [](ProfileSet &s) { s.profiles[3].effects[3].bright++; }, 0},
+        {"colour of an effect no slot uses", [](ProfileSet &s) { s.profiles[1].effects[9].colour = Qt::blue; }, 0},
         {"colour of an effect another slot uses", [](ProfileSet &s) { s.profiles[0].effects[4].colour = Qt::blue; }, 0},
         {"everything",
          [](ProfileSet &s) {
-             s.profiles[0].pollrate++; s.profiles[0].stages[1].used ^= 1; s.profiles[0].buttons[1].Fun++;
-             s.profiles[0].effects[0].bright++;
+             s.profiles[0].pollrate++; s.profiles[1].stages[1].used ^= 1; s.profiles[1].buttons[1].Fun++;
+             s.profiles[1].effects[1].bright++;
          }, CHANGE_ALL},
     };
     for (const Case &c : cases) {
@@ -325,12 +540,30 @@ void TestProfileSet::changeMaskBits()
                  qPrintable(QStringLiteral("%1: mask %2, expected %3").arg(c.what).arg(mask).arg(c.expected)));
     }
     QVERIFY2(listFiles(base.root.path()).filter(".MSMACRO").isEmpty(), "no macro file may be created");
+
+    // One lighting setting for all profiles ("6132"): the lights are slot 1's
+    // whichever slot is active, and so are the mode and options.
+    writeCurrentProduct(QStringLiteral("6132"));
+    ProfileSet working = baseline;
+    working.profiles[1].effects[1].colour = Qt::blue;
+    working.profiles[1].LedMoveOFF++;
+    QCOMPARE(compareProfileSets(working, baseline), quint8(0));
+    working.profiles[0].effects[0].colour = Qt::blue;
+    QCOMPARE(compareProfileSets(working, baseline), quint8(CHANGE_LIGHTING));
+    working = baseline;
+    working.profiles[0].LedSleepTime++;
+    QCOMPARE(compareProfileSets(working, baseline), quint8(CHANGE_GENERAL));
+    working = baseline;
+    working.ProfileID = 3;   // the lights stay slot 1's, only their tables' slots change
+    working.profiles[3] = working.profiles[1];
+    QCOMPARE(compareProfileSets(working, baseline), quint8(CHANGE_GENERAL));
 }
 
 namespace {
 ProfileSet setWithMacro(const QString &name, int slot, int button)
 {
     ProfileSet set;
+    set.ProfileID = quint8(slot);
     ButtonEntry &b = set.profiles[slot].buttons[button];
     b.Fun = 200;
     b.macroname = name;
@@ -373,7 +606,7 @@ void TestProfileSet::macroWriteMarkSurvivesEarlierDifference()
     QVERIFY(saveMacro(QStringLiteral("late"), MacroSettings(), {}));
     ProfileSet saved = setWithMacro(QStringLiteral("late"), 1, 5);
     ProfileSet working = saved;
-    working.profiles[0].buttons[2].Fun = 9;   // found first: the walk stops there
+    working.profiles[1].buttons[2].Fun = 9;   // found first: the walk stops there
     QCOMPARE(compareProfileSets(working, saved), quint8(CHANGE_BUTTONS));
     QCOMPARE(readWriteSign(QStringLiteral("late")), 1);
     saved = working;   // after the write attempt

@@ -72,6 +72,8 @@ private slots:
     void nameLengthCountsBytes();
     void defaultProfileIsNotAUserName();
     void staleLockFilesAreRemoved();
+    void byteOrderMarkBeforeTheFirstSection_data();
+    void byteOrderMarkBeforeTheFirstSection();
 };
 
 void TestRobustness::craftedValuesReadAsText_data()
@@ -341,6 +343,80 @@ void TestRobustness::staleLockFilesAreRemoved()
     QVERIFY(QFile::exists(profileDir() + QStringLiteral("/held.prof.lock")));
     QVERIFY(QFile::exists(profileDir() + QStringLiteral("/notes.txt")));
     held.unlock();
+}
+
+// Windows editors save a UTF-8 file with a byte-order mark before the first
+// section; every reader sees that section as plain QSettings does.
+void TestRobustness::byteOrderMarkBeforeTheFirstSection_data()
+{
+    QTest::addColumn<int>("file");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("key");        // what plain QSettings reads
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("Config.ini") << 0 << QByteArray("[Config]\r\nCurrentProductName=VELKOR\r\n")
+                                << QStringLiteral("Config/CurrentProductName") << kModel;
+    QTest::newRow(".prof") << 1 << QByteArray("[PROFILE]\npollrate=2\ndpi=4\n") << QStringLiteral("PROFILE/pollrate")
+                           << QStringLiteral("2");
+    QTest::newRow(".conf tag") << 2 << QByteArray("[MouseName]\nName=VELKOR\n[Config]\nDebounce=9\n")
+                               << QStringLiteral("MouseName/Name") << kModel;
+    QTest::newRow("macro") << 3 << QByteArray("[Setting]\nCount=1\nMap_0=132\nDataL_0=4\n")
+                           << QStringLiteral("Setting/Count") << QStringLiteral("1");
+    QTest::newRow("LangConfig.ini") << 4 << QByteArray("[Config]\nLangID=2\n") << QStringLiteral("Config/LangID")
+                                    << QStringLiteral("2");
+    QTest::newRow("description") << 5 << QByteArray("[PROFILE]\nProductName=VELKOR\nButtonCount=13\n")
+                                 << QStringLiteral("PROFILE/ProductName") << kModel;
+}
+
+void TestRobustness::byteOrderMarkBeforeTheFirstSection()
+{
+    QFETCH(int, file);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    TempBase base;
+    TempAppDir app;
+    const QString paths[] = {globalConfigPath(), base.root.path() + QStringLiteral("/bom.prof"),
+                             base.root.path() + QStringLiteral("/bom.conf"), macroDir() + QStringLiteral("/bom.MSMACRO"),
+                             languageConfigPath(), app.descriptionFile()};
+    const QString path = paths[file];
+    writeRaw(path, "\xEF\xBB\xBF" + text);
+    // Plain QSettings, on a copy no cache of this process knows.
+    const QString copy = base.root.path() + QStringLiteral("/plain.ini");
+    QVERIFY(QFile::copy(path, copy));
+    QCOMPARE(QSettings(copy, QSettings::IniFormat).value(key).toString(), expected);
+
+    switch (file) {
+    case 0:
+        QCOMPARE(readCurrentProduct(), expected);
+        break;
+    case 1: {
+        ProfileData p;
+        readProfileFile(p, path);
+        QCOMPARE(p.pollrate, quint8(2));
+        QCOMPARE(p.dpi, quint8(4));
+        break;
+    }
+    case 2:
+        QCOMPARE(readModelTag(path), expected);
+        break;
+    case 3: {
+        const QVector<KeyInfo> events = loadMacroEvents(QStringLiteral("bom"));
+        QCOMPARE(events.size(), 1);
+        QCOMPARE(events[0].map, quint8(132));
+        QCOMPARE(events[0].dataL, quint8(4));
+        break;
+    }
+    case 4:
+        QCOMPARE(readLanguageId(), 2);
+        break;
+    case 5: {
+        DeviceDescription d;
+        QVERIFY(readDeviceDescription(d));
+        QCOMPARE(d.ProductName, expected);
+        QCOMPARE(d.ButtonCount, quint8(13));
+        break;
+    }
+    }
 }
 
 int main(int argc, char **argv)

@@ -6,12 +6,16 @@
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
 #include "profile/slotcache.h"
+#include "tests/common/smalldisk.h"
 #include "tests/common/threadtest.h"
 #include "tests/profile/profiletest.h"
 
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <QtTest>
+
+#include <time.h>
 
 class SlotCacheTest : public QObject {
     Q_OBJECT
@@ -117,6 +121,54 @@ private slots:
         QCOMPARE(next.profiles[2].buttons[6].macroname, changed.buttons[6].macroname);
         setSlotCacheEnabled(false);
         QCOMPARE(setDifference(load(), next), QString());
+    }
+
+    // On a file system whose times keep whole seconds, an edit in place of
+    // the same size, made in the second the file was parsed, leaves size,
+    // times and inode as they were: the next start still sees it.
+    void anEditInTheSecondOfTheParseIsSeen()
+    {
+        CoarseTimeDisk disk(profileDir(), m_base->root.path() + QStringLiteral("/seconds.img"), 8);
+        COARSE_TIME_DISK_OR_SKIP(disk);
+        const QString name = m_written.names[1];
+        const QString path = slotFilePath(name);
+        ProfileData p = m_written.profiles[1];
+        bool sameSecond = false;
+        for (int attempt = 0; attempt < 20 && !sameSecond; ++attempt) {
+            // Just after a second begins, so the write (as the program's
+            // background parse follows a save), the parse and the edit share it.
+            timespec now;
+            do {
+                QThread::msleep(5);
+                clock_gettime(CLOCK_REALTIME, &now);
+            } while (now.tv_nsec > 50000000);
+            p.scrollspeed = 11;
+            QVERIFY(writeSlotFile(p, name));
+            forgetSlotCache();
+            QFile::remove(cacheFile());
+            ProfileData parsed;
+            QVERIFY(readSlotFile(parsed, name));
+            QCOMPARE(parsed.scrollspeed, quint8(11));
+            saveSlotCache();
+            const SlotFileStamp stamp = stampSlotFile(path);
+            QCOMPARE(stamp.mtimeNs % 1000000000, qint64(0));   // whole seconds indeed
+
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            const QByteArray text = file.readAll();
+            const int at = text.indexOf("\nscrollspeed=11\n");
+            QVERIFY(at > 0);
+            QVERIFY(file.seek(at + 14));   // the second digit
+            QCOMPARE(file.write("2"), qint64(1));
+            file.close();
+            sameSecond = stampSlotFile(path) == stamp;   // else the second was over: again
+
+            forgetSlotCache();   // as a new process: only the cache file is left
+            ProfileData next;
+            QVERIFY(readSlotFile(next, name));
+            QCOMPARE(next.scrollspeed, quint8(12));
+        }
+        QVERIFY(sameSecond);
     }
 
     // Slot files as odd as the fuzzers' inputs: what the cache gives back is

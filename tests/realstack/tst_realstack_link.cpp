@@ -146,7 +146,7 @@ private slots:
 
         ProfileSet set;
         set.ProfileID = 1;
-        ButtonEntry *b = set.profiles[0].buttons;
+        ButtonEntry *b = set.profiles[1].buttons;   // the active slot's buttons go out
         b[0].Fun = 1;
         b[1].Fun = 200;
         b[1].macroname = QStringLiteral("burst");

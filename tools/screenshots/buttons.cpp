@@ -1,5 +1,5 @@
-// Pictures of the CUSTOMIZE page for its README section: the page, its menu
-// with a submenu open, and the key, fire-key, sniper and macro dialogs over
+// Pictures of the CUSTOMIZE page for its README section: the page, a label's
+// tool tip, its menu with a submenu open, and the key, fire-key, sniper and macro dialogs over
 // the window, at scale 1.0 and 1.5, in English and Chinese.
 //
 //   mousecfg-screenshots-buttons <output folder>
@@ -7,6 +7,7 @@
 #include "tools/screenshots/shotsetup.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
+#include "pages/buttons/keycapture.h"
 #include "pages/buttons/zelbtnwindow.h"
 #include "pages/buttons/zelcombokeywindow.h"
 #include "pages/buttons/zelfirekeywindow.h"
@@ -26,6 +27,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <cstdio>
 
 namespace {
@@ -104,6 +106,28 @@ int main(int argc, char **argv)
         const QString tag = QStringLiteral("%1-%2").arg(QLatin1String(v.language), QLatin1String(v.scale));
         save(window.grab().toImage(), QStringLiteral("%1/buttons-page-%2.png").arg(out, tag));
 
+        // The tool tip of a label, over the page.
+        {
+            ButtonEntry &combo = profile->buttons[4];
+            combo = ButtonEntry();
+            ComboKeys keys;
+            keys.flags[COMBO_CTRL] = keys.flags[COMBO_SHIFT] = keys.flags[COMBO_KEY] = 1;
+            keys.otherKey = 30;   // A
+            writeComboEvents(combo, keys);
+            combo.Fun = 7;
+            page->refreshLabels();
+            ZelPushButton *label = page->entryButton(4);
+            QToolTip::showText(label->mapToGlobal(QPoint(label->width() / 3, label->height())), label->toolTip(),
+                               label);
+            QTest::qWait(200);
+            QList<QWidget *> tips;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->inherits("QTipLabel") && w->isVisible())
+                    tips << w;
+            save(composite(&window, tips), QStringLiteral("%1/buttons-tooltip-%2.png").arg(out, tag));
+            QToolTip::hideText();
+        }
+
         // The menu of button 4 with "Advance" open.
         ZelPushButton *button = page->entryButton(3);
         QMenu *menu = page->mainMenu();
@@ -145,5 +169,5 @@ int main(int argc, char **argv)
         }
     }
     std::printf("%d pictures in %s\n", g_written, qPrintable(QDir(out).absolutePath()));
-    return g_written == 16 ? 0 : 1;
+    return g_written == 20 ? 0 : 1;
 }

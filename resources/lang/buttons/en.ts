@@ -19,6 +19,38 @@
         <source>GUNFILE SELECT</source>
         <translation>GUNFILE SELECT</translation>
     </message>
+    <message>
+        <source>%1 × %2, %3 ms</source>
+        <translation>%1 × %2, %3 ms</translation>
+    </message>
+    <message>
+        <source>%1 DPI</source>
+        <translation>%1 DPI</translation>
+    </message>
+    <message>
+        <source>while held</source>
+        <translation>while held</translation>
+    </message>
+    <message>
+        <source>until pressed again</source>
+        <translation>until pressed again</translation>
+    </message>
+    <message>
+        <source>once</source>
+        <translation>once</translation>
+    </message>
+    <message>
+        <source>%1 times</source>
+        <translation>%1 times</translation>
+    </message>
+    <message>
+        <source>Function %1</source>
+        <translation>Function %1</translation>
+    </message>
+    <message>
+        <source>No function</source>
+        <translation>No function</translation>
+    </message>
 </context>
 <context>
     <name>ZelComboKeyWindow</name>

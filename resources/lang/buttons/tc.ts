@@ -19,6 +19,38 @@
         <source>GUNFILE SELECT</source>
         <translation>槍械檔案選擇</translation>
     </message>
+    <message>
+        <source>%1 × %2, %3 ms</source>
+        <translation>%1 × %2，%3 毫秒</translation>
+    </message>
+    <message>
+        <source>%1 DPI</source>
+        <translation>%1 DPI</translation>
+    </message>
+    <message>
+        <source>while held</source>
+        <translation>按住時重複</translation>
+    </message>
+    <message>
+        <source>until pressed again</source>
+        <translation>直到再次按下</translation>
+    </message>
+    <message>
+        <source>once</source>
+        <translation>一次</translation>
+    </message>
+    <message>
+        <source>%1 times</source>
+        <translation>%1 次</translation>
+    </message>
+    <message>
+        <source>Function %1</source>
+        <translation>功能 %1</translation>
+    </message>
+    <message>
+        <source>No function</source>
+        <translation>無功能</translation>
+    </message>
 </context>
 <context>
     <name>ZelComboKeyWindow</name>

@@ -26,6 +26,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 #include <functional>
@@ -198,6 +199,106 @@ private slots:
         QCOMPARE(page.selectedEntry(), 41);
         QVERIFY(page.entryButton(0)->isVisible());
         QVERIFY(!page.entryButton(23)->isVisible());
+
+        // An assignment on the second layer clears the selection, not the
+        // layer: laying the page out again and new labels keep it.
+        page.select(3, ZelBtnWindow::GroupSecond);
+        page.assign(page.actionFor(18));
+        QCOMPARE(page.selectedEntry(), -1);
+        page.relayout();
+        ProfileData q;
+        page.setProfile(&q);
+        QCOMPARE(page.shownLayer(), quint8(ZelBtnWindow::GroupSecond));
+        QVERIFY(page.entryButton(23)->isVisible());
+        QVERIFY(!page.entryButton(3)->isVisible() && !page.entryButton(40)->isVisible());
+    }
+
+    // The tool tip names what a button holds; the label stays as it was.
+    void toolTips_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("plain") << 0 << "Left" << "Left";
+        QTest::newRow("single key") << 1 << "SINGLE KEY" << "SINGLE KEY: K";
+        QTest::newRow("combo") << 2 << "COMBO KEY" << "COMBO KEY: Ctrl + Shift + A";
+        QTest::newRow("fire key") << 3 << "FIRE KEY" << "FIRE KEY: F × 5, 10 ms";
+        QTest::newRow("fire middle") << 4 << "FIRE KEY" << "FIRE KEY: Middle × 3, 40 ms";
+        QTest::newRow("macro, times") << 5 << "Copy" << "Macro Manager: Copy, 3 times";
+        QTest::newRow("macro, once") << 6 << "Copy" << "Macro Manager: Copy, once";
+        QTest::newRow("macro, held") << 7 << "burst" << "Macro Manager: burst, while held";
+        QTest::newRow("gun file, toggled") << 8 << "recoil" << "GunFile Manager: recoil, until pressed again";
+        QTest::newRow("second layer") << 21 << "SINGLE KEY" << "SINGLE KEY: K";
+        QTest::newRow("wheel") << 40 << "Scroll Up" << "Scroll Up";
+        QTest::newRow("nothing") << 9 << "" << "No function";
+        QTest::newRow("wheel function off the wheel") << 10 << "" << "Scroll Down";
+    }
+    void toolTips()
+    {
+        QFETCH(int, entry);
+        QFETCH(QString, label);
+        QFETCH(QString, tip);
+        ProfileData p;
+        ButtonEntry *b = p.buttons;
+        b[0].Fun = 1;
+        b[1].Fun = b[21].Fun = 6;
+        b[1].Res1 = b[21].Res1 = 37;   // K
+        ComboKeys combo;
+        combo.flags[COMBO_SHIFT] = 1;
+        combo.flags[COMBO_CTRL] = 1;
+        combo.flags[COMBO_KEY] = 1;
+        combo.otherKey = 30;            // A
+        writeComboEvents(b[2], combo);
+        b[2].Fun = 7;
+        b[3].Fun = 12;
+        b[3].Res1 = fireKeyRes1(FIRE_KEYBOARD, 33);   // F
+        b[3].LoopNumber = 5;
+        b[3].KeyNumber = 10;
+        b[4].Fun = 12;
+        b[4].Res1 = 0x84;
+        b[4].LoopNumber = 3;
+        b[4].KeyNumber = 40;
+        for (int i : {5, 6, 7, 8}) {
+            b[i].Fun = i == 8 ? 510 : 200;
+            b[i].macroname = i < 7 ? QStringLiteral("Copy") : i == 7 ? QStringLiteral("burst") : QStringLiteral("recoil");
+            b[i].LoopNumber = i == 5 ? 3 : 1;
+            b[i].Res1 = quint8(i < 7 ? 0 : i - 6);
+        }
+        b[40].Fun = 52;
+        b[10].Fun = 53;
+        ZelBtnWindow page(&p);
+        QCOMPARE(buttonEntryToolTip(p.buttons[entry], entry), tip);
+        QCOMPARE(page.entryButton(entry)->text(), label);
+        QCOMPARE(page.entryButton(entry)->toolTip(), tip);
+    }
+
+    // The tool tip of a page button is drawn in the skin's dark grey with
+    // light text, not transparent like the page itself.
+    void toolTipIsLegible()
+    {
+        ProfileData p;
+        p.buttons[0].Fun = 1;
+        QWidget window;
+        window.setStyleSheet(QStringLiteral("background:rgb(20,20,20);"));
+        window.resize(300, 460);
+        auto *page = new ZelBtnWindow(&p, &window);
+        page->resize(290, 440);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ZelPushButton *button = page->entryButton(0);
+        QToolTip::showText(button->mapToGlobal(QPoint(5, 5)), button->toolTip(), button);
+        QWidget *tip = nullptr;
+        QTRY_VERIFY((tip = [] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->inherits("QTipLabel") && w->isVisible())
+                    return w;
+            return static_cast<QWidget *>(nullptr);
+        }()) != nullptr);
+        const QImage image = tip->grab().toImage();
+        const QColor background = image.pixelColor(image.width() - 3, image.height() / 2);
+        QCOMPARE(background, QColor(50, 50, 50));
+        QCOMPARE(tip->palette().color(QPalette::WindowText), QColor(235, 235, 235));
+        QToolTip::hideText();
     }
 
     void labels()
