@@ -133,7 +133,7 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
             const QDBusConnection theirs = platform::busAt(holder.busAddress);
             if (callRunningCopy(theirs, holder.busName.isEmpty() ? busName : holder.busName, false))
                 return 0;
-            if (!theirs.isConnected() || waited.elapsed() > 10000) {
+            if (!theirs.isConnected() || (holder.ready && holder.busName.isEmpty()) || waited.elapsed() > 10000) {
                 say(QStringLiteral("mousecfg is already running (process %1) but does not answer on the session bus.")
                         .arg(holder.pid));
                 return 1;
@@ -179,6 +179,8 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
         MousecfgBus service(window.get());
         if (service.serve(bus, busName))
             guard.setBusEndpoint(busName, platform::userBusAddress());
+        else
+            guard.setBusEndpoint(QString(), QString());   // up, but on no bus
         if (!options.screenshot.isEmpty()) {
             // A picture of the window as it stands once started, then the end.
             QTimer::singleShot(1500, window.get(), [&window, &options] {

@@ -170,6 +170,7 @@ void SingleInstance::setBusEndpoint(const QString &busName, const QString &busAd
 {
     m_busName = busName;
     m_busAddress = busAddress;
+    m_ready = true;
     if (m_owner && m_mode != Mode::Reader)
         writeRecord();
 }
@@ -184,6 +185,8 @@ void SingleInstance::writeRecord()
         record += "bus=" + m_busName.toUtf8() + '\n';
     if (!m_busAddress.isEmpty())
         record += "address=" + m_busAddress.toUtf8() + '\n';
+    if (m_ready)
+        record += "ready=1\n";
     // A record that cannot be written (a read-only file of a shared folder)
     // only leaves the others without a name for the holder.
     if (::ftruncate(m_fd, 0) != 0 || ::pwrite(m_fd, record.constData(), size_t(record.size()), 0) != record.size())
@@ -219,6 +222,8 @@ LockHolder SingleInstance::holder() const
             h.busName = QString::fromUtf8(value);
         else if (key == "address")
             h.busAddress = QString::fromUtf8(value);
+        else if (key == "ready")
+            h.ready = value == "1";
     }
     if (h.pid > 0) {
         const qint64 now = processStartTime(h.pid);

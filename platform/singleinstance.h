@@ -34,6 +34,9 @@ struct LockHolder {
     bool running = false;
     QString busName;      // where a window answers (empty: not yet, or no bus)
     QString busAddress;   // the session bus it is on
+    // The window is up and has said where it answers (busName empty: it
+    // could not be put on a bus).
+    bool ready = false;
 };
 
 class SingleInstance {
@@ -63,7 +66,7 @@ public:
     // Who holds it now, read from the file (meaningful after a refusal).
     LockHolder holder() const;
 
-    // The window, once it owns its bus name: where it can be reached.
+    // The window, once it is up: where it can be reached (empty: nowhere).
     void setBusEndpoint(const QString &busName, const QString &busAddress);
 
     QString path() const { return m_path; }
@@ -83,6 +86,7 @@ private:
     QString m_error;
     QString m_busName;
     QString m_busAddress;
+    bool m_ready = false;
 };
 
 template <typename Stop>

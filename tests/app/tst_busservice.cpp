@@ -15,6 +15,7 @@
 #include "pages/performance/zelreportrate.h"
 #include "device/pollercontrol.h"
 #include "platform/pointerspeed.h"
+#include "platform/singleinstance.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/paths.h"
@@ -25,6 +26,9 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -426,6 +430,51 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(properties().value(QStringLiteral("Charging")).toBool(), true, 5000);
         reportBattery(batteryAt(0x00, 0x03));
         QTRY_COMPARE_WITH_TIMEOUT(m_notifications.calls.size(), 2, 5000);
+    }
+    // mousecfgctl-demo status --json --watch beside the window: a line at
+    // once, and one for each change the mouse reports. It finds the window
+    // through the lock in its settings folder, even with no bus named in its
+    // environment (a status bar started outside the session).
+    void statusBarFollowsTheWindow()
+    {
+        QTemporaryDir appDir;
+        const QString built = qEnvironmentVariable("MOUSECFG_APPDIR");
+        QVERIFY(QFile::copy(built + QStringLiteral("/DefaultProfile.bin"), appDir.filePath(QStringLiteral("DefaultProfile.bin"))));
+        platform::SingleInstance lock(appDir.filePath(QStringLiteral("Configs")),
+                                      productName() + QStringLiteral(" Wireless Gaming Mouse Mutex1"),
+                                      platform::SingleInstance::Mode::Window);
+        QVERIFY(lock.tryLock());
+        lock.setBusEndpoint(kName, m_bus->address());
+
+        QProcess watch;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("MOUSECFG_APPDIR"), appDir.path());
+        env.insert(QStringLiteral("HOME"), appDir.path());
+        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+        watch.setProcessEnvironment(env);
+        watch.start(built + QStringLiteral("/mousecfgctl-demo"),
+                    {QStringLiteral("status"), QStringLiteral("--json"), QStringLiteral("--watch")});
+        QVERIFY(watch.waitForStarted(10000));
+        const auto nextLine = [&watch]() -> QJsonObject {
+            if (!QTest::qWaitFor([&watch] { return watch.canReadLine(); }, 20000))
+                return QJsonObject();
+            return QJsonDocument::fromJson(watch.readLine()).object();
+        };
+        QJsonObject line = nextLine();
+        QCOMPARE(line.value(QStringLiteral("product")).toString(), QStringLiteral("VELKOR"));
+        QCOMPARE(line.value(QStringLiteral("battery")).toObject().value(QStringLiteral("level")).toInt(), 90);
+
+        reportBattery(batteryAt(0x0A, 0x03));   // 20 %
+        line = nextLine();
+        QCOMPARE(line.value(QStringLiteral("battery")).toObject().value(QStringLiteral("level")).toInt(), 20);
+        reportBattery(batteryAt(0x0A, 0x03, 1));
+        line = nextLine();
+        QCOMPARE(line.value(QStringLiteral("battery")).toObject().value(QStringLiteral("charging")).toBool(), true);
+        QCOMPARE(watch.state(), QProcess::Running);
+        watch.kill();
+        watch.waitForFinished(10000);
     }
 };
 

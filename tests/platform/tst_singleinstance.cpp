@@ -89,6 +89,7 @@ private slots:
     {
         SingleInstance first(m_dir.path(), kName, Mode::Window);
         QVERIFY(first.tryLock());
+        QVERIFY(!SingleInstance(m_dir.path(), kName, Mode::Reader).holder().ready);   // still starting
         first.setBusEndpoint(QStringLiteral("org.example.mousecfg"), QStringLiteral("unix:path=/run/bus"));
         for (Mode mode : {Mode::Window, Mode::Writer, Mode::Reader}) {
             SingleInstance second(m_dir.path(), kName, mode);
@@ -100,6 +101,7 @@ private slots:
             QVERIFY(h.running);
             QCOMPARE(h.busName, QStringLiteral("org.example.mousecfg"));
             QCOMPARE(h.busAddress, QStringLiteral("unix:path=/run/bus"));
+            QVERIFY(h.ready);
         }
         // Released: the next one takes it, and the record says no one.
         first.unlock();
