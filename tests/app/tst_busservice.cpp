@@ -30,6 +30,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
+#include <QXmlStreamReader>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -58,6 +59,41 @@ void reportBattery(const sim::BatteryState &battery)
     sim::setBattery(battery);
     pollerControl()->stopPoller();
     pollerControl()->startPoller();
+}
+
+// The members of the mouse interface in an introspection document, one line
+// each: "property Name type" or "method Name(in) -> (out)".
+QStringList interfaceMembers(const QByteArray &xml)
+{
+    QStringList members;
+    QXmlStreamReader reader(xml);
+    bool inside = false;
+    QString method, in, out;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        const QXmlStreamAttributes a = reader.attributes();
+        if (reader.isStartElement() && reader.name() == QLatin1String("interface"))
+            inside = a.value(QLatin1String("name")) == QLatin1String("org.example.mousecfg.Mouse");
+        if (!inside)
+            continue;
+        if (reader.isStartElement() && reader.name() == QLatin1String("property")) {
+            members << QStringLiteral("property %1 %2 %3")
+                           .arg(a.value(QLatin1String("name")).toString(), a.value(QLatin1String("type")).toString(),
+                                a.value(QLatin1String("access")).toString());
+        } else if (reader.isStartElement() && reader.name() == QLatin1String("method")) {
+            method = a.value(QLatin1String("name")).toString();
+            in.clear();
+            out.clear();
+        } else if (reader.isStartElement() && reader.name() == QLatin1String("arg")) {
+            (a.value(QLatin1String("direction")) == QLatin1String("out") ? out : in) += a.value(QLatin1String("type"));
+        } else if (reader.isEndElement() && reader.name() == QLatin1String("method")) {
+            members << QStringLiteral("method %1(%2) -> (%3)").arg(method, in, out);
+        } else if (reader.isEndElement() && reader.name() == QLatin1String("interface")) {
+            inside = false;
+        }
+    }
+    members.sort();
+    return members;
 }
 
 } // namespace
@@ -214,6 +250,18 @@ private slots:
         const QDBusMessage one = call(QStringLiteral("Get"), {kMouse, QStringLiteral("ReportRate")},
                                       QStringLiteral("org.freedesktop.DBus.Properties"));
         QCOMPARE(qdbus_cast<QDBusVariant>(one.arguments().value(0)).variant().toInt(), 1000);
+    }
+
+    // The interface description shipped with the program is the one served.
+    void theShippedInterfaceIsTheOneServed()
+    {
+        QFile shipped(QStringLiteral(MOUSECFG_BUS_XML));
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        const QStringList described = interfaceMembers(shipped.readAll());
+        QCOMPARE(described.size(), 15 + 8);
+        const QDBusMessage reply =
+            call(QStringLiteral("Introspect"), {}, QStringLiteral("org.freedesktop.DBus.Introspectable"));
+        QCOMPARE(interfaceMembers(reply.arguments().value(0).toString().toUtf8()), described);
     }
 
     // What the mouse reports reaches a listener of the bus as it happens.
