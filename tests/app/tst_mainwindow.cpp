@@ -1300,6 +1300,40 @@ private slots:
         }
     }
 
+    // "Start at Login" writes the autostart entry that starts this program
+    // hidden, and removes it again; a start at login shows nothing until the
+    // program is asked for.
+    void startAtLogin()
+    {
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+        const QString entry = m_dir->filePath(QStringLiteral("config/autostart/org.example.mousecfg.desktop"));
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        auto *action = w->findChild<QAction *>(QStringLiteral("autostartAction"));
+        QVERIFY(action);
+        QVERIFY(!action->isChecked());   // off by default
+        action->trigger();
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        file.close();
+        QVERIFY2(text.contains("\nExec=" + QFile::encodeName(QCoreApplication::applicationFilePath()) + " --hidden\n"),
+                 text.constData());
+        action->trigger();
+        QVERIFY(!QFile::exists(entry));
+        w.reset();
+        qputenv("XDG_CONFIG_HOME", saved);
+
+        MousecfgWidget::setStartHidden(true);
+        QScopedPointer<MousecfgWidget> hidden(makeWindow());
+        MousecfgWidget::setStartHidden(false);
+        QTest::qWait(400);   // past the 200 ms that shows a window started normally
+        QVERIFY(hidden->isHidden());
+        QVERIFY(m_shown.isEmpty());
+        hidden->bringToFront();
+        QVERIFY(hidden->isVisible());
+    }
+
     void scaledScreenGivesTheLargerWindow()
     {
         appServices().logicalDpi = [] { return 144.0; };
