@@ -144,8 +144,19 @@ QVariantMap MousecfgBus::properties() const
     return p;
 }
 
+QVariantMap MousecfgBus::currentProperties()
+{
+    if (!m_bCacheValid) {
+        m_cache = properties();
+        m_bCacheValid = true;
+        QTimer::singleShot(0, this, [this] { m_bCacheValid = false; });
+    }
+    return m_cache;
+}
+
 void MousecfgBus::refresh()
 {
+    m_bCacheValid = false;
     if (!m_name.isEmpty() && !m_announce.isActive())
         m_announce.start();
 }
@@ -246,7 +257,7 @@ MouseAdaptor::MouseAdaptor(MousecfgBus *service)
 
 QVariant MouseAdaptor::value(const char *name) const
 {
-    return m_service->properties().value(QLatin1String(name));
+    return m_service->currentProperties().value(QLatin1String(name));
 }
 
 namespace {

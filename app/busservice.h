@@ -37,6 +37,9 @@ public:
 
     // The mouse interface's properties as they are now.
     QVariantMap properties() const;
+    // The same, worked out once per turn of the event loop (a GetAll reads
+    // every property in turn).
+    QVariantMap currentProperties();
 
     // Runs `job` when the window is free; `message` is answered by the job.
     void enqueue(const QDBusMessage &message, std::function<void(const QDBusMessage &)> job);
@@ -63,6 +66,8 @@ private:
     QString m_name;
     QString m_path;
     QVariantMap m_announced;
+    QVariantMap m_cache;
+    bool m_bCacheValid = false;
     QTimer m_announce;
     QTimer m_jobTimer;
     struct Job {
