@@ -39,3 +39,15 @@ bool batteryBarVisible(int state)
 {
     return state == 2 || state == 3;
 }
+
+bool LowBatteryAlarm::report(int level, bool charging, bool cable)
+{
+    if (charging || cable || level >= REARM_LEVEL) {
+        m_given = false;
+        return false;
+    }
+    if (m_given || level > LOW_LEVEL)
+        return false;
+    m_given = true;
+    return true;
+}
