@@ -4,11 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QGuiApplication>
-#include <QVariantMap>
 #include <QtDebug>
 
 namespace platform {
@@ -20,8 +16,19 @@ bool isWaylandClient()
 }
 
 NotificationOsdChannel::NotificationOsdChannel(QString connectionName, QObject *parent)
-    : QObject(parent), m_connectionName(std::move(connectionName))
+    : QObject(parent), m_notifier(QDBusConnection(connectionName), this)
 {
+    connect(&m_notifier, &DesktopNotifier::answered, this, [this](quint32 id) {
+        m_waitingForId = false;
+        if (id != 0) {
+            qCDebug(lcOsd, "Notification %u shown", id);
+            emit shown(id);
+        }
+        if (m_hasNext) {
+            m_hasNext = false;
+            notify(m_next);
+        }
+    });
 }
 
 qint32 NotificationOsdChannel::send(const QByteArray &payload)
@@ -29,58 +36,26 @@ qint32 NotificationOsdChannel::send(const QByteArray &payload)
     OsdMessage message;
     if (!decodeOsdMessage(payload, message))
         return 0;
-    const QDBusConnection bus =
-        m_connectionName.isEmpty() ? QDBusConnection::sessionBus() : QDBusConnection(m_connectionName);
-    if (!bus.isConnected()) {
-        qCDebug(lcOsd, "No session bus for the notification \"%s\"", qPrintable(message.text));
-        return 0;
-    }
     if (m_waitingForId) {
         // Shown as soon as the previous one's id is known, in its place.
         m_next = message;
         m_hasNext = true;
         return 1;
     }
-    notify(message);
-    return 1;
+    return notify(message) ? 1 : 0;
 }
 
-void NotificationOsdChannel::notify(const OsdMessage &message)
+bool NotificationOsdChannel::notify(const OsdMessage &message)
 {
-    QDBusConnection bus =
-        m_connectionName.isEmpty() ? QDBusConnection::sessionBus() : QDBusConnection(m_connectionName);
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    QVariantMap hints;
-    hints.insert(QStringLiteral("transient"), true);
-    const QString program = QCoreApplication::applicationName();
-    call << (program.isEmpty() ? QStringLiteral("mousecfg") : program)   // app_name
-         << m_id                                                         // replaces_id
-         << QStringLiteral("mousecfg")                                   // app_icon: the installed icon
-         << message.text                                                 // summary
-         << QString()                                                    // body
-         << QStringList()                                                // actions
-         << hints                                                        // hints
-         << qint32(message.duration);                                    // expire_timeout, ms
-    m_waitingForId = true;
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *finished) {
-        finished->deleteLater();
-        const QDBusPendingReply<quint32> reply = *finished;
-        m_waitingForId = false;
-        if (reply.isError()) {
-            qCDebug(lcOsd, "Notify failed: %s", qPrintable(reply.error().message()));
-        } else {
-            m_id = reply.value();
-            qCDebug(lcOsd, "Notification %u shown", m_id);
-            emit shown(m_id);
-        }
-        if (m_hasNext) {
-            m_hasNext = false;
-            notify(m_next);
-        }
-    });
+    DesktopNotifier::Notification n;
+    n.summary = message.text;
+    n.hints.insert(QStringLiteral("transient"), true);
+    n.timeoutMs = message.duration;
+    n.replacePrevious = true;
+    m_waitingForId = m_notifier.notify(n);
+    if (!m_waitingForId)
+        qCDebug(lcOsd, "No session bus for the notification \"%s\"", qPrintable(message.text));
+    return m_waitingForId;
 }
 
 } // namespace platform

@@ -11,6 +11,7 @@
 // come back waits for it (only the latest such message is kept), so messages
 // never pile up as separate notifications.
 
+#include "platform/desktopnotifier.h"
 #include "platform/osdchannel.h"
 
 #include <QObject>
@@ -36,7 +37,7 @@ public:
     qint32 send(const QByteArray &payload) override;
 
     // The id of the notification shown last (0: none yet).
-    quint32 notificationId() const { return m_id; }
+    quint32 notificationId() const { return m_notifier.lastId(); }
     // A Notify is on its way and its answer not back yet.
     bool isWaiting() const { return m_waitingForId; }
 
@@ -45,10 +46,9 @@ signals:
     void shown(quint32 id);
 
 private:
-    void notify(const OsdMessage &message);
+    bool notify(const OsdMessage &message);
 
-    QString m_connectionName;
-    quint32 m_id = 0;
+    DesktopNotifier m_notifier;
     bool m_waitingForId = false;
     bool m_hasNext = false;
     OsdMessage m_next;
