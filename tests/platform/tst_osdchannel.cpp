@@ -261,8 +261,10 @@ private slots:
             const int fd = unixSocket(ourPath, &address);
             if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
                 return 92;
-            if (::write(fd, payload.constData(), size_t(payload.size())) != payload.size())
-                return 93;
+            // The server may hang up before the message is written (the
+            // write fails) or after (the read sees the end): refused either way.
+            if (::send(fd, payload.constData(), size_t(payload.size()), MSG_NOSIGNAL) != payload.size())
+                return 0;
             char answer[4];
             return ::read(fd, answer, sizeof answer) <= 0 ? 0 : 94;   // hung up on, no answer
         });
