@@ -12,7 +12,7 @@ packages=(
   build-essential cmake pkg-config ccache
   qtbase5-dev qttools5-dev qttools5-dev-tools
   libhidapi-dev libudev-dev libx11-dev libxi-dev
-  umockdev libumockdev-dev
+  umockdev libumockdev-dev e2fsprogs
   fonts-dejavu-core fonts-wqy-microhei
   clang libclang-rt-dev llvm
   desktop-file-utils appstream dpkg-dev file
