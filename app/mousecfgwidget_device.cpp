@@ -291,7 +291,8 @@ void MousecfgWidget::bringToFront()
     }
     show();
     raise();
-    activateWindow();
+    if (!platform::isWaylandClient())
+        activateWindow();
 }
 
 void MousecfgWidget::notifyLowBattery(int level)

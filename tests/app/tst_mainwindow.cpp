@@ -1290,6 +1290,10 @@ private slots:
     void withoutATrayTheWindowStaysReachable()
     {
         QFETCH(QString, button);
+        // xdg-shell has no minimised state: the compositor's next configure
+        // reports the window as normal again, whatever it shows.
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            QSKIP("A Wayland compositor does not report a minimised window back");
         m_tray = false;
         QScopedPointer<MousecfgWidget> w(makeWindow());
         w->show();
