@@ -14,6 +14,7 @@
 #include "pages/performance/zelsingledpi.h"
 #include "pages/performance/zelreportrate.h"
 #include "device/pollercontrol.h"
+#include "device/sensors.h"
 #include "platform/pointerspeed.h"
 #include "platform/singleinstance.h"
 #include "profile/configstore.h"
