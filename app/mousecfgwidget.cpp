@@ -1,4 +1,10 @@
 #include "app/mousecfgwidget.h"
+#include "app/buttonstab.h"
+#include "app/lightingtab.h"
+#include "app/macrotab.h"
+#include "app/performancetab.h"
+#include "pages/buttons/zelbtnwindow.h"
+#include "pages/lighting/zelcolorwindow.h"
 #include "pages/macro/macrodialog.h"
 
 #include "app/applyflow.h"
@@ -138,6 +144,8 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     setWindowTitle(tr("MousecfgWidget"));
 
     computeScale();
+    // The pages are made now and built when first shown.
+    buildPages();
     setBaseSize(DESIGN_WIDTH, DESIGN_HEIGHT);
     setMinimumSize(DESIGN_WIDTH, DESIGN_HEIGHT);
     resize(int(DESIGN_WIDTH * m_Scale.factor), int(DESIGN_HEIGHT * m_Scale.factor));
@@ -175,7 +183,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
         m_LangNames[i] = languages.names[i];
         m_LangFiles[i] = languages.files[i];
     }
-    setAlternateStyle(descriptionInt(QStringLiteral("ColorMode")) != 0);
+    setAlternateStyle(colorMode());
 
     buildInterface();
     // The lighting page follows what the mouse reports from the start; the
@@ -211,7 +219,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     rebuildProfileFileMenu();
     selectView(true);
     clearSelectedButtons();
-    selectPage(descriptionInt(QStringLiteral("ledDisable")) != 0 ? PageCustomize : PageLighting);
+    selectPage(ledDisabled() ? PageCustomize : PageLighting);
 
     refreshPages();
     retranslate();
@@ -329,7 +337,6 @@ ZelPushButton *MousecfgWidget::makeButton(const QStringList &images, const QStri
     button->setObjectName(objectName);
     button->setFocusPolicy(Qt::NoFocus);
     place(button, x, y, w, h);
-    connect(button, &QPushButton::clicked, this, &MousecfgWidget::onButtonClicked);
     return button;
 }
 
@@ -355,7 +362,9 @@ void MousecfgWidget::buildInterface()
     for (int i = 0; i < 4; ++i) {
         m_pTabs[i] = makeButton(tabImages(), QLatin1String(tabNames[i]), 285 + 93 * i, 38, 90, 28);
         m_pTabs[i]->setCheckable(true);
-        connect(m_pTabs[i], &ZelPushButton::EnterSignal, this, &MousecfgWidget::onButtonPressed);
+        connect(m_pTabs[i], &QPushButton::clicked, this, [this, i] { selectPage(i); });
+        // The tab follows the press already.
+        connect(m_pTabs[i], &ZelPushButton::EnterSignal, this, [this, i] { selectPage(i); });
     }
 
     m_pVersion = new ZelLabel(this);
@@ -370,6 +379,7 @@ void MousecfgWidget::buildInterface()
                                        kProfileColumnButton.y() + kProfileButtonPitch * i,
                                        kProfileColumnButton.width(), kProfileColumnButton.height());
         m_pProfileBtns[i]->setCheckable(true);
+        connect(m_pProfileBtns[i], &QPushButton::clicked, this, [this, i] { selectSlot(i); });
     }
 
     m_pNameLabel = new ZelLabel(this);
@@ -407,7 +417,17 @@ void MousecfgWidget::buildInterface()
     m_pLoad = makeButton(tabImages(), QStringLiteral("loadButton"), 387, 560, 96, 28);
     m_pSave = makeButton(tabImages(), QStringLiteral("saveButton"), 489, 560, 96, 28);
     m_pFirmware = makeButton(tabImages(), QStringLiteral("firmwareButton"), 591, 560, 110, 28);
-    connect(m_pFirmware, &ZelPushButton::EnterSignal, this, &MousecfgWidget::onButtonPressed);
+    // The update starts on the press; the click that ends it is then not a second one.
+    connect(m_pFirmware, &ZelPushButton::EnterSignal, this, [this] {
+        m_bFirmwareHandledOnPress = true;
+        firmwareUpdate(true);
+    });
+    connect(m_pFirmware, &QPushButton::clicked, this, [this] {
+        if (m_bFirmwareHandledOnPress)
+            m_bFirmwareHandledOnPress = false;
+        else
+            firmwareUpdate(false);
+    });
     m_pOk = makeButton(tabImages(), QStringLiteral("okButton"), 710, 560, 76, 28);
     m_pCancel = makeButton(tabImages(), QStringLiteral("cancelButton"), 792, 560, 76, 28);
     m_pApply = makeButton(tabImages(), QStringLiteral("applyButton"), 874, 560, 76, 28);
@@ -446,8 +466,28 @@ void MousecfgWidget::buildInterface()
         m_pMarkers[i] = makeButton(images, QStringLiteral("marker%1").arg(i), 0, 0, kMarkerSize, kMarkerSize);
         m_pMarkers[i]->setCheckable(true);
         m_pMarkers[i]->hide();
+        connect(m_pMarkers[i], &QPushButton::clicked, this, [this, i] { clickMarker(i); });
         connect(m_pMarkers[i], &ZelPushButton::OverSignal, this, &MousecfgWidget::slotMouseOver);
     }
+    const auto onClick = [this](ZelPushButton *button, void (MousecfgWidget::*action)()) {
+        connect(button, &QPushButton::clicked, this, action);
+    };
+    onClick(m_pClose, &MousecfgWidget::closeToTray);
+    connect(m_pMin, &QPushButton::clicked, this, &QWidget::showMinimized);
+    onClick(m_pImport, &MousecfgWidget::onImportProfile);
+    onClick(m_pExport, &MousecfgWidget::onExportProfile);
+    onClick(m_pReset, &MousecfgWidget::onResetProfile);
+    onClick(m_pAdd, &MousecfgWidget::onAdd);
+    onClick(m_pDelete, &MousecfgWidget::onDelete);
+    onClick(m_pCopy, &MousecfgWidget::onCopy);
+    onClick(m_pResetAll, &MousecfgWidget::onResetAll);
+    onClick(m_pOk, &MousecfgWidget::okAndHide);
+    onClick(m_pCancel, &MousecfgWidget::cancelAndHide);
+    onClick(m_pApply, &MousecfgWidget::apply);
+    onClick(m_pLoad, &MousecfgWidget::onImportConfig);
+    onClick(m_pSave, &MousecfgWidget::onExportConfig);
+    connect(m_pFront, &QPushButton::clicked, this, [this] { selectView(true); });
+    connect(m_pSide, &QPushButton::clicked, this, [this] { selectView(false); });
 
     // Menus.
     m_pSlotMenu = new QMenu(this);
@@ -654,8 +694,6 @@ void MousecfgWidget::selectPage(int page)
         m_pSidePic->setPixmap(mousePicture(QStringLiteral("Mouse_Side.png")));
         m_bSidePictureStale = false;
     }
-    if (m_pMacroPage)
-        m_pMacroPage->setVisible(page == PageMacro);
     m_pFront->setVisible(customize);
     m_pSide->setVisible(customize);
     for (int i = 0; i < MARKER_COUNT; ++i) {
@@ -670,9 +708,8 @@ void MousecfgWidget::selectPage(int page)
         }
         m_pMarkers[i]->setVisible(visible);
     }
-    showButtonsPage(customize);
-    selectLightingPage(page);
-    showPerformancePages(page == PageDpi);
+    for (SettingsPage *shown : {m_Pages[PageMacro], m_Pages[PageCustomize], m_Pages[PageLighting], m_Pages[PageDpi]})
+        shown->setShown(shown == m_Pages[page]);
     update();
 }
 
@@ -681,7 +718,7 @@ void MousecfgWidget::selectView(bool front)
     m_bFrontView = front;
     m_pFront->setChecked(front);
     m_pSide->setChecked(!front);
-    selectButtonsLayer(front);
+    buttonsTab()->selectLayer(m_SelectedButton[m_Library.currentSlot()], front);
     selectPage(m_iPage);
 }
 
@@ -752,7 +789,7 @@ void MousecfgWidget::refreshPictures()
         m_DesignRects.insert(fresh, m_DesignRects.value(old));
         fresh->setGeometry(old->geometry());
         m_DesignRects.remove(old);
-        connect(fresh, &QPushButton::clicked, this, &MousecfgWidget::onButtonClicked);
+        connect(fresh, &QPushButton::clicked, this, [this, marker] { clickMarker(marker); });
         connect(fresh, &ZelPushButton::OverSignal, this, &MousecfgWidget::slotMouseOver);
         old->deleteLater();
         m_pMarkers[marker] = fresh;
@@ -764,49 +801,112 @@ void MousecfgWidget::refreshPictures()
     selectPage(m_iPage);
 }
 
+void MousecfgWidget::buildPages()
+{
+    PageSite site;
+    site.window = this;
+    site.place = [this](QWidget *widget, const QRect &rect) {
+        place(widget, rect.x(), rect.y(), rect.width(), rect.height());
+    };
+    auto *lighting = new LightingTab(
+        site, [this](const QPixmap &picture) { m_pFrontPic->setPixmap(picture); },
+        [this](const QString &file) { return mousePicture(file); }, this);
+    auto *buttons = new ButtonsTab(site, this);
+    auto *performance = new PerformanceTab(site, this);
+    auto *macro = new MacroTab(site, this);
+    m_Pages[PageLighting] = lighting;
+    m_Pages[PageCustomize] = buttons;
+    m_Pages[PageDpi] = performance;
+    m_Pages[PageMacro] = macro;
+
+    connect(buttons, &ButtonsTab::entryHovered, this, [this](int entry, bool over) {
+        if (entry >= MARKER_COUNT)
+            return;
+        const int group = entry / MARKERS_PER_VIEW;
+        const int index = entry % MARKERS_PER_VIEW;
+        const bool selected = m_iSelectedMarker == index && m_iSelectedMarkerGroup == group;
+        m_pMarkers[entry]->setChecked(over || selected);
+        slotMouseOver(m_pMarkers[entry], over);
+    });
+    connect(buttons, &ButtonsTab::entryEntered, this, &MousecfgWidget::enterPageButton);
+    connect(buttons, &ButtonsTab::gotoTab, this, [this](quint8 tab) { selectPage(tab); });
+    connect(buttons, &ButtonsTab::oneClickNeeded, this, &MousecfgWidget::slotPopOneClickBox);
+    connect(macro, &MacroTab::enableWindow, this, &MousecfgWidget::slotEnableButtons);
+}
+
+ButtonsTab *MousecfgWidget::buttonsTab() const
+{
+    return static_cast<ButtonsTab *>(m_Pages[PageCustomize]);
+}
+
+PerformanceTab *MousecfgWidget::performanceTab() const
+{
+    return static_cast<PerformanceTab *>(m_Pages[PageDpi]);
+}
+
+LightingTab *MousecfgWidget::lightingTab() const
+{
+    return static_cast<LightingTab *>(m_Pages[PageLighting]);
+}
+
+ZelBtnWindow *MousecfgWidget::buttonsPage()
+{
+    ensurePage(PageCustomize);
+    return buttonsTab()->page();
+}
+
+ZelDPIWindow *MousecfgWidget::dpiPage()
+{
+    ensurePage(PageDpi);
+    return performanceTab()->dpiPage();
+}
+
+ZelReportRate *MousecfgWidget::reportRatePage()
+{
+    ensurePage(PageDpi);
+    return performanceTab()->reportRatePage();
+}
+
+ZelPointSpeed *MousecfgWidget::sensorPage()
+{
+    ensurePage(PageDpi);
+    return performanceTab()->sensorPage();
+}
+
+ZelColorWindow *MousecfgWidget::lightingPage() const
+{
+    return lightingTab()->page();
+}
+
+MacroDialog *MousecfgWidget::macroPage()
+{
+    ensurePage(PageMacro);
+    return static_cast<MacroTab *>(m_Pages[PageMacro])->page();
+}
+
 void MousecfgWidget::refreshPages()
 {
     // The settings pages read the current slot of the working set; the window's
     // own controls follow it here.
     updateProfileControls();
-    refreshButtonsPage();
-    refreshPerformancePages();
-    refreshLightingPage();
-    refreshMacroPage();
+    for (SettingsPage *page : {m_Pages[PageCustomize], m_Pages[PageDpi], m_Pages[PageLighting], m_Pages[PageMacro]})
+        page->load(workingSet());
     emit statusChanged();
+}
+
+void MousecfgWidget::collectPages()
+{
+    for (SettingsPage *page : m_Pages)
+        page->collect(workingSet());
 }
 
 void MousecfgWidget::ensurePage(int page)
 {
-    switch (page) {
-    case PageCustomize:
-        if (m_pBtnWindow)
-            return;
-        buildButtonsPage();
-        refreshButtonsPage();
-        selectButtonsLayer(m_bFrontView);
-        break;
-    case PageDpi:
-        if (m_pDpiPage)
-            return;
-        buildPerformancePages();
-        refreshPerformancePages();
-        break;
-    case PageLighting:
-        if (m_pColorWindow)
-            return;
-        buildLightingPage();
-        refreshLightingPage();
-        break;
-    case PageMacro:
-        if (m_pMacroPage)
-            return;
-        buildMacroPage();
-        refreshMacroPage();
-        break;
-    default:
+    if (page < PageLighting || page > PageMacro || m_Pages[page]->isBuilt())
         return;
-    }
+    m_Pages[page]->ensureBuilt(workingSet(), m_iPage == page);
+    if (page == PageCustomize)
+        buttonsTab()->selectLayer(m_SelectedButton[m_Library.currentSlot()], m_bFrontView);
 }
 
 void MousecfgWidget::updateProfileControls()
@@ -824,18 +924,20 @@ void MousecfgWidget::updateProfileControls()
 
 void MousecfgWidget::slotMouseOver(ZelPushButton *btn, bool bType)
 {
-    highlightPageButton(btn, bType);
     int index = -1;
     for (int i = 0; i < MARKER_COUNT; ++i) {
         if (m_pMarkers[i] == btn)
             index = i;
     }
+    // A marker hovered: its page button follows.
+    if (index >= 0)
+        buttonsTab()->highlightEntry(index, bType);
     if (index < 0 || index >= 2 * MARKERS_PER_VIEW)
         return;
     const int button = index % MARKERS_PER_VIEW + 1;
     const QString file = bType ? QStringLiteral("mouse_%1.png").arg(button) : QStringLiteral("Mouse.png");
     m_pFrontPic->setPixmap(mousePicture(file));
-    m_bLightPictureShown = false;
+    lightingTab()->forgetPicture();
 }
 
 QPixmap MousecfgWidget::mousePicture(const QString &file)
@@ -851,14 +953,14 @@ QPixmap MousecfgWidget::mousePicture(const QString &file)
     return picture;
 }
 
-void MousecfgWidget::SelBtnChanged(quint8 iBtn, quint8 iType)
+void MousecfgWidget::enterPageButton(int entry)
 {
-    selectMarker(iType, iBtn);
-}
-
-void MousecfgWidget::slotGotoMacro(quint8 iBtn)
-{
-    selectPage(iBtn);
+    // A press on a page button selects its marker on the picture.
+    const int group = entry / MARKERS_PER_VIEW;
+    const int index = entry % MARKERS_PER_VIEW;
+    selectMarker(quint8(group), quint8(index));
+    if (group < 2)
+        m_SelectedButton[m_Library.currentSlot()] = index;
 }
 
 void MousecfgWidget::slot_show_profilename(QAction *action)
@@ -879,10 +981,6 @@ void MousecfgWidget::slotPopOneClickBox()
     showMessage(2, tr("AT LEAST ONE CLICK FUNCTION TO BE RETAINED."));
 }
 
-void MousecfgWidget::OnProfileMenuCheck(QWidget *)
-{
-}
-
 void MousecfgWidget::slotEnableButtons(bool bEnable)
 {
     for (ZelPushButton *button : {m_pImport, m_pExport, m_pReset, m_pAdd, m_pDelete, m_pCopy, m_pProfileSel,
@@ -898,86 +996,14 @@ void MousecfgWidget::slotEnableButtons(bool bEnable)
     m_pNameEdit->setEnabled(bEnable);
 }
 
-void MousecfgWidget::slotLiftChange(quint8 iLift)
-{
-    workingSet().LiftHigh = iLift;
-    showLiftOnPerformancePages(iLift);
-}
-
 // ------------------------------------------------------------ dispatching --
 
-void MousecfgWidget::onButtonClicked()
+void MousecfgWidget::clickMarker(int i)
 {
-    auto *button = qobject_cast<ZelPushButton *>(sender());
-    if (!button)
-        return;
-    if (button == m_pClose) {
-        closeToTray();
-    } else if (button == m_pMin) {
-        showMinimized();
-    } else if (button == m_pImport) {
-        onImportProfile();
-    } else if (button == m_pExport) {
-        onExportProfile();
-    } else if (button == m_pReset) {
-        onResetProfile();
-    } else if (button == m_pAdd) {
-        onAdd();
-    } else if (button == m_pDelete) {
-        onDelete();
-    } else if (button == m_pCopy) {
-        onCopy();
-    } else if (button == m_pResetAll) {
-        onResetAll();
-    } else if (button == m_pOk) {
-        okAndHide();
-    } else if (button == m_pCancel) {
-        cancelAndHide();
-    } else if (button == m_pApply) {
-        apply();
-    } else if (button == m_pLoad) {
-        onImportConfig();
-    } else if (button == m_pSave) {
-        onExportConfig();
-    } else if (button == m_pFirmware) {
-        if (m_bFirmwareHandledOnPress)
-            m_bFirmwareHandledOnPress = false;
-        else
-            firmwareUpdate(false);
-    } else if (button == m_pFront) {
-        selectView(true);
-    } else if (button == m_pSide) {
-        selectView(false);
-    } else {
-        for (int i = 0; i < 4; ++i) {
-            if (button == m_pTabs[i])
-                selectPage(i);
-        }
-        for (int i = 0; i < SLOT_COUNT; ++i) {
-            if (button == m_pProfileBtns[i])
-                selectSlot(i);
-        }
-        for (int i = 0; i < MARKER_COUNT; ++i) {
-            if (button == m_pMarkers[i]) {
-                const int group = i / MARKERS_PER_VIEW;
-                selectMarker(group, i % MARKERS_PER_VIEW);
-                m_SelectedButton[m_Library.currentSlot()] = i % MARKERS_PER_VIEW;
-                selectButtonOnPage(group, i % MARKERS_PER_VIEW);
-            }
-        }
-    }
-}
-
-void MousecfgWidget::onButtonPressed(ZelPushButton *button)
-{
-    for (int i = 0; i < 4; ++i) {
-        if (button == m_pTabs[i])
-            selectPage(i);
-    }
-    if (button == m_pFirmware) {
-        m_bFirmwareHandledOnPress = true;
-        firmwareUpdate(true);
-    }
+    const int group = i / MARKERS_PER_VIEW;
+    selectMarker(group, i % MARKERS_PER_VIEW);
+    m_SelectedButton[m_Library.currentSlot()] = i % MARKERS_PER_VIEW;
+    buttonsTab()->selectButton(group, i % MARKERS_PER_VIEW);
 }
 
 int MousecfgWidget::showMessage(int type, const QString &text, bool watchDevice)

@@ -8,6 +8,7 @@
 #include "app/batterylevel.h"
 #include "app/profilelibrary.h"
 #include "app/scale.h"
+#include "app/settingspage.h"
 
 #include <QHash>
 #include <QPixmap>
@@ -157,14 +158,10 @@ public slots:
 
 private slots:
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
-    void SelBtnChanged(quint8 iBtn, quint8 iType);
-    void slotGotoMacro(quint8 iBtn);
     void slot_show_profilename(QAction *action);
     void slot_show_mousename(QAction *action);
     void slotPopOneClickBox();
-    void OnProfileMenuCheck(QWidget *item);
     void slotEnableButtons(bool bEnable);
-    void slotLiftChange(quint8 iLift);
     void slotProfileNameChange();
     void slotRefreshProfile(quint8 iProfile);
     void slotRefreshDPIStage(quint8 iDPI);
@@ -229,85 +226,24 @@ private:
     void clearSelectedButtons();
     void updateProfileControls();
 
-    // The settings pages, one file per area. Each builds its page beside the
-    // picture, refreshes it from the working set and takes its edits back.
-    // CUSTOMIZE: mousecfgwidget_buttons.cpp
-    void buildButtonsPage();
-    void refreshButtonsPage();
-    // The page follows the tab, the picture view (front: primary layer and
-    // wheel, side: second layer) and the marker chosen on the picture.
-    void showButtonsPage(bool visible);
-    void selectButtonsLayer(bool front);
-    void selectButtonOnPage(int group, int index);
-    // A page button hovered or chosen: its marker and the picture follow.
-    void slotButtonsPageOver(ZelPushButton *btn, bool bType);
-    // A marker hovered: its page button follows.
-    void highlightPageButton(ZelPushButton *marker, bool bType);
-    void layoutButtonsPage();
-    ZelBtnWindow *m_pBtnWindow = nullptr;
-    QScrollArea *m_pBtnScroll = nullptr;
+    // The settings pages, one per tab, indexed by Page (app/*tab.*). The
+    // window loops over them; the few calls that concern one page go to it.
+    SettingsPage *m_Pages[4] = {};
+    class ButtonsTab *buttonsTab() const;
+    class PerformanceTab *performanceTab() const;
+    class LightingTab *lightingTab() const;
+    // Before a write: every page's edits into the working set.
+    void collectPages();
+    void buildPages();
+    // A press on a page button selects its marker on the picture.
+    void enterPageButton(int entry);
 public:
-    ZelBtnWindow *buttonsPage() { ensurePage(PageCustomize); return m_pBtnWindow; }
-private:
-
-    // DPI: mousecfgwidget_performance.cpp
-    void buildPerformancePages();
-    void refreshPerformancePages();
-    // Before a write: the page values the working set takes over.
-    void collectPerformancePages();
-    // Shown only while the DPI tab is selected.
-    void showPerformancePages(bool shown);
-    // The mouse reported another stage or rate: the pages follow without
-    // losing edits not yet applied.
-    void showReportedDpiStage(quint8 stage);
-    void showReportedRate(quint8 rate);
-    // Both lift-off controls show the value chosen last.
-    void showLiftOnPerformancePages(quint8 lift);
-public:
-    ZelDPIWindow *dpiPage() { ensurePage(PageDpi); return m_pDpiPage; }
-    ZelReportRate *reportRatePage() { ensurePage(PageDpi); return m_pReportRatePage; }
-    ZelPointSpeed *sensorPage() { ensurePage(PageDpi); return m_pSensorPage; }
-private:
-    ZelDPIWindow *m_pDpiPage = nullptr;
-    ZelReportRate *m_pReportRatePage = nullptr;
-    ZelPointSpeed *m_pSensorPage = nullptr;
-    // What the pages were last loaded with (or handed over): Apply takes over
-    // only the values the user changed since, so a change the working set
-    // received meanwhile from elsewhere is not overwritten by a stale copy.
-    DpiStage m_PerformanceStages[STAGE_COUNT];
-    quint8 m_PerformanceBase[7] = {};   // dpi, pollrate, Debounce, Sync, LiftHigh, AngleValue, Jitter
-    void rememberPerformanceBase();
-
-    // LIGHTING: mousecfgwidget_lighting.cpp
-    void buildLightingPage();
-    void refreshLightingPage();
-    // Page selection: the lighting page and the picture's light follow the tab.
-    void selectLightingPage(int page);
-    // The mouse picture with the chosen light, while LIGHTING is shown.
-    void refreshLightingPicture();
-    // A lighting mode reported by the mouse.
-    void showReportedLightMode(quint8 mode);
-    class ZelColorWindow *m_pColorWindow = nullptr;
-    bool m_bLightPictureShown = false;
-    // What the lit picture shows (skin folder, size, effect, colour,
-    // brightness) and the skin's pictures it is drawn from: the picture is
-    // drawn again only when one of them changed.
-    QString m_LightPictureKey;
-    QString m_LightSkinFolder;
-    QImage m_LightBase;
-    QImage m_LightZone;
-public:
-    class ZelColorWindow *lightingPage() const { return m_pColorWindow; }
-private:
-
-    // MACRO: mousecfgwidget_macro.cpp
-    void buildMacroPage();
-    void refreshMacroPage();
-    // Buttons that play a renamed macro take its new name.
-    void followMacroRename(const QString &oldName, const QString &newName);
-    class MacroDialog *m_pMacroPage = nullptr;
-public:
-    class MacroDialog *macroPage() { ensurePage(PageMacro); return m_pMacroPage; }
+    ZelBtnWindow *buttonsPage();
+    ZelDPIWindow *dpiPage();
+    ZelReportRate *reportRatePage();
+    ZelPointSpeed *sensorPage();
+    class ZelColorWindow *lightingPage() const;
+    class MacroDialog *macroPage();
 private:
 
     // Device presence.
@@ -328,8 +264,7 @@ private:
     platform::NotificationOsdChannel *m_pNotifications = nullptr;
 
     // Button handlers.
-    void onButtonClicked();
-    void onButtonPressed(ZelPushButton *button);
+    void clickMarker(int marker);
     void onDelete();
     void onAdd();
     void onCopy();

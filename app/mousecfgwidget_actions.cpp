@@ -448,16 +448,16 @@ void MousecfgWidget::finishFollowWrite(FollowWait wait)
 
 void MousecfgWidget::apply()
 {
-    // Most pages hand their values to the working set as they change; the DPI
-    // tab's are taken now, before the write thread takes its copy.
-    collectPerformancePages();
+    // Every page's edits are in the working set before the write thread
+    // takes its copy.
+    collectPages();
     writeAndReport(false);
 }
 
 void MousecfgWidget::okAndHide()
 {
-    // As Apply: the DPI tab's values first.
-    collectPerformancePages();
+    // As Apply: the pages' edits first.
+    collectPages();
     writeAndReport(false);
     hideToTray();
 }

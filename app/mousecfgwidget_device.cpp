@@ -6,6 +6,8 @@
 #include "app/batterylevel.h"
 #include "app/logging.h"
 #include "app/mousecfgwidget.h"
+#include "app/lightingtab.h"
+#include "app/performancetab.h"
 #include "app/services.h"
 #include "device/devicetable.h"
 #include "device/poller.h"
@@ -422,7 +424,7 @@ void MousecfgWidget::slotRefreshDPIStage(quint8 iDPI)
         return;
     set.profiles[slot].dpi = iDPI;
     writeActiveStage(set.names[slot], iDPI);
-    showReportedDpiStage(iDPI);
+    performanceTab()->showReportedDpiStage(iDPI);
     const DpiStage &stage = set.profiles[slot].stages[iDPI];
     showOsdText(tr("DPI") + QStringLiteral(" %1:%2").arg(iDPI + 1).arg(sensorDpi(int(stage.x), sensorCode())));
 }
@@ -431,14 +433,14 @@ void MousecfgWidget::slotRefreshRate(quint8 iRate)
 {
     ProfileSet &set = workingSet();
     set.profiles[set.ProfileID % SLOT_COUNT].pollrate = iRate;
-    showReportedRate(iRate);
+    performanceTab()->showReportedRate(iRate);
     showOsdText(rateText(iRate));
 }
 
 void MousecfgWidget::slotRefreshLightMode(quint8 iBuff1)
 {
     // The lighting page shows the mode the mouse reports.
-    showReportedLightMode(iBuff1);
+    lightingTab()->showReportedLightMode(iBuff1);
 }
 
 // ------------------------------------------------------ on-screen display --
