@@ -83,7 +83,7 @@ void ButtonsTab::layoutButtonsPage()
     m_pBtnWindow->relayout();
 }
 
-void ButtonsTab::load(ProfileSet &set)
+void ButtonsTab::loadFrom(ProfileSet &set)
 {
     if (!m_pBtnWindow)
         return;

@@ -14,7 +14,6 @@ class ButtonsTab : public SettingsPage {
 public:
     using SettingsPage::SettingsPage;
 
-    void load(ProfileSet &set) override;
     void setShown(bool shown) override;
 
     // The picture view (front: primary layer and wheel, side: second layer)
@@ -36,6 +35,7 @@ signals:
 
 protected:
     void build(bool shown) override;
+    void loadFrom(ProfileSet &set) override;
 
 private:
     void layoutButtonsPage();

@@ -22,7 +22,7 @@ void LightingTab::build(bool shown)
     setShown(shown);
 }
 
-void LightingTab::load(ProfileSet &set)
+void LightingTab::loadFrom(ProfileSet &set)
 {
     if (!m_pColorWindow)
         return;

@@ -18,7 +18,6 @@ public:
     LightingTab(const PageSite &site, std::function<void(const QPixmap &)> showPicture,
                 std::function<QPixmap(const QString &)> mousePicture, QObject *parent = nullptr);
 
-    void load(ProfileSet &set) override;
     void setShown(bool shown) override;
 
     // A lighting mode reported by the mouse.
@@ -30,6 +29,7 @@ public:
 
 protected:
     void build(bool shown) override;
+    void loadFrom(ProfileSet &set) override;
 
 private:
     // The mouse picture with the chosen light, while LIGHTING is shown.

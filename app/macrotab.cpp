@@ -40,7 +40,7 @@ void MacroTab::build(bool shown)
     m_pMacroPage->setVisible(shown);
 }
 
-void MacroTab::load(ProfileSet &)
+void MacroTab::loadFrom(ProfileSet &)
 {
     if (m_pMacroPage)
         m_pMacroPage->refresh();

@@ -13,7 +13,6 @@ class MacroTab : public SettingsPage {
 public:
     using SettingsPage::SettingsPage;
 
-    void load(ProfileSet &set) override;
     void setShown(bool shown) override;
 
     MacroDialog *page() const { return m_pMacroPage; }
@@ -25,6 +24,7 @@ signals:
 
 protected:
     void build(bool shown) override;
+    void loadFrom(ProfileSet &set) override;
 
 private:
     // Buttons that play a renamed macro take its new name.

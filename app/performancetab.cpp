@@ -44,7 +44,7 @@ void PerformanceTab::build(bool shown)
     setShown(shown);
 }
 
-void PerformanceTab::load(ProfileSet &set)
+void PerformanceTab::loadFrom(ProfileSet &set)
 {
     if (!m_pDpiPage)
         return;

@@ -14,7 +14,6 @@ class PerformanceTab : public SettingsPage {
 public:
     explicit PerformanceTab(const PageSite &site, QObject *parent = nullptr) : SettingsPage(site, parent) {}
 
-    void load(ProfileSet &set) override;
     void collect(ProfileSet &set) override;
     void setShown(bool shown) override;
 
@@ -29,6 +28,7 @@ public:
 
 protected:
     void build(bool shown) override;
+    void loadFrom(ProfileSet &set) override;
 
 private:
     // Both lift-off controls show the value chosen last; the working set

@@ -11,18 +11,21 @@
 //   page since the last load() or collect(), and only those: a value the set
 //   took meanwhile from elsewhere (the mouse's own report, another page, a bus
 //   caller) stays as it is.
-// - Until collect() the window reads nothing of a page's edits from the set.
-//   A page may write an edit into the set as it is made (the key table, the
-//   light, the scroll speed: they show at once on the picture and go with a
-//   slot switch) or keep it in its widgets until collect() (the DPI stages,
-//   the rate, the sensor options): that is the page's business, written at
-//   the page, and the window does not depend on it.
-// - reset(set) is load(set): the page forgets its edits.
+// - Between load() and collect() a page either writes an edit into the set
+//   as it is made (the key table, the light, the scroll speed: the picture
+//   shows them at once, and a slot switch saves them with the set) or keeps
+//   it in its widgets (the DPI stages, the rate, the sensor options: a slot
+//   switch drops them, as load() drops any edit not collected). Which one is
+//   said at the page; the window does the same for every page either way:
+//   collect() on Apply and OK only, load() after every change of the set.
+// - reset(set) is load(set): the page shows the set again. Reverting the set
+//   itself is the window's (Cancel reads the slot's file back first).
 // - changed() says only that the user changed something on the page.
 // A page is built the first time its tab is shown (or it is asked for), and
 // loaded then; until that every call is a no-op.
 
 #include <QObject>
+#include <QSignalBlocker>
 #include <QRect>
 #include <functional>
 
@@ -53,7 +56,12 @@ public:
         load(set);
     }
 
-    virtual void load(ProfileSet &set) = 0;
+    // Shows the set; whatever the page's widgets say meanwhile is not an edit.
+    void load(ProfileSet &set)
+    {
+        const QSignalBlocker quiet(this);
+        loadFrom(set);
+    }
     virtual void collect(ProfileSet &set) { Q_UNUSED(set) }
     void reset(ProfileSet &set) { load(set); }
     // Its tab chosen or left.
@@ -69,6 +77,7 @@ signals:
 
 protected:
     virtual void build(bool shown) = 0;
+    virtual void loadFrom(ProfileSet &set) = 0;
     void place(QWidget *widget, int x, int y, int w, int h) { m_Site.place(widget, QRect(x, y, w, h)); }
     QWidget *window() const { return m_Site.window; }
 
