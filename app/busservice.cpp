@@ -34,7 +34,7 @@ int dpiIndex(int dpi)
 {
     const int sensor = sensorCode();
     SensorRange range;
-    if (!sensorRange(sensor, descriptionInt(QStringLiteral("33254")) == 1, readCurrentProduct(), range))
+    if (!sensorRange(sensor, wideDpiRange(), readCurrentProduct(), range))
         return -1;
     for (int v = range.minIndex; v <= range.maxIndex; ++v) {
         if (sensorDpi(v, sensor) == dpi)

@@ -1,4 +1,10 @@
 #include "app/mousecfgwidget.h"
+#include "app/buttonstab.h"
+#include "app/lightingtab.h"
+#include "app/macrotab.h"
+#include "app/performancetab.h"
+#include "pages/buttons/zelbtnwindow.h"
+#include "pages/lighting/zelcolorwindow.h"
 #include "pages/macro/macrodialog.h"
 
 #include "app/applyflow.h"
@@ -138,6 +144,8 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     setWindowTitle(tr("MousecfgWidget"));
 
     computeScale();
+    // The pages are made now and built when first shown.
+    buildPages();
     setBaseSize(DESIGN_WIDTH, DESIGN_HEIGHT);
     setMinimumSize(DESIGN_WIDTH, DESIGN_HEIGHT);
     resize(int(DESIGN_WIDTH * m_Scale.factor), int(DESIGN_HEIGHT * m_Scale.factor));
@@ -157,7 +165,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
 
-    m_pModelBtn = makeButton(tabImages(), QStringLiteral("modelButton"), 670, 33, 100, 20);
+    m_Ui.modelButton = makeButton(tabImages(), QStringLiteral("modelButton"), 670, 33, 100, 20);
 
     // The supported model, what is attached now, and the model list.
     setListedMouseCount(0);
@@ -166,30 +174,30 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     rebuildModelList();
 
     // Language list and the capability switch of the description.
-    m_iLanguage = readLanguageId();
-    setCurrentLanguageIndex(m_iLanguage);
+    m_Lang.index = readLanguageId();
+    setCurrentLanguageIndex(m_Lang.index);
     LanguageList languages;
     readLanguageList(languages);
-    m_iLanguageCount = languages.count;
+    m_Lang.count = languages.count;
     for (int i = 0; i < 10; ++i) {
-        m_LangNames[i] = languages.names[i];
-        m_LangFiles[i] = languages.files[i];
+        m_Lang.names[i] = languages.names[i];
+        m_Lang.files[i] = languages.files[i];
     }
-    setAlternateStyle(descriptionInt(QStringLiteral("ColorMode")) != 0);
+    setAlternateStyle(colorMode());
 
     buildInterface();
     // The lighting page follows what the mouse reports from the start; the
     // other pages wait until they are first shown.
     ensurePage(PageLighting);
-    if (m_iLanguageCount < 2)
-        m_pLangBtn->hide();
-    if (loadCatalogue(m_iLanguage)) {
-        QCoreApplication::installTranslator(&m_Translator);
-        m_bTranslatorInstalled = true;
+    if (m_Lang.count < 2)
+        m_Ui.languageButton->hide();
+    if (loadCatalogue(m_Lang.index)) {
+        QCoreApplication::installTranslator(&m_Lang.translator);
+        m_Lang.translatorInstalled = true;
     }
 
-    m_iBatteryFull = readBatteryFull();
-    m_iBatteryLevel = readBattery();
+    m_Battery.full = readBatteryFull();
+    m_Battery.level = readBattery();
 
     // The mouse, its poller, and the profiles.
     openCurrentDevice();
@@ -211,7 +219,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     rebuildProfileFileMenu();
     selectView(true);
     clearSelectedButtons();
-    selectPage(descriptionInt(QStringLiteral("ledDisable")) != 0 ? PageCustomize : PageLighting);
+    selectPage(ledDisabled() ? PageCustomize : PageLighting);
 
     refreshPages();
     retranslate();
@@ -231,8 +239,8 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     setDeviceConnectedQuery([this] { return m_iReconnected == 1; });
     slotRefreshBatteryStatus(0, 1, 1);
     // That was the display's start, not the mouse's answer.
-    m_bBatteryReported = false;
-    m_bBatteryWatched = true;
+    m_Bus.batteryReported = false;
+    m_Bus.batteryWatched = true;
 
     m_ReconnectTimer.setSingleShot(true);
     m_ReconnectTimer.setInterval(500);
@@ -255,14 +263,14 @@ bool MousecfgWidget::mouseReachable() const
 
 void MousecfgWidget::setBusCaller(bool on)
 {
-    m_bBusCaller = on;
-    m_BusCallerMessage.clear();
+    m_Bus.caller = on;
+    m_Bus.callerMessage.clear();
 }
 
 MousecfgWidget::~MousecfgWidget()
 {
     finishFollowWrite(FollowWait::Block);
-    delete m_pOsdSocket;
+    delete m_Osd.socket;
     setDeviceConnectedQuery(nullptr);
     setPollerControl(nullptr);
     if (m_pPoller)
@@ -282,8 +290,8 @@ QString MousecfgWidget::backgroundPath()
 void MousecfgWidget::loadSkin()
 {
     m_Backgrounds[0] = QPixmap::fromImage(takeImage(backgroundPath()));
-    m_BatteryPics[0].load(skin(QStringLiteral("bat1.png")));
-    m_BatteryPics[1].load(skin(QStringLiteral("bat2.png")));
+    m_Battery.pictures[0].load(skin(QStringLiteral("bat1.png")));
+    m_Battery.pictures[1].load(skin(QStringLiteral("bat2.png")));
 }
 
 void MousecfgWidget::computeScale()
@@ -317,6 +325,8 @@ void MousecfgWidget::relayout()
 {
     for (auto it = m_DesignRects.constBegin(); it != m_DesignRects.constEnd(); ++it)
         it.key()->setGeometry(scaled(it.value()));
+    for (SettingsPage *page : m_Pages)
+        page->scale();
     refreshPictures();
     applyFonts();
     update();
@@ -329,7 +339,6 @@ ZelPushButton *MousecfgWidget::makeButton(const QStringList &images, const QStri
     button->setObjectName(objectName);
     button->setFocusPolicy(Qt::NoFocus);
     place(button, x, y, w, h);
-    connect(button, &QPushButton::clicked, this, &MousecfgWidget::onButtonClicked);
     return button;
 }
 
@@ -343,297 +352,174 @@ void MousecfgWidget::buildInterface()
     const auto pair = [](const char *a, const char *b) {
         return QStringList{skin(QLatin1String(a)), skin(QLatin1String(b))};
     };
-    m_pClose = makeButton({skin(QStringLiteral("close-1.png")), skin(QStringLiteral("close-2.png")),
+    m_Ui.closeButton = makeButton({skin(QStringLiteral("close-1.png")), skin(QStringLiteral("close-2.png")),
                            skin(QStringLiteral("close-3.png"))},
                           QStringLiteral("closeButton"), 924, 33, 19, 19);
-    m_pMin = makeButton({skin(QStringLiteral("min-1.png")), skin(QStringLiteral("min-2.png")),
+    m_Ui.minButton = makeButton({skin(QStringLiteral("min-1.png")), skin(QStringLiteral("min-2.png")),
                          skin(QStringLiteral("min-3.png"))},
                         QStringLiteral("minButton"), 903, 33, 19, 19);
-    m_pLangBtn = makeButton({skin(QStringLiteral("lang.png"))}, QStringLiteral("languageButton"), 780, 33, 110, 20);
+    m_Ui.languageButton = makeButton({skin(QStringLiteral("lang.png"))}, QStringLiteral("languageButton"), 780, 33, 110, 20);
 
     static const char *const tabNames[4] = {"lightingTab", "customizeTab", "dpiTab", "macroTab"};
     for (int i = 0; i < 4; ++i) {
-        m_pTabs[i] = makeButton(tabImages(), QLatin1String(tabNames[i]), 285 + 93 * i, 38, 90, 28);
-        m_pTabs[i]->setCheckable(true);
-        connect(m_pTabs[i], &ZelPushButton::EnterSignal, this, &MousecfgWidget::onButtonPressed);
+        m_Ui.tabs[i] = makeButton(tabImages(), QLatin1String(tabNames[i]), 285 + 93 * i, 38, 90, 28);
+        m_Ui.tabs[i]->setCheckable(true);
+        connect(m_Ui.tabs[i], &QPushButton::clicked, this, [this, i] { selectPage(i); });
+        // The tab follows the press already.
+        connect(m_Ui.tabs[i], &ZelPushButton::EnterSignal, this, [this, i] { selectPage(i); });
     }
 
-    m_pVersion = new ZelLabel(this);
-    m_pVersion->setAlignment(Qt::AlignCenter);
-    place(m_pVersion, 70, 180, 152, 20);
+    m_Ui.version = new ZelLabel(this);
+    m_Ui.version->setAlignment(Qt::AlignCenter);
+    place(m_Ui.version, 70, 180, 152, 20);
 
-    m_pProfileSel = makeButton({skin(QStringLiteral("profilesel.png"))}, QStringLiteral("profileSlotButton"),
+    m_Ui.slotButton = makeButton({skin(QStringLiteral("profilesel.png"))}, QStringLiteral("profileSlotButton"),
                                68, 213, 150, 29);
     for (int i = 0; i < SLOT_COUNT; ++i) {
-        m_pProfileBtns[i] = makeButton(pair("profile_edit_name_1.png", "profile_edit_name_2.png"),
+        m_Ui.profileButtons[i] = makeButton(pair("profile_edit_name_1.png", "profile_edit_name_2.png"),
                                        QStringLiteral("profileButton%1").arg(i + 1), kProfileColumnButton.x(),
                                        kProfileColumnButton.y() + kProfileButtonPitch * i,
                                        kProfileColumnButton.width(), kProfileColumnButton.height());
-        m_pProfileBtns[i]->setCheckable(true);
+        m_Ui.profileButtons[i]->setCheckable(true);
+        connect(m_Ui.profileButtons[i], &QPushButton::clicked, this, [this, i] { selectSlot(i); });
     }
 
-    m_pNameLabel = new ZelLabel(this);
-    m_pNameLabel->setAlignment(Qt::AlignCenter);
-    place(m_pNameLabel, 70, 428, 40, 24);
-    m_pNameEdit = new QLineEdit(this);
-    m_pNameEdit->setObjectName(QStringLiteral("profileNameEdit"));
-    m_pNameEdit->setMaxLength(100);
-    m_pNameEdit->setAlignment(Qt::AlignCenter);
-    m_pNameEdit->setStyleSheet(QStringLiteral(
+    m_Ui.nameLabel = new ZelLabel(this);
+    m_Ui.nameLabel->setAlignment(Qt::AlignCenter);
+    place(m_Ui.nameLabel, 70, 428, 40, 24);
+    m_Ui.nameEdit = new QLineEdit(this);
+    m_Ui.nameEdit->setObjectName(QStringLiteral("profileNameEdit"));
+    m_Ui.nameEdit->setMaxLength(100);
+    m_Ui.nameEdit->setAlignment(Qt::AlignCenter);
+    m_Ui.nameEdit->setStyleSheet(QStringLiteral(
         "QLineEdit{background:rgb(24,26,31);color:rgb(225,225,225);border:1px solid rgb(70,74,82);"
         "border-radius:3px;selection-background-color:rgb(%1,%2,%3);}"
         "QLineEdit:focus{border:1px solid rgb(%1,%2,%3);}")
                                    .arg(themeColor().red())
                                    .arg(themeColor().green())
                                    .arg(themeColor().blue()));
-    place(m_pNameEdit, 112, 428, 84, 24);
-    connect(m_pNameEdit, &QLineEdit::returnPressed, this, &MousecfgWidget::slotProfileNameChange);
-    m_pProfileFile = makeButton({skin(QStringLiteral("profile_apply1.png"))}, QStringLiteral("profileFileButton"),
+    place(m_Ui.nameEdit, 112, 428, 84, 24);
+    connect(m_Ui.nameEdit, &QLineEdit::returnPressed, this, &MousecfgWidget::slotProfileNameChange);
+    m_Ui.profileFileButton = makeButton({skin(QStringLiteral("profile_apply1.png"))}, QStringLiteral("profileFileButton"),
                                 200, 426, 28, 28);
 
-    m_pImport = makeButton(pair("profile_import1.png", "profile_import2.png"), QStringLiteral("importButton"),
+    m_Ui.importButton = makeButton(pair("profile_import1.png", "profile_import2.png"), QStringLiteral("importButton"),
                            70, 462, 28, 28);
-    m_pExport = makeButton({skin(QStringLiteral("profile_export1.png"))}, QStringLiteral("exportButton"),
+    m_Ui.exportButton = makeButton({skin(QStringLiteral("profile_export1.png"))}, QStringLiteral("exportButton"),
                            104, 462, 28, 28);
-    m_pReset = makeButton(pair("profile_reset1.png", "profile_reset2.png"), QStringLiteral("resetButton"),
+    m_Ui.resetButton = makeButton(pair("profile_reset1.png", "profile_reset2.png"), QStringLiteral("resetButton"),
                           70, 496, 74, 26);
-    m_pAdd = makeButton(pair("profile_add1.png", "profile_add2.png"), QStringLiteral("addButton"), 148, 496, 74, 26);
-    m_pDelete = makeButton(pair("profile_del1.png", "profile_del2.png"), QStringLiteral("deleteButton"),
+    m_Ui.addButton = makeButton(pair("profile_add1.png", "profile_add2.png"), QStringLiteral("addButton"), 148, 496, 74, 26);
+    m_Ui.deleteButton = makeButton(pair("profile_del1.png", "profile_del2.png"), QStringLiteral("deleteButton"),
                            70, 526, 74, 26);
-    m_pCopy = makeButton(pair("profile_copy1.png", "profile_copy2.png"), QStringLiteral("copyButton"),
+    m_Ui.copyButton = makeButton(pair("profile_copy1.png", "profile_copy2.png"), QStringLiteral("copyButton"),
                          148, 526, 74, 26);
 
-    m_pResetAll = makeButton(tabImages(), QStringLiteral("resetAllButton"), 285, 560, 96, 28);
-    m_pLoad = makeButton(tabImages(), QStringLiteral("loadButton"), 387, 560, 96, 28);
-    m_pSave = makeButton(tabImages(), QStringLiteral("saveButton"), 489, 560, 96, 28);
-    m_pFirmware = makeButton(tabImages(), QStringLiteral("firmwareButton"), 591, 560, 110, 28);
-    connect(m_pFirmware, &ZelPushButton::EnterSignal, this, &MousecfgWidget::onButtonPressed);
-    m_pOk = makeButton(tabImages(), QStringLiteral("okButton"), 710, 560, 76, 28);
-    m_pCancel = makeButton(tabImages(), QStringLiteral("cancelButton"), 792, 560, 76, 28);
-    m_pApply = makeButton(tabImages(), QStringLiteral("applyButton"), 874, 560, 76, 28);
+    m_Ui.resetAllButton = makeButton(tabImages(), QStringLiteral("resetAllButton"), 285, 560, 96, 28);
+    m_Ui.loadButton = makeButton(tabImages(), QStringLiteral("loadButton"), 387, 560, 96, 28);
+    m_Ui.saveButton = makeButton(tabImages(), QStringLiteral("saveButton"), 489, 560, 96, 28);
+    m_Ui.firmwareButton = makeButton(tabImages(), QStringLiteral("firmwareButton"), 591, 560, 110, 28);
+    // The update starts on the press; the click that ends it is then not a second one.
+    connect(m_Ui.firmwareButton, &ZelPushButton::EnterSignal, this, [this] {
+        m_bFirmwareHandledOnPress = true;
+        firmwareUpdate(true);
+    });
+    connect(m_Ui.firmwareButton, &QPushButton::clicked, this, [this] {
+        if (m_bFirmwareHandledOnPress)
+            m_bFirmwareHandledOnPress = false;
+        else
+            firmwareUpdate(false);
+    });
+    m_Ui.okButton = makeButton(tabImages(), QStringLiteral("okButton"), 710, 560, 76, 28);
+    m_Ui.cancelButton = makeButton(tabImages(), QStringLiteral("cancelButton"), 792, 560, 76, 28);
+    m_Ui.applyButton = makeButton(tabImages(), QStringLiteral("applyButton"), 874, 560, 76, 28);
 
     // The battery: a bar inside the battery outline, the charging and connection pictures.
-    m_pBattery = new QProgressBar(this);
-    m_pBattery->setObjectName(QStringLiteral("batteryBar"));
-    m_pBattery->setRange(0, 100);
-    m_pBattery->setAlignment(Qt::AlignCenter);
-    place(m_pBattery, 75, 592, 66, 25);
-    m_pCharging = new QLabel(this);
-    m_pCharging->setScaledContents(true);
-    m_pCharging->setPixmap(QPixmap(skin(QStringLiteral("lightning.png"))));
-    place(m_pCharging, 160, 584, 26, 40);
-    m_pCharging->hide();
-    m_pConnection = new QLabel(this);
-    m_pConnection->setScaledContents(true);
-    m_pConnection->setPixmap(QPixmap(skin(QStringLiteral("wireless.png"))));
-    place(m_pConnection, 162, 590, 28, 28);
+    m_Ui.batteryBar = new QProgressBar(this);
+    m_Ui.batteryBar->setObjectName(QStringLiteral("batteryBar"));
+    m_Ui.batteryBar->setRange(0, 100);
+    m_Ui.batteryBar->setAlignment(Qt::AlignCenter);
+    place(m_Ui.batteryBar, 75, 592, 66, 25);
+    m_Ui.charging = new QLabel(this);
+    m_Ui.charging->setScaledContents(true);
+    m_Ui.charging->setPixmap(QPixmap(skin(QStringLiteral("lightning.png"))));
+    place(m_Ui.charging, 160, 584, 26, 40);
+    m_Ui.charging->hide();
+    m_Ui.connection = new QLabel(this);
+    m_Ui.connection->setScaledContents(true);
+    m_Ui.connection->setPixmap(QPixmap(skin(QStringLiteral("wireless.png"))));
+    place(m_Ui.connection, 162, 590, 28, 28);
 
     // The mouse pictures and their markers.
-    m_pFrontPic = new QLabel(this);
-    m_pFrontPic->setObjectName(QStringLiteral("frontPicture"));
-    m_pFrontPic->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    place(m_pFrontPic, kPictureOrigin.x(), kPictureOrigin.y(), kPictureSize.width(), kPictureSize.height());
-    m_pSidePic = new QLabel(this);
-    m_pSidePic->setObjectName(QStringLiteral("sidePicture"));
-    m_pSidePic->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    place(m_pSidePic, kPictureOrigin.x(), kPictureOrigin.y(), kPictureSize.width(), kPictureSize.height());
-    m_pFront = makeButton(tabImages(), QStringLiteral("frontButton"), 295, 84, 60, 22);
-    m_pSide = makeButton(tabImages(), QStringLiteral("sideButton"), 360, 84, 60, 22);
-    m_pFront->setCheckable(true);
-    m_pSide->setCheckable(true);
+    m_Ui.frontPicture = new QLabel(this);
+    m_Ui.frontPicture->setObjectName(QStringLiteral("frontPicture"));
+    m_Ui.frontPicture->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    place(m_Ui.frontPicture, kPictureOrigin.x(), kPictureOrigin.y(), kPictureSize.width(), kPictureSize.height());
+    m_Ui.sidePicture = new QLabel(this);
+    m_Ui.sidePicture->setObjectName(QStringLiteral("sidePicture"));
+    m_Ui.sidePicture->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    place(m_Ui.sidePicture, kPictureOrigin.x(), kPictureOrigin.y(), kPictureSize.width(), kPictureSize.height());
+    m_Ui.frontButton = makeButton(tabImages(), QStringLiteral("frontButton"), 295, 84, 60, 22);
+    m_Ui.sideButton = makeButton(tabImages(), QStringLiteral("sideButton"), 360, 84, 60, 22);
+    m_Ui.frontButton->setCheckable(true);
+    m_Ui.sideButton->setCheckable(true);
     for (int i = 0; i < MARKER_COUNT; ++i) {
         QStringList images{skin(QStringLiteral("btn_1.png")), skin(QStringLiteral("btn_2.png"))};
-        m_pMarkers[i] = makeButton(images, QStringLiteral("marker%1").arg(i), 0, 0, kMarkerSize, kMarkerSize);
-        m_pMarkers[i]->setCheckable(true);
-        m_pMarkers[i]->hide();
-        connect(m_pMarkers[i], &ZelPushButton::OverSignal, this, &MousecfgWidget::slotMouseOver);
+        m_Markers.buttons[i] = makeButton(images, QStringLiteral("marker%1").arg(i), 0, 0, kMarkerSize, kMarkerSize);
+        m_Markers.buttons[i]->setCheckable(true);
+        m_Markers.buttons[i]->hide();
+        connect(m_Markers.buttons[i], &QPushButton::clicked, this, [this, i] { clickMarker(i); });
+        connect(m_Markers.buttons[i], &ZelPushButton::OverSignal, this, &MousecfgWidget::slotMouseOver);
     }
+    const auto onClick = [this](ZelPushButton *button, void (MousecfgWidget::*action)()) {
+        connect(button, &QPushButton::clicked, this, action);
+    };
+    onClick(m_Ui.closeButton, &MousecfgWidget::closeToTray);
+    connect(m_Ui.minButton, &QPushButton::clicked, this, &QWidget::showMinimized);
+    onClick(m_Ui.importButton, &MousecfgWidget::onImportProfile);
+    onClick(m_Ui.exportButton, &MousecfgWidget::onExportProfile);
+    onClick(m_Ui.resetButton, &MousecfgWidget::onResetProfile);
+    onClick(m_Ui.addButton, &MousecfgWidget::onAdd);
+    onClick(m_Ui.deleteButton, &MousecfgWidget::onDelete);
+    onClick(m_Ui.copyButton, &MousecfgWidget::onCopy);
+    onClick(m_Ui.resetAllButton, &MousecfgWidget::onResetAll);
+    onClick(m_Ui.okButton, &MousecfgWidget::okAndHide);
+    onClick(m_Ui.cancelButton, &MousecfgWidget::cancelAndHide);
+    onClick(m_Ui.applyButton, &MousecfgWidget::apply);
+    onClick(m_Ui.loadButton, &MousecfgWidget::onImportConfig);
+    onClick(m_Ui.saveButton, &MousecfgWidget::onExportConfig);
+    connect(m_Ui.frontButton, &QPushButton::clicked, this, [this] { selectView(true); });
+    connect(m_Ui.sideButton, &QPushButton::clicked, this, [this] { selectView(false); });
 
     // Menus.
-    m_pSlotMenu = new QMenu(this);
-    m_pFileMenu = new QMenu(this);
-    m_pLangMenu = new QMenu(this);
-    for (QMenu *menu : {m_pSlotMenu, m_pFileMenu, m_pLangMenu})
+    m_Menus.slot = new QMenu(this);
+    m_Menus.file = new QMenu(this);
+    m_Menus.language = new QMenu(this);
+    for (QMenu *menu : {m_Menus.slot, m_Menus.file, m_Menus.language})
         menu->setStyleSheet(menuStyleSheet());
-    m_pFileMenu->setFixedWidth(scaled(152));
-    m_pSlotMenu->setFixedWidth(scaled(150));
-    m_pLangMenu->setFixedWidth(scaled(110));
-    m_pProfileSel->setMenu(m_pSlotMenu);
-    m_pProfileFile->setMenu(m_pFileMenu);
-    m_pLangBtn->setMenu(m_pLangMenu);
-    connect(m_pFileMenu, &QMenu::triggered, this, &MousecfgWidget::slot_show_profilename);
+    m_Menus.file->setFixedWidth(scaled(152));
+    m_Menus.slot->setFixedWidth(scaled(150));
+    m_Menus.language->setFixedWidth(scaled(110));
+    m_Ui.slotButton->setMenu(m_Menus.slot);
+    m_Ui.profileFileButton->setMenu(m_Menus.file);
+    m_Ui.languageButton->setMenu(m_Menus.language);
+    connect(m_Menus.file, &QMenu::triggered, this, &MousecfgWidget::slot_show_profilename);
     buildLanguageMenu();
 
-    for (ZelLabel *label : {m_pVersion, m_pNameLabel}) {
+    for (ZelLabel *label : {m_Ui.version, m_Ui.nameLabel}) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, QColor(200, 200, 200));
         label->setPalette(palette);
     }
 
     // The whole window surface drags the window.
-    for (QLabel *label : {m_pFrontPic, m_pSidePic, m_pConnection, m_pCharging})
+    for (QLabel *label : {m_Ui.frontPicture, m_Ui.sidePicture, m_Ui.connection, m_Ui.charging})
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_pVersion->installEventFilter(this);
-    m_pNameLabel->installEventFilter(this);
+    m_Ui.version->installEventFilter(this);
+    m_Ui.nameLabel->installEventFilter(this);
 
     refreshPictures();
     applyFonts();
-}
-
-void MousecfgWidget::buildTray()
-{
-    m_pShowAction = new QAction(tr("&Load Config"), this);
-    m_pQuitAction = new QAction(tr("&Quit"), this);
-    connect(m_pShowAction, &QAction::triggered, this, &MousecfgWidget::slotWarning);
-    connect(m_pQuitAction, &QAction::triggered, qApp, &QCoreApplication::quit);
-    // Off until chosen: an autostart entry that starts the program hidden.
-    m_pAutostartAction = new QAction(tr("Start at Login"), this);
-    m_pAutostartAction->setObjectName(QStringLiteral("autostartAction"));
-    m_pAutostartAction->setCheckable(true);
-    m_pAutostartAction->setChecked(platform::autostartEnabled(QStringLiteral("org.example.mousecfg")));
-    connect(m_pAutostartAction, &QAction::toggled, this, &MousecfgWidget::setAutostart);
-    m_pTrayMenu = new QMenu(this);
-    m_pTrayMenu->setStyleSheet(menuStyleSheet());
-    m_pTrayMenu->addAction(m_pShowAction);
-    m_pTrayMenu->addAction(m_pAutostartAction);
-    m_pTrayMenu->addAction(m_pQuitAction);
-    m_pTray = new QSystemTrayIcon(this);
-    m_pTray->setContextMenu(m_pTrayMenu);
-    connect(m_pTray, &QSystemTrayIcon::activated, this, &MousecfgWidget::iconActivated);
-    const QIcon icon(appFilePath(QStringLiteral("/skin/icon.ico")));
-    setWindowIcon(icon);
-    m_pTray->setIcon(icon);
-    m_pTray->setToolTip(readCurrentProduct());
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        m_pTray->setVisible(true);
-}
-
-// -------------------------------------------------------- texts and fonts --
-
-void MousecfgWidget::retranslate()
-{
-    m_pReset->setText(tr("RESET"));
-    m_pAdd->setText(tr("ADD"));
-    m_pDelete->setText(tr("DELETE"));
-    m_pCopy->setText(tr("COPY"));
-    m_pResetAll->setText(tr("Reset All"));
-    m_pOk->setText(tr("OK"));
-    m_pCancel->setText(tr("Cancel"));
-    m_pApply->setText(tr("Apply"));
-    m_pLoad->setText(tr("LOAD1"));
-    m_pSave->setText(tr("SAVE"));
-    m_pFirmware->setText(tr("Firmware Update"));
-    m_pFront->setText(tr("Front"));
-    m_pSide->setText(tr("Side"));
-    m_pTabs[0]->setText(tr("LIGHTING"));
-    m_pTabs[1]->setText(tr("CUSTOMIZE"));
-    m_pTabs[2]->setText(tr("DPI"));
-    m_pTabs[3]->setText(tr("MACRO"));
-    m_pNameLabel->setText(tr("NAME"));
-    m_pNameEdit->setToolTip(tr("Press Enter To Apply"));
-    m_pVersion->setText(tr("Version") + QLatin1Char(' ') + productVersion());
-    m_pImport->setToolTip(tr("Load Profile File"));
-    m_pExport->setToolTip(tr("Save Profile File"));
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        m_pProfileBtns[i]->setText(tr("Profile") + QStringLiteral(" %1").arg(i + 1));
-        if (m_pSlotActions[i])
-            m_pSlotActions[i]->setText(tr("Mode") + QStringLiteral(" %1").arg(i + 1));
-    }
-    if (m_pShowAction) {
-        m_pShowAction->setText(tr("&Load Config"));
-        m_pQuitAction->setText(tr("&Quit"));
-        m_pAutostartAction->setText(tr("Start at Login"));
-    }
-    if (m_iLanguage >= 0 && m_iLanguage < 10)
-        m_pLangBtn->setText(m_LangNames[m_iLanguage]);
-    updateProfileControls();
-    if (m_pBattery && g_mouseOff.load())
-        slotRefreshBatteryStatus(0, 0, 0);
-    applyFonts();
-}
-
-void MousecfgWidget::applyFonts()
-{
-    const QFont font = scaledPageFont(QFont());
-    for (QMenu *menu : {m_pSlotMenu, m_pFileMenu, m_pLangMenu, m_pModelMenu, m_pTrayMenu}) {
-        if (menu)
-            menu->setFont(font);
-    }
-    if (m_pNameEdit)
-        m_pNameEdit->setFont(font);
-    if (m_pBattery) {
-        QFont bold = font;
-        bold.setBold(true);
-        m_pBattery->setFont(bold);
-    }
-}
-
-bool MousecfgWidget::loadCatalogue(int index)
-{
-    if (index < 0 || index >= 10 || m_LangFiles[index].isEmpty())
-        return false;
-    const QString file = m_LangFiles[index] + QStringLiteral(".qm");
-    if (m_Translator.load(applicationDir() + QStringLiteral("/lang/") + file))
-        return true;
-    // The catalogues built into the program stand in for missing files.
-    return m_Translator.load(QStringLiteral(":/lang/") + file);
-}
-
-void MousecfgWidget::buildLanguageMenu()
-{
-    m_pLangMenu->clear();
-    for (int i = 0; i < m_iLanguageCount && i < 10; ++i) {
-        QAction *action = m_pLangMenu->addAction(m_LangNames[i]);
-        connect(action, &QAction::triggered, this, [this, i] { switchLanguage(i); });
-    }
-}
-
-void MousecfgWidget::switchLanguage(int index)
-{
-    if (index < 0 || index >= 10)
-        return;
-    const bool loaded = loadCatalogue(index);
-    m_pLangBtn->setText(m_LangNames[index]);
-    m_iLanguage = index;
-    setCurrentLanguageIndex(index);
-    writeLanguageId(index);
-    if (loaded) {
-        if (!m_bTranslatorInstalled) {
-            QCoreApplication::installTranslator(&m_Translator);
-            m_bTranslatorInstalled = true;
-        } else {
-            // Reinstalling tells every widget that the language changed.
-            QCoreApplication::removeTranslator(&m_Translator);
-            QCoreApplication::installTranslator(&m_Translator);
-        }
-        retranslate();
-        relayout();
-        // A fresh poller turn asks the mouse at once, so the battery display
-        // is shown again in the new language.
-        if (m_pPoller && m_pPoller->isRunning())
-            m_pPoller->restart();
-    }
-}
-
-void MousecfgWidget::buildSlotMenu()
-{
-    m_pSlotMenu->clear();
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        m_pSlotActions[i] = new ZelAction(tr("Mode") + QStringLiteral(" %1").arg(i + 1), m_pSlotMenu);
-        m_pSlotMenu->addAction(m_pSlotActions[i]);
-        connect(m_pSlotActions[i], &QAction::triggered, this, [this, i] { selectSlot(i); });
-    }
-}
-
-void MousecfgWidget::rebuildProfileFileMenu()
-{
-    m_pFileMenu->clear();
-    for (const QString &name : m_Library.names()) {
-        auto *action = new ZelAction(name, m_pFileMenu);
-        m_pFileMenu->addAction(action);
-    }
-    // The slot names may have changed with the list.
-    emit statusChanged();
 }
 
 // ------------------------------------------------------- pages and views --
@@ -645,22 +531,20 @@ void MousecfgWidget::selectPage(int page)
     m_iPage = page;
     ensurePage(page);
     for (int i = 0; i < 4; ++i)
-        m_pTabs[i]->setChecked(i == page);
+        m_Ui.tabs[i]->setChecked(i == page);
 
     const bool customize = page == PageCustomize;
-    m_pFrontPic->setVisible(page == PageLighting || (customize && m_bFrontView));
-    m_pSidePic->setVisible(customize && !m_bFrontView);
+    m_Ui.frontPicture->setVisible(page == PageLighting || (customize && m_bFrontView));
+    m_Ui.sidePicture->setVisible(customize && !m_bFrontView);
     if (customize && !m_bFrontView && m_bSidePictureStale) {
-        m_pSidePic->setPixmap(mousePicture(QStringLiteral("Mouse_Side.png")));
+        m_Ui.sidePicture->setPixmap(mousePicture(QStringLiteral("Mouse_Side.png")));
         m_bSidePictureStale = false;
     }
-    if (m_pMacroPage)
-        m_pMacroPage->setVisible(page == PageMacro);
-    m_pFront->setVisible(customize);
-    m_pSide->setVisible(customize);
+    m_Ui.frontButton->setVisible(customize);
+    m_Ui.sideButton->setVisible(customize);
     for (int i = 0; i < MARKER_COUNT; ++i) {
         bool visible = false;
-        if (customize && m_MarkerUsed[i]) {
+        if (customize && m_Markers.used[i]) {
             if (i < MARKERS_PER_VIEW)
                 visible = m_bFrontView;
             else if (i < 2 * MARKERS_PER_VIEW)
@@ -668,38 +552,37 @@ void MousecfgWidget::selectPage(int page)
             else
                 visible = true;
         }
-        m_pMarkers[i]->setVisible(visible);
+        m_Markers.buttons[i]->setVisible(visible);
     }
-    showButtonsPage(customize);
-    selectLightingPage(page);
-    showPerformancePages(page == PageDpi);
+    for (SettingsPage *shown : {m_Pages[PageMacro], m_Pages[PageCustomize], m_Pages[PageLighting], m_Pages[PageDpi]})
+        shown->setShown(shown == m_Pages[page]);
     update();
 }
 
 void MousecfgWidget::selectView(bool front)
 {
     m_bFrontView = front;
-    m_pFront->setChecked(front);
-    m_pSide->setChecked(!front);
-    selectButtonsLayer(front);
+    m_Ui.frontButton->setChecked(front);
+    m_Ui.sideButton->setChecked(!front);
+    buttonsTab()->selectLayer(m_Markers.selectedButton[m_Library.currentSlot()], front);
     selectPage(m_iPage);
 }
 
 void MousecfgWidget::selectMarker(int group, int index)
 {
-    m_iSelectedMarkerGroup = group;
-    m_iSelectedMarker = index;
+    m_Markers.selectedGroup = group;
+    m_Markers.selected = index;
     const int chosen = group == 0 ? index : group == 1 ? MARKERS_PER_VIEW + index : 2 * MARKERS_PER_VIEW + index;
     for (int i = 0; i < MARKER_COUNT; ++i)
-        m_pMarkers[i]->setChecked(i == chosen);
+        m_Markers.buttons[i]->setChecked(i == chosen);
 }
 
 void MousecfgWidget::clearSelectedButtons()
 {
-    for (int &selected : m_SelectedButton)
+    for (int &selected : m_Markers.selectedButton)
         selected = 0;
-    m_iSelectedMarker = -1;
-    for (ZelPushButton *marker : m_pMarkers)
+    m_Markers.selected = -1;
+    for (ZelPushButton *marker : m_Markers.buttons)
         marker->setChecked(false);
 }
 
@@ -712,21 +595,21 @@ void MousecfgWidget::refreshPictures()
     m_bSidePictureStale = true;
     // On LIGHTING the front picture is the lit one, drawn when the page shows.
     if (m_iPage != PageLighting)
-        m_pFrontPic->setPixmap(mousePicture(QStringLiteral("Mouse.png")));
+        m_Ui.frontPicture->setPixmap(mousePicture(QStringLiteral("Mouse.png")));
 
     // Marker places come with the pictures.
     QSettings layout(appFilePath(folder + QStringLiteral("layout.ini")), QSettings::IniFormat);
     const int count = qBound(0, buttonCount(), int(MARKERS_PER_VIEW));
     for (int i = 0; i < MARKER_COUNT; ++i)
-        m_MarkerUsed[i] = false;
+        m_Markers.used[i] = false;
     const auto put = [&](int marker, const QString &key) {
         bool ok = false;
         const QPoint centre = parsePoint(layout.value(key), &ok);
         if (!ok)
             return;
-        m_MarkerUsed[marker] = true;
-        m_MarkerPos[marker] = centre;
-        place(m_pMarkers[marker], kPictureOrigin.x() + centre.x() - kMarkerSize / 2,
+        m_Markers.used[marker] = true;
+        m_Markers.pos[marker] = centre;
+        place(m_Markers.buttons[marker], kPictureOrigin.x() + centre.x() - kMarkerSize / 2,
               kPictureOrigin.y() + centre.y() - kMarkerSize / 2, kMarkerSize, kMarkerSize);
     };
     for (int n = 1; n <= count; ++n) {
@@ -743,7 +626,7 @@ void MousecfgWidget::refreshPictures()
     const QString down1 = large ? QStringLiteral("btn_down4.png") : QStringLiteral("btn_down2.png");
     const QString down2 = large ? QStringLiteral("btn_down3.png") : QStringLiteral("btn_down1.png");
     const auto restyle = [&](int marker, const QString &a, const QString &b) {
-        ZelPushButton *old = m_pMarkers[marker];
+        ZelPushButton *old = m_Markers.buttons[marker];
         auto *fresh = new ZelPushButton({skin(a), skin(b), skin(b)}, this);
         fresh->setObjectName(old->objectName());
         fresh->setFocusPolicy(Qt::NoFocus);
@@ -752,90 +635,47 @@ void MousecfgWidget::refreshPictures()
         m_DesignRects.insert(fresh, m_DesignRects.value(old));
         fresh->setGeometry(old->geometry());
         m_DesignRects.remove(old);
-        connect(fresh, &QPushButton::clicked, this, &MousecfgWidget::onButtonClicked);
+        connect(fresh, &QPushButton::clicked, this, [this, marker] { clickMarker(marker); });
         connect(fresh, &ZelPushButton::OverSignal, this, &MousecfgWidget::slotMouseOver);
         old->deleteLater();
-        m_pMarkers[marker] = fresh;
+        m_Markers.buttons[marker] = fresh;
     };
     restyle(2 * MARKERS_PER_VIEW, up1, up2);
     restyle(2 * MARKERS_PER_VIEW + 1, down1, down2);
-    for (ZelPushButton *marker : m_pMarkers)
+    for (ZelPushButton *marker : m_Markers.buttons)
         marker->raise();
     selectPage(m_iPage);
-}
-
-void MousecfgWidget::refreshPages()
-{
-    // The settings pages read the current slot of the working set; the window's
-    // own controls follow it here.
-    updateProfileControls();
-    refreshButtonsPage();
-    refreshPerformancePages();
-    refreshLightingPage();
-    refreshMacroPage();
-    emit statusChanged();
-}
-
-void MousecfgWidget::ensurePage(int page)
-{
-    switch (page) {
-    case PageCustomize:
-        if (m_pBtnWindow)
-            return;
-        buildButtonsPage();
-        refreshButtonsPage();
-        selectButtonsLayer(m_bFrontView);
-        break;
-    case PageDpi:
-        if (m_pDpiPage)
-            return;
-        buildPerformancePages();
-        refreshPerformancePages();
-        break;
-    case PageLighting:
-        if (m_pColorWindow)
-            return;
-        buildLightingPage();
-        refreshLightingPage();
-        break;
-    case PageMacro:
-        if (m_pMacroPage)
-            return;
-        buildMacroPage();
-        refreshMacroPage();
-        break;
-    default:
-        return;
-    }
 }
 
 void MousecfgWidget::updateProfileControls()
 {
     const ProfileSet &set = workingSet();
     const int slot = set.ProfileID < SLOT_COUNT ? set.ProfileID : 0;
-    m_pProfileSel->setText(tr("Mode") + QStringLiteral(" %1").arg(slot + 1));
+    m_Ui.slotButton->setText(tr("Mode") + QStringLiteral(" %1").arg(slot + 1));
     for (int i = 0; i < SLOT_COUNT; ++i)
-        m_pProfileBtns[i]->setChecked(i == slot);
-    if (!m_pNameEdit->hasFocus() || m_pNameEdit->text() != set.names[slot])
-        m_pNameEdit->setText(set.names[slot]);
+        m_Ui.profileButtons[i]->setChecked(i == slot);
+    if (!m_Ui.nameEdit->hasFocus() || m_Ui.nameEdit->text() != set.names[slot])
+        m_Ui.nameEdit->setText(set.names[slot]);
 }
 
 // ---------------------------------------------------------- slots of 3.2 --
 
 void MousecfgWidget::slotMouseOver(ZelPushButton *btn, bool bType)
 {
-    highlightPageButton(btn, bType);
     int index = -1;
     for (int i = 0; i < MARKER_COUNT; ++i) {
-        if (m_pMarkers[i] == btn)
+        if (m_Markers.buttons[i] == btn)
             index = i;
     }
+    // A marker hovered: its page button follows.
+    if (index >= 0)
+        buttonsTab()->highlightEntry(index, bType);
     if (index < 0 || index >= 2 * MARKERS_PER_VIEW)
         return;
     const int button = index % MARKERS_PER_VIEW + 1;
     const QString file = bType ? QStringLiteral("mouse_%1.png").arg(button) : QStringLiteral("Mouse.png");
-    m_pFrontPic->setPixmap(mousePicture(file));
-    m_bLightPictureShown = false;
+    m_Ui.frontPicture->setPixmap(mousePicture(file));
+    lightingTab()->forgetPicture();
 }
 
 QPixmap MousecfgWidget::mousePicture(const QString &file)
@@ -851,14 +691,14 @@ QPixmap MousecfgWidget::mousePicture(const QString &file)
     return picture;
 }
 
-void MousecfgWidget::SelBtnChanged(quint8 iBtn, quint8 iType)
+void MousecfgWidget::enterPageButton(int entry)
 {
-    selectMarker(iType, iBtn);
-}
-
-void MousecfgWidget::slotGotoMacro(quint8 iBtn)
-{
-    selectPage(iBtn);
+    // A press on a page button selects its marker on the picture.
+    const int group = entry / MARKERS_PER_VIEW;
+    const int index = entry % MARKERS_PER_VIEW;
+    selectMarker(quint8(group), quint8(index));
+    if (group < 2)
+        m_Markers.selectedButton[m_Library.currentSlot()] = index;
 }
 
 void MousecfgWidget::slot_show_profilename(QAction *action)
@@ -869,8 +709,8 @@ void MousecfgWidget::slot_show_profilename(QAction *action)
         reportLibraryResult(result);
         return;
     }
-    m_pProfileSel->setText(tr("Mode") + QStringLiteral(" %1").arg(m_Library.currentSlot() + 1));
-    m_pNameEdit->setText(name);
+    m_Ui.slotButton->setText(tr("Mode") + QStringLiteral(" %1").arg(m_Library.currentSlot() + 1));
+    m_Ui.nameEdit->setText(name);
     refreshPages();
 }
 
@@ -879,113 +719,37 @@ void MousecfgWidget::slotPopOneClickBox()
     showMessage(2, tr("AT LEAST ONE CLICK FUNCTION TO BE RETAINED."));
 }
 
-void MousecfgWidget::OnProfileMenuCheck(QWidget *)
-{
-}
-
 void MousecfgWidget::slotEnableButtons(bool bEnable)
 {
-    for (ZelPushButton *button : {m_pImport, m_pExport, m_pReset, m_pAdd, m_pDelete, m_pCopy, m_pProfileSel,
-                                  m_pProfileFile, m_pResetAll, m_pOk, m_pCancel, m_pApply, m_pLoad, m_pSave,
-                                  m_pFirmware, m_pFront, m_pSide, m_pLangBtn, m_pModelBtn})
+    for (ZelPushButton *button : {m_Ui.importButton, m_Ui.exportButton, m_Ui.resetButton, m_Ui.addButton, m_Ui.deleteButton, m_Ui.copyButton, m_Ui.slotButton,
+                                  m_Ui.profileFileButton, m_Ui.resetAllButton, m_Ui.okButton, m_Ui.cancelButton, m_Ui.applyButton, m_Ui.loadButton, m_Ui.saveButton,
+                                  m_Ui.firmwareButton, m_Ui.frontButton, m_Ui.sideButton, m_Ui.languageButton, m_Ui.modelButton})
         button->setEnabled(bEnable);
-    for (ZelPushButton *button : m_pTabs)
+    for (ZelPushButton *button : m_Ui.tabs)
         button->setEnabled(bEnable);
-    for (ZelPushButton *button : m_pProfileBtns)
+    for (ZelPushButton *button : m_Ui.profileButtons)
         button->setEnabled(bEnable);
-    for (ZelPushButton *button : m_pMarkers)
+    for (ZelPushButton *button : m_Markers.buttons)
         button->setEnabled(bEnable);
-    m_pNameEdit->setEnabled(bEnable);
-}
-
-void MousecfgWidget::slotLiftChange(quint8 iLift)
-{
-    workingSet().LiftHigh = iLift;
-    showLiftOnPerformancePages(iLift);
+    m_Ui.nameEdit->setEnabled(bEnable);
 }
 
 // ------------------------------------------------------------ dispatching --
 
-void MousecfgWidget::onButtonClicked()
+void MousecfgWidget::clickMarker(int i)
 {
-    auto *button = qobject_cast<ZelPushButton *>(sender());
-    if (!button)
-        return;
-    if (button == m_pClose) {
-        closeToTray();
-    } else if (button == m_pMin) {
-        showMinimized();
-    } else if (button == m_pImport) {
-        onImportProfile();
-    } else if (button == m_pExport) {
-        onExportProfile();
-    } else if (button == m_pReset) {
-        onResetProfile();
-    } else if (button == m_pAdd) {
-        onAdd();
-    } else if (button == m_pDelete) {
-        onDelete();
-    } else if (button == m_pCopy) {
-        onCopy();
-    } else if (button == m_pResetAll) {
-        onResetAll();
-    } else if (button == m_pOk) {
-        okAndHide();
-    } else if (button == m_pCancel) {
-        cancelAndHide();
-    } else if (button == m_pApply) {
-        apply();
-    } else if (button == m_pLoad) {
-        onImportConfig();
-    } else if (button == m_pSave) {
-        onExportConfig();
-    } else if (button == m_pFirmware) {
-        if (m_bFirmwareHandledOnPress)
-            m_bFirmwareHandledOnPress = false;
-        else
-            firmwareUpdate(false);
-    } else if (button == m_pFront) {
-        selectView(true);
-    } else if (button == m_pSide) {
-        selectView(false);
-    } else {
-        for (int i = 0; i < 4; ++i) {
-            if (button == m_pTabs[i])
-                selectPage(i);
-        }
-        for (int i = 0; i < SLOT_COUNT; ++i) {
-            if (button == m_pProfileBtns[i])
-                selectSlot(i);
-        }
-        for (int i = 0; i < MARKER_COUNT; ++i) {
-            if (button == m_pMarkers[i]) {
-                const int group = i / MARKERS_PER_VIEW;
-                selectMarker(group, i % MARKERS_PER_VIEW);
-                m_SelectedButton[m_Library.currentSlot()] = i % MARKERS_PER_VIEW;
-                selectButtonOnPage(group, i % MARKERS_PER_VIEW);
-            }
-        }
-    }
-}
-
-void MousecfgWidget::onButtonPressed(ZelPushButton *button)
-{
-    for (int i = 0; i < 4; ++i) {
-        if (button == m_pTabs[i])
-            selectPage(i);
-    }
-    if (button == m_pFirmware) {
-        m_bFirmwareHandledOnPress = true;
-        firmwareUpdate(true);
-    }
+    const int group = i / MARKERS_PER_VIEW;
+    selectMarker(group, i % MARKERS_PER_VIEW);
+    m_Markers.selectedButton[m_Library.currentSlot()] = i % MARKERS_PER_VIEW;
+    buttonsTab()->selectButton(group, i % MARKERS_PER_VIEW);
 }
 
 int MousecfgWidget::showMessage(int type, const QString &text, bool watchDevice)
 {
     // A caller on the bus gets the text as its answer; a question counts as "No".
-    if (m_bBusCaller) {
-        if (m_BusCallerMessage.isEmpty())
-            m_BusCallerMessage = text;
+    if (m_Bus.caller) {
+        if (m_Bus.callerMessage.isEmpty())
+            m_Bus.callerMessage = text;
         return 0;
     }
     if (appServices().messageHook)
@@ -1013,179 +777,4 @@ QString MousecfgWidget::chooseFile(const QString &title, const QString &filter, 
     // A name typed without an extension gets the filter's, so the matching
     // import lists the file.
     return save ? withFilterSuffix(path, filter) : path;
-}
-
-// ----------------------------------------------------- window behaviour --
-
-bool MousecfgWidget::eventFilter(QObject *watched, QEvent *event)
-{
-    // Labels are part of the window's surface: dragging starts on them too.
-    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove
-        || event->type() == QEvent::MouseButtonRelease) {
-        if (watched == m_pVersion || watched == m_pNameLabel) {
-            auto *mouse = static_cast<QMouseEvent *>(event);
-            if (event->type() == QEvent::MouseButtonPress)
-                mousePressEvent(mouse);
-            else if (event->type() == QEvent::MouseMove)
-                mouseMoveEvent(mouse);
-            else
-                mouseReleaseEvent(mouse);
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void MousecfgWidget::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton) {
-        m_bDragging = true;
-        m_bMovingItself = false;
-        m_DragPress = event->globalPos();
-        m_DragOrigin = frameGeometry().topLeft();
-    }
-    QWidget::mousePressEvent(event);
-}
-
-void MousecfgWidget::mouseMoveEvent(QMouseEvent *event)
-{
-    if (m_bDragging && (event->buttons() & Qt::LeftButton)) {
-        const QPoint offset = event->globalPos() - m_DragPress;
-        if (offset.manhattanLength() > 4) {
-            // The window system moves the window with the pointer where it
-            // can (a Wayland compositor ignores a window placing itself);
-            // else the window follows the pointer itself for this drag.
-            QWindow *handle = window()->windowHandle();
-            const auto systemMove = [handle] {
-                return handle
-                       && (appServices().systemMove ? appServices().systemMove(handle) : handle->startSystemMove());
-            };
-            if (!m_bMovingItself && systemMove()) {
-                qCDebug(lcUi, "The window system moves the window");
-                m_bDragging = false;
-            } else {
-                m_bMovingItself = true;
-                move(m_DragOrigin + offset);
-            }
-        }
-    }
-    QWidget::mouseMoveEvent(event);
-}
-
-void MousecfgWidget::mouseReleaseEvent(QMouseEvent *event)
-{
-    m_bDragging = false;
-    m_bMovingItself = false;
-    QWidget::mouseReleaseEvent(event);
-}
-
-void MousecfgWidget::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!m_Backgrounds[0].isNull()) {
-        const QPixmap &cached = m_Backgrounds[m_Scale.step];
-        if (!cached.isNull() && cached.size() == size())
-            p.drawPixmap(0, 0, cached);
-        else
-            p.drawPixmap(0, 0, m_Backgrounds[0].scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    }
-    const QPixmap &battery = (m_iConnectionState == 0 || m_iConnectionState == 1) ? m_BatteryPics[1]
-                                                                                   : m_BatteryPics[0];
-    if (!battery.isNull())
-        p.drawPixmap(scaled(QRect(69, 581, 86, 47)), battery);
-}
-
-void MousecfgWidget::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    const QWindow *window = windowHandle();
-    const QScreen *screen = window ? window->screen() : QGuiApplication::primaryScreen();
-    if (const QScreen *atCentre = QGuiApplication::screenAt(frameGeometry().center()))
-        screen = atCentre;
-    double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
-    if (appServices().logicalDpi)
-        dpi = appServices().logicalDpi();
-    const ScaleStep step = scaleStepForDpi(dpi);
-    if (step.step != m_Scale.step)
-        applyScaleStep(step);
-    else
-        updateMask();
-}
-
-void MousecfgWidget::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    // A move onto another screen may change the scale.
-    if (const QScreen *screen = QGuiApplication::screenAt(frameGeometry().center())) {
-        if (!appServices().logicalDpi) {
-            const ScaleStep step = scaleStepForDpi(screen->logicalDotsPerInch());
-            if (step.step != m_Scale.step)
-                applyScaleStep(step);
-        }
-    }
-}
-
-void MousecfgWidget::applyScaleStep(const ScaleStep &step)
-{
-    m_Scale = step;
-    setScaleFactor(step.factor);
-    const QSize target(int(DESIGN_WIDTH * step.factor), int(DESIGN_HEIGHT * step.factor));
-    if (size() != target)
-        resize(target);
-    updateMask();
-    m_pFileMenu->setFixedWidth(scaled(152));
-    m_pSlotMenu->setFixedWidth(scaled(150));
-    m_pLangMenu->setFixedWidth(scaled(110));
-    if (m_pModelMenu)
-        m_pModelMenu->setFixedWidth(scaled(150));
-    relayout();
-}
-
-void MousecfgWidget::closeEvent(QCloseEvent *event)
-{
-    // Closing hides the window to the tray; "&Quit" ends the program.
-    event->ignore();
-    closeToTray();
-}
-
-bool MousecfgWidget::trayAvailable()
-{
-    return appServices().trayAvailable ? appServices().trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
-}
-
-void MousecfgWidget::hideToTray()
-{
-    // Without a tray a hidden window could not be brought back: it is
-    // minimised instead.
-    if (trayAvailable())
-        hide();
-    else
-        showMinimized();
-}
-
-void MousecfgWidget::closeToTray()
-{
-    // Without a tray it is minimised like the others: starting the program
-    // again brings it back, and "&Quit" is in the window's own menu.
-    hideToTray();
-}
-
-void MousecfgWidget::contextMenuEvent(QContextMenuEvent *event)
-{
-    if (m_pTrayMenu)
-        m_pTrayMenu->popup(event->globalPos());
-    event->accept();
-}
-
-void MousecfgWidget::setAutostart(bool on)
-{
-    // The program as it was started: the installed one, or this build.
-    const bool done = platform::setAutostart(QStringLiteral("org.example.mousecfg"), on,
-                                             QCoreApplication::applicationFilePath(), {QStringLiteral("--hidden")});
-    if (!done) {
-        qCWarning(lcUi, "The autostart entry %s could not be changed",
-                  qPrintable(platform::autostartEntryPath(QStringLiteral("org.example.mousecfg"))));
-        const QSignalBlocker blocker(m_pAutostartAction);
-        m_pAutostartAction->setChecked(!on);
-    }
 }

@@ -8,6 +8,7 @@
 #include "app/batterylevel.h"
 #include "app/profilelibrary.h"
 #include "app/scale.h"
+#include "app/settingspage.h"
 
 #include <QHash>
 #include <QPixmap>
@@ -59,30 +60,30 @@ public:
     static QString backgroundPath();
     int scaleStep() const { return m_Scale.step; }
     double scaleFactor() const { return m_Scale.factor; }
-    int connectionIconState() const { return m_iConnectionState; }
-    int batteryLevelShown() const { return m_iBatteryLevel; }
+    int connectionIconState() const { return m_Battery.connectionState; }
+    int batteryLevelShown() const { return m_Battery.level; }
     bool isReconnected() const { return m_iReconnected != 0; }
     bool isWarningOpen() const { return m_bWarningOpen; }
     QStringList listedModels() const { return m_ListedModels; }
     ProfileLibrary &library() { return m_Library; }
 
     // Controls, for the tray, the pages and tests.
-    ZelPushButton *pageTab(int page) const { return m_pTabs[page]; }
-    ZelPushButton *profileButton(int slot) const { return m_pProfileBtns[slot]; }
-    ZelPushButton *profileSlotButton() const { return m_pProfileSel; }
-    ZelPushButton *languageButton() const { return m_pLangBtn; }
-    ZelPushButton *modelButton() const { return m_pModelBtn; }
-    ZelPushButton *marker(int index) const { return m_pMarkers[index]; }
-    QLineEdit *profileNameEdit() const { return m_pNameEdit; }
-    QProgressBar *batteryBar() const { return m_pBattery; }
-    QLabel *frontPicture() const { return m_pFrontPic; }
-    QLabel *sidePicture() const { return m_pSidePic; }
-    QLabel *connectionPicture() const { return m_pConnection; }
-    QMenu *slotMenu() const { return m_pSlotMenu; }
-    QMenu *profileFileMenu() const { return m_pFileMenu; }
-    QMenu *languageMenu() const { return m_pLangMenu; }
-    QMenu *modelMenu() const { return m_pModelMenu; }
-    QSystemTrayIcon *trayIcon() const { return m_pTray; }
+    ZelPushButton *pageTab(int page) const { return m_Ui.tabs[page]; }
+    ZelPushButton *profileButton(int slot) const { return m_Ui.profileButtons[slot]; }
+    ZelPushButton *profileSlotButton() const { return m_Ui.slotButton; }
+    ZelPushButton *languageButton() const { return m_Ui.languageButton; }
+    ZelPushButton *modelButton() const { return m_Ui.modelButton; }
+    ZelPushButton *marker(int index) const { return m_Markers.buttons[index]; }
+    QLineEdit *profileNameEdit() const { return m_Ui.nameEdit; }
+    QProgressBar *batteryBar() const { return m_Ui.batteryBar; }
+    QLabel *frontPicture() const { return m_Ui.frontPicture; }
+    QLabel *sidePicture() const { return m_Ui.sidePicture; }
+    QLabel *connectionPicture() const { return m_Ui.connection; }
+    QMenu *slotMenu() const { return m_Menus.slot; }
+    QMenu *profileFileMenu() const { return m_Menus.file; }
+    QMenu *languageMenu() const { return m_Menus.language; }
+    QMenu *modelMenu() const { return m_Menus.model; }
+    QSystemTrayIcon *trayIcon() const { return m_Menus.tray; }
     ZelPushButton *controlButton(const QString &objectName) const;
 
     // The actions behind the buttons (also used by the tray and tests).
@@ -93,7 +94,7 @@ public:
     // what the mouse holds.
     void selectSlot(int slot);
     // A write of the slot the mouse switched to by itself, running or waiting.
-    bool isFollowingSlot() const { return m_pFollowThread != nullptr || m_bFollowWanted; }
+    bool isFollowingSlot() const { return m_Follow.thread != nullptr || m_Follow.wanted; }
     void switchLanguage(int index);
     void apply();
     void okAndHide();
@@ -108,24 +109,24 @@ public:
     // The last write's result (a write code, or WRITE_NO_MOUSE when a bus
     // caller's edit was only saved) and the groups it sent.
     enum { WRITE_NO_MOUSE = 0xFE };
-    quint8 lastWriteResult() const { return m_iLastWriteResult; }
-    quint8 lastSentMask() const { return m_iLastSentMask; }
+    quint8 lastWriteResult() const { return m_Bus.lastWriteResult; }
+    quint8 lastSentMask() const { return m_Bus.lastSentMask; }
     // A mouse is listed and its control collection is open.
     bool mouseReachable() const;
     // The mouse has answered the battery query since it was opened; the
     // answer's bytes (low, high, charge).
-    bool isBatteryReported() const { return m_bBatteryReported; }
-    QByteArray batteryReport() const { return m_BatteryReport; }
-    bool isCharging() const { return m_bCharging; }
+    bool isBatteryReported() const { return m_Bus.batteryReported; }
+    QByteArray batteryReport() const { return m_Bus.batteryReport; }
+    bool isCharging() const { return m_Battery.charging; }
     // The mouse has sent a status report (slot, stage, rate) since it was opened.
-    bool isStatusReported() const { return m_bStatusReported; }
+    bool isStatusReported() const { return m_Bus.statusReported; }
     // A write is on its way (the window's, or the quiet one that follows
     // the mouse's own slot switch).
-    bool isBusy() const { return m_bWriting || m_pFollowThread; }
+    bool isBusy() const { return m_bWriting || m_Follow.thread; }
     // While a bus caller is served no message box is shown: the first text
     // the window would have shown is kept for the caller instead.
     void setBusCaller(bool on);
-    QString busCallerMessage() const { return m_BusCallerMessage; }
+    QString busCallerMessage() const { return m_Bus.callerMessage; }
     // The window's own flows without their file dialogs: checks, refusals,
     // pages and write as from the buttons. A slot of -1 is the active slot.
     ProfileLibrary::Result importProfileFile(const QString &path, int slot = -1);
@@ -157,14 +158,10 @@ public slots:
 
 private slots:
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
-    void SelBtnChanged(quint8 iBtn, quint8 iType);
-    void slotGotoMacro(quint8 iBtn);
     void slot_show_profilename(QAction *action);
     void slot_show_mousename(QAction *action);
     void slotPopOneClickBox();
-    void OnProfileMenuCheck(QWidget *item);
     void slotEnableButtons(bool bEnable);
-    void slotLiftChange(quint8 iLift);
     void slotProfileNameChange();
     void slotRefreshProfile(quint8 iProfile);
     void slotRefreshDPIStage(quint8 iDPI);
@@ -229,85 +226,26 @@ private:
     void clearSelectedButtons();
     void updateProfileControls();
 
-    // The settings pages, one file per area. Each builds its page beside the
-    // picture, refreshes it from the working set and takes its edits back.
-    // CUSTOMIZE: mousecfgwidget_buttons.cpp
-    void buildButtonsPage();
-    void refreshButtonsPage();
-    // The page follows the tab, the picture view (front: primary layer and
-    // wheel, side: second layer) and the marker chosen on the picture.
-    void showButtonsPage(bool visible);
-    void selectButtonsLayer(bool front);
-    void selectButtonOnPage(int group, int index);
-    // A page button hovered or chosen: its marker and the picture follow.
-    void slotButtonsPageOver(ZelPushButton *btn, bool bType);
-    // A marker hovered: its page button follows.
-    void highlightPageButton(ZelPushButton *marker, bool bType);
-    void layoutButtonsPage();
-    ZelBtnWindow *m_pBtnWindow = nullptr;
-    QScrollArea *m_pBtnScroll = nullptr;
+    // The settings pages, one per tab, indexed by Page (app/*tab.*). The
+    // window loops over them; the few calls that concern one page go to it.
+    SettingsPage *m_Pages[4] = {};
+    class ButtonsTab *buttonsTab() const;
+    class PerformanceTab *performanceTab() const;
+    class LightingTab *lightingTab() const;
+    // Before a write: every page's edits into the working set.
+    void collectPages();
+    void buildPages();
+    // A press on a page button selects its marker on the picture.
+    void enterPageButton(int entry);
 public:
-    ZelBtnWindow *buttonsPage() { ensurePage(PageCustomize); return m_pBtnWindow; }
-private:
-
-    // DPI: mousecfgwidget_performance.cpp
-    void buildPerformancePages();
-    void refreshPerformancePages();
-    // Before a write: the page values the working set takes over.
-    void collectPerformancePages();
-    // Shown only while the DPI tab is selected.
-    void showPerformancePages(bool shown);
-    // The mouse reported another stage or rate: the pages follow without
-    // losing edits not yet applied.
-    void showReportedDpiStage(quint8 stage);
-    void showReportedRate(quint8 rate);
-    // Both lift-off controls show the value chosen last.
-    void showLiftOnPerformancePages(quint8 lift);
-public:
-    ZelDPIWindow *dpiPage() { ensurePage(PageDpi); return m_pDpiPage; }
-    ZelReportRate *reportRatePage() { ensurePage(PageDpi); return m_pReportRatePage; }
-    ZelPointSpeed *sensorPage() { ensurePage(PageDpi); return m_pSensorPage; }
-private:
-    ZelDPIWindow *m_pDpiPage = nullptr;
-    ZelReportRate *m_pReportRatePage = nullptr;
-    ZelPointSpeed *m_pSensorPage = nullptr;
-    // What the pages were last loaded with (or handed over): Apply takes over
-    // only the values the user changed since, so a change the working set
-    // received meanwhile from elsewhere is not overwritten by a stale copy.
-    DpiStage m_PerformanceStages[STAGE_COUNT];
-    quint8 m_PerformanceBase[7] = {};   // dpi, pollrate, Debounce, Sync, LiftHigh, AngleValue, Jitter
-    void rememberPerformanceBase();
-
-    // LIGHTING: mousecfgwidget_lighting.cpp
-    void buildLightingPage();
-    void refreshLightingPage();
-    // Page selection: the lighting page and the picture's light follow the tab.
-    void selectLightingPage(int page);
-    // The mouse picture with the chosen light, while LIGHTING is shown.
-    void refreshLightingPicture();
-    // A lighting mode reported by the mouse.
-    void showReportedLightMode(quint8 mode);
-    class ZelColorWindow *m_pColorWindow = nullptr;
-    bool m_bLightPictureShown = false;
-    // What the lit picture shows (skin folder, size, effect, colour,
-    // brightness) and the skin's pictures it is drawn from: the picture is
-    // drawn again only when one of them changed.
-    QString m_LightPictureKey;
-    QString m_LightSkinFolder;
-    QImage m_LightBase;
-    QImage m_LightZone;
-public:
-    class ZelColorWindow *lightingPage() const { return m_pColorWindow; }
-private:
-
-    // MACRO: mousecfgwidget_macro.cpp
-    void buildMacroPage();
-    void refreshMacroPage();
-    // Buttons that play a renamed macro take its new name.
-    void followMacroRename(const QString &oldName, const QString &newName);
-    class MacroDialog *m_pMacroPage = nullptr;
-public:
-    class MacroDialog *macroPage() { ensurePage(PageMacro); return m_pMacroPage; }
+    // A tab's page, built if it was not yet.
+    SettingsPage *settingsPage(int page);
+    ZelBtnWindow *buttonsPage();
+    ZelDPIWindow *dpiPage();
+    ZelReportRate *reportRatePage();
+    ZelPointSpeed *sensorPage();
+    class ZelColorWindow *lightingPage() const;
+    class MacroDialog *macroPage();
 private:
 
     // Device presence.
@@ -320,16 +258,11 @@ private:
     void recomputeConnectionIcon();
     bool modelConnected(int entry, int side) const;
     bool firstModelHas(int slot) const;
-    // The display hand-off, which never waits on this thread.
-    platform::OsdHandOff *m_pOsdHandOff = nullptr;
-    platform::LocalSocketOsdChannel *m_pOsdSocket = nullptr;
     // The display hand-off of a Wayland client (made when first needed).
     platform::OsdChannel &notificationChannel();
-    platform::NotificationOsdChannel *m_pNotifications = nullptr;
 
     // Button handlers.
-    void onButtonClicked();
-    void onButtonPressed(ZelPushButton *button);
+    void clickMarker(int marker);
     void onDelete();
     void onAdd();
     void onCopy();
@@ -356,91 +289,22 @@ private:
     enum class FollowWait { IfDone, BehindBusyAnimation, Block };
     void finishFollowWrite(FollowWait wait);
     QString writeFailureText(quint8 result);
-    ZelProcessThread *m_pFollowThread = nullptr;
-    int m_iFollowRun = 0;
-    bool m_bFollowWanted = false;
-    bool m_bFollowPosted = false;
-    bool m_bAwaitingFollow = false;
     int m_iWrites = 0;
     QString chooseFile(const QString &title, const QString &filter, bool save);
 
     ScaleStep m_Scale;
     QPixmap m_Backgrounds[SCALE_STEPS];
-    QPixmap m_BatteryPics[2];   // bat1.png, bat2.png
     QHash<QWidget *, QRect> m_DesignRects;
 
-    ZelPushButton *m_pClose = nullptr;
-    ZelPushButton *m_pMin = nullptr;
-    ZelPushButton *m_pImport = nullptr;
-    ZelPushButton *m_pExport = nullptr;
-    ZelPushButton *m_pReset = nullptr;
-    ZelPushButton *m_pAdd = nullptr;
-    ZelPushButton *m_pDelete = nullptr;
-    ZelPushButton *m_pCopy = nullptr;
-    ZelPushButton *m_pTabs[4] = {};
-    ZelPushButton *m_pLangBtn = nullptr;
-    ZelPushButton *m_pProfileSel = nullptr;
-    ZelPushButton *m_pProfileBtns[SLOT_COUNT] = {};
-    ZelPushButton *m_pProfileFile = nullptr;
-    QLineEdit *m_pNameEdit = nullptr;
-    ZelLabel *m_pNameLabel = nullptr;
-    ZelPushButton *m_pResetAll = nullptr;
-    ZelPushButton *m_pOk = nullptr;
-    ZelPushButton *m_pCancel = nullptr;
-    ZelPushButton *m_pApply = nullptr;
-    ZelPushButton *m_pLoad = nullptr;
-    ZelPushButton *m_pSave = nullptr;
-    ZelPushButton *m_pFirmware = nullptr;
-    ZelPushButton *m_pFront = nullptr;
-    ZelPushButton *m_pSide = nullptr;
-    ZelPushButton *m_pModelBtn = nullptr;
-    ZelLabel *m_pVersion = nullptr;
-    QProgressBar *m_pBattery = nullptr;
-    QLabel *m_pCharging = nullptr;
-    QLabel *m_pConnection = nullptr;
-    QLabel *m_pFrontPic = nullptr;
-    QLabel *m_pSidePic = nullptr;
     // The mouse pictures of the current skin at the window's scale, each read
     // the first time it is shown; the side view's waits until it is chosen.
     QPixmap mousePicture(const QString &file);
     QHash<QString, QPixmap> m_MousePictures;
     bool m_bSidePictureStale = true;
-    ZelPushButton *m_pMarkers[MARKER_COUNT] = {};
-    QPoint m_MarkerPos[MARKER_COUNT];
-    bool m_MarkerUsed[MARKER_COUNT] = {};
-
-    QMenu *m_pSlotMenu = nullptr;
-    QMenu *m_pFileMenu = nullptr;
-    QMenu *m_pLangMenu = nullptr;
-    QMenu *m_pModelMenu = nullptr;
-    ZelAction *m_pSlotActions[SLOT_COUNT] = {};
-    QSystemTrayIcon *m_pTray = nullptr;
-    QMenu *m_pTrayMenu = nullptr;
-    QAction *m_pShowAction = nullptr;
-    QAction *m_pQuitAction = nullptr;
-
-    // Language.
-    QTranslator m_Translator;
-    bool m_bTranslatorInstalled = false;
-    int m_iLanguage = 0;
-    int m_iLanguageCount = 0;
-    QString m_LangNames[10];
-    QString m_LangFiles[10];
 
     // State.
     int m_iPage = PageLighting;
     bool m_bFrontView = true;
-    int m_SelectedButton[SLOT_COUNT] = {};
-    int m_iSelectedMarkerGroup = 0;
-    int m_iSelectedMarker = -1;
-    bool m_bDragging = false;
-    bool m_bMovingItself = false;   // the window system did not take this drag
-    QPoint m_DragPress;
-    QPoint m_DragOrigin;
-    int m_iConnectionState = 3;
-    int m_iBatteryLevel = 0;
-    bool m_bCharging = false;
-    int m_iBatteryFull = 4200;
     int m_iReconnected = 0;
     bool m_bWriting = false;            // a write thread is on its way
     bool m_bReopenAfterWrite = false;   // the device changed meanwhile
@@ -450,22 +314,121 @@ private:
     QString m_ProductName;
 
     ProfileLibrary m_Library;
-    // For the bus and the desktop: the last battery answer, status reports,
-    // the last write, a bus caller being served, the low-battery notice.
-    QByteArray m_BatteryReport = QByteArray(3, '\0');
-    bool m_bBatteryReported = false;
-    bool m_bBatteryWatched = false;     // the mouse's reports, not the display's start
-    bool m_bStatusReported = false;
-    quint8 m_iLastWriteResult = 0;
-    quint8 m_iLastSentMask = 0;
-    bool m_bBusCaller = false;
-    QString m_BusCallerMessage;
+    // The low-battery notice on the desktop.
     LowBatteryAlarm m_LowBattery;
     platform::DesktopNotifier *m_pDesktopNotifier = nullptr;
-    QAction *m_pAutostartAction = nullptr;
     void notifyLowBattery(int level);
     void setAutostart(bool on);
     BatteryPoller *m_pPoller = nullptr;
     platform::DeviceNotifier *m_pNotifier = nullptr;
     QTimer m_ReconnectTimer;
+
+    // The window's own controls: frame, profile column, bottom row, battery, pictures.
+    struct UiPart {
+        ZelPushButton *closeButton = nullptr;
+        ZelPushButton *minButton = nullptr;
+        ZelPushButton *importButton = nullptr;
+        ZelPushButton *exportButton = nullptr;
+        ZelPushButton *resetButton = nullptr;
+        ZelPushButton *addButton = nullptr;
+        ZelPushButton *deleteButton = nullptr;
+        ZelPushButton *copyButton = nullptr;
+        ZelPushButton *tabs[4] = {};
+        ZelPushButton *languageButton = nullptr;
+        ZelPushButton *slotButton = nullptr;
+        ZelPushButton *profileButtons[SLOT_COUNT] = {};
+        ZelPushButton *profileFileButton = nullptr;
+        QLineEdit *nameEdit = nullptr;
+        ZelLabel *nameLabel = nullptr;
+        ZelPushButton *resetAllButton = nullptr;
+        ZelPushButton *okButton = nullptr;
+        ZelPushButton *cancelButton = nullptr;
+        ZelPushButton *applyButton = nullptr;
+        ZelPushButton *loadButton = nullptr;
+        ZelPushButton *saveButton = nullptr;
+        ZelPushButton *firmwareButton = nullptr;
+        ZelPushButton *frontButton = nullptr;
+        ZelPushButton *sideButton = nullptr;
+        ZelPushButton *modelButton = nullptr;
+        ZelLabel *version = nullptr;
+        QProgressBar *batteryBar = nullptr;
+        QLabel *charging = nullptr;
+        QLabel *connection = nullptr;
+        QLabel *frontPicture = nullptr;
+        QLabel *sidePicture = nullptr;
+    } m_Ui;
+    // The menus of the profile, language and model buttons, and the tray's.
+    struct MenusPart {
+        QMenu *slot = nullptr;
+        QMenu *file = nullptr;
+        QMenu *language = nullptr;
+        QMenu *model = nullptr;
+        ZelAction *slotActions[SLOT_COUNT] = {};
+        QSystemTrayIcon *tray = nullptr;
+        QMenu *trayMenu = nullptr;
+        QAction *showAction = nullptr;
+        QAction *quitAction = nullptr;
+        QAction *autostartAction = nullptr;
+    } m_Menus;
+    // The markers on the mouse picture: places from the skin, the one selected, and
+    // the button selected in each slot.
+    struct MarkersPart {
+        ZelPushButton *buttons[MARKER_COUNT] = {};
+        QPoint pos[MARKER_COUNT];
+        bool used[MARKER_COUNT] = {};
+        int selectedButton[SLOT_COUNT] = {};
+        int selectedGroup = 0;
+        int selected = -1;
+    } m_Markers;
+    // The language list and the catalogue installed.
+    struct LangPart {
+        QTranslator translator;
+        bool translatorInstalled = false;
+        int index = 0;
+        int count = 0;
+        QString names[10];
+        QString files[10];
+    } m_Lang;
+    // A drag of the frameless window.
+    struct DragPart {
+        bool active = false;
+        bool movingItself = false;   // the window system did not take this drag
+        QPoint press;
+        QPoint origin;
+    } m_Drag;
+    // The quiet write that follows the mouse's own slot switch.
+    struct FollowPart {
+        ZelProcessThread *thread = nullptr;
+        int run = 0;
+        bool wanted = false;
+        bool posted = false;
+        bool awaited = false;
+    } m_Follow;
+    // For the bus and the desktop: the last battery answer, status reports, the last
+    // write, a bus caller being served.
+    struct BusPart {
+        QByteArray batteryReport = QByteArray(3, '\0');
+        bool batteryReported = false;
+        bool batteryWatched = false;     // the mouse's reports, not the display's start
+        bool statusReported = false;
+        quint8 lastWriteResult = 0;
+        quint8 lastSentMask = 0;
+        bool caller = false;
+        QString callerMessage;
+    } m_Bus;
+    // The battery display.
+    struct BatteryPart {
+        QPixmap pictures[2];   // bat1.png, bat2.png
+        int connectionState = 3;
+        int level = 0;
+        bool charging = false;
+        int full = 4200;
+    } m_Battery;
+    // The display hand-off, which never waits on this thread; a Wayland client's is
+    // made when first needed.
+    struct OsdPart {
+        platform::OsdHandOff *handOff = nullptr;
+        platform::LocalSocketOsdChannel *socket = nullptr;
+        platform::NotificationOsdChannel *notifications = nullptr;
+    } m_Osd;
 };

@@ -23,8 +23,8 @@
 void MousecfgWidget::showActiveSlot(int slot)
 {
     m_Library.selectSlot(slot);
-    m_pProfileSel->setText(tr("Mode") + QStringLiteral(" %1").arg(slot + 1));
-    m_pNameEdit->setText(workingSet().names[slot]);
+    m_Ui.slotButton->setText(tr("Mode") + QStringLiteral(" %1").arg(slot + 1));
+    m_Ui.nameEdit->setText(workingSet().names[slot]);
     refreshPages();
     rebuildProfileFileMenu();
 }
@@ -75,16 +75,16 @@ void MousecfgWidget::reportLibraryResult(ProfileLibrary::Result result)
 void MousecfgWidget::slotProfileNameChange()
 {
     const QString oldName = m_Library.currentName();
-    const QString typed = m_pNameEdit->text();
+    const QString typed = m_Ui.nameEdit->text();
     if (typed.trimmed() == oldName)
         return;
     const ProfileLibrary::Result result = m_Library.rename(typed);
     if (result != ProfileLibrary::Result::Ok) {
         reportLibraryResult(result);
-        m_pNameEdit->setText(oldName);
+        m_Ui.nameEdit->setText(oldName);
         return;
     }
-    m_pNameEdit->setText(m_Library.currentName());
+    m_Ui.nameEdit->setText(m_Library.currentName());
     rebuildProfileFileMenu();
 }
 
@@ -96,7 +96,7 @@ void MousecfgWidget::onAdd()
         reportLibraryResult(result);
         return;
     }
-    m_pNameEdit->setText(created);
+    m_Ui.nameEdit->setText(created);
     rebuildProfileFileMenu();
     refreshPages();
 }
@@ -116,7 +116,7 @@ void MousecfgWidget::onDelete()
         reportLibraryResult(result);
         return;
     }
-    m_pNameEdit->setText(replacement);
+    m_Ui.nameEdit->setText(replacement);
     rebuildProfileFileMenu();
     refreshPages();
 }
@@ -129,7 +129,7 @@ void MousecfgWidget::onCopy()
         reportLibraryResult(result);
         return;
     }
-    m_pNameEdit->setText(created);
+    m_Ui.nameEdit->setText(created);
     rebuildProfileFileMenu();
 }
 
@@ -141,7 +141,7 @@ void MousecfgWidget::onResetProfile()
     m_Library.resetCurrent();
     retranslate();
     refreshPages();
-    m_pNameEdit->setText(m_Library.currentName());
+    m_Ui.nameEdit->setText(m_Library.currentName());
     writeAndReport(false);
 }
 
@@ -183,7 +183,7 @@ ProfileLibrary::Result MousecfgWidget::importProfileFile(const QString &path, in
     }
     rebuildProfileFileMenu();
     refreshPages();
-    m_pNameEdit->setText(m_Library.currentName());
+    m_Ui.nameEdit->setText(m_Library.currentName());
     writeAndReport(false);
     return result;
 }
@@ -251,10 +251,10 @@ void MousecfgWidget::setStageDpi(int slot, int stage, int index)
     ProfileSet &set = workingSet();
     DpiStage &st = set.profiles[slot].stages[stage];
     st.xy = st.x = st.y = quint32(index);
-    m_iLastSentMask = 0;
-    m_iLastWriteResult = writeSlotFile(set.profiles[slot], set.names[slot]) ? WRITE_OK : WRITE_NOT_SAVED;
-    if (m_iLastWriteResult != WRITE_OK)
-        showMessage(1, writeFailureText(m_iLastWriteResult));
+    m_Bus.lastSentMask = 0;
+    m_Bus.lastWriteResult = writeSlotFile(set.profiles[slot], set.names[slot]) ? WRITE_OK : WRITE_NOT_SAVED;
+    if (m_Bus.lastWriteResult != WRITE_OK)
+        showMessage(1, writeFailureText(m_Bus.lastWriteResult));
     emit statusChanged();
 }
 
@@ -275,9 +275,9 @@ void MousecfgWidget::setSlotReportRate(int slot, quint8 code)
     ProfileSet &set = workingSet();
     set.profiles[slot].pollrate = code;
     if (!writeSlotFile(set.profiles[slot], set.names[slot])) {
-        m_iLastSentMask = 0;
-        m_iLastWriteResult = WRITE_NOT_SAVED;
-        showMessage(1, writeFailureText(m_iLastWriteResult));
+        m_Bus.lastSentMask = 0;
+        m_Bus.lastWriteResult = WRITE_NOT_SAVED;
+        showMessage(1, writeFailureText(m_Bus.lastWriteResult));
         return;
     }
     writeAndReport(false);
@@ -290,16 +290,16 @@ quint8 MousecfgWidget::writeAndReport(bool writeEverything)
     // One write at a time (a click in a window shown again from the tray
     // while a bus caller's write runs behind it).
     if (m_bWriting)
-        return m_iLastWriteResult;
-    if (m_bBusCaller && !mouseReachable()) {
+        return m_Bus.lastWriteResult;
+    if (m_Bus.caller && !mouseReachable()) {
         // Saved, and the next write sends everything, as the command line
         // does alone.
-        m_iLastSentMask = 0;
+        m_Bus.lastSentMask = 0;
         saveProfileSet(workingSet());
         writeDiff(1);
-        m_iLastWriteResult = WRITE_NO_MOUSE;
+        m_Bus.lastWriteResult = WRITE_NO_MOUSE;
         emit statusChanged();
-        return m_iLastWriteResult;
+        return m_Bus.lastWriteResult;
     }
     return runWrite(ZelProcessThread::Kind::Write, writeEverything);
 }
@@ -316,7 +316,7 @@ quint8 MousecfgWidget::runWrite(ZelProcessThread::Kind kind, bool writeEverythin
     // first; one still wanted is covered by this write, which compares with
     // what the mouse holds.
     finishFollowWrite(FollowWait::BehindBusyAnimation);
-    m_bFollowWanted = false;
+    m_Follow.wanted = false;
     ++m_iWrites;
     quint8 result = WRITE_OK;
     for (;;) {
@@ -327,7 +327,7 @@ quint8 MousecfgWidget::runWrite(ZelProcessThread::Kind kind, bool writeEverythin
                 Qt::QueuedConnection);
         m_bWriting = true;
         int shown = QDialog::Accepted;
-        if (m_bBusCaller && (!isVisible() || isMinimized())) {
+        if (m_Bus.caller && (!isVisible() || isMinimized())) {
             // For a bus caller while the window is out of sight: no busy
             // animation pops up on its own.
             QEventLoop loop;
@@ -355,8 +355,8 @@ quint8 MousecfgWidget::runWrite(ZelProcessThread::Kind kind, bool writeEverythin
             savedSet() = thread.written();
 
         result = thread.result();
-        m_iLastWriteResult = result;
-        m_iLastSentMask = thread.sentMask();
+        m_Bus.lastWriteResult = result;
+        m_Bus.lastSentMask = thread.sentMask();
         emit statusChanged();
         if (shown != QDialog::Accepted || result == WRITE_OK)
             break;
@@ -368,48 +368,48 @@ quint8 MousecfgWidget::runWrite(ZelProcessThread::Kind kind, bool writeEverythin
     }
     --m_iWrites;
     // The mouse switched slots by itself meanwhile.
-    if (m_bFollowWanted)
+    if (m_Follow.wanted)
         startFollowWrite();
     return result;
 }
 
 void MousecfgWidget::followSlotQuietly()
 {
-    m_bFollowWanted = true;
-    if (m_bFollowPosted)
+    m_Follow.wanted = true;
+    if (m_Follow.posted)
         return;
-    m_bFollowPosted = true;
+    m_Follow.posted = true;
     // Once the rest of the status report (stage, rate) is in the working set.
     QTimer::singleShot(0, this, [this] {
-        m_bFollowPosted = false;
-        if (m_bFollowWanted)
+        m_Follow.posted = false;
+        if (m_Follow.wanted)
             startFollowWrite();
     });
 }
 
 void MousecfgWidget::startFollowWrite()
 {
-    if (m_iWrites > 0 || m_pFollowThread)
+    if (m_iWrites > 0 || m_Follow.thread)
         return;   // still wanted: taken up when that write has ended
-    m_bFollowWanted = false;
+    m_Follow.wanted = false;
     if (listedMouseCount() == 0)
         return;
     auto *thread = new ZelProcessThread(workingSet(), savedSet(), false, this);
     thread->setKind(ZelProcessThread::Kind::FollowSlot);
-    const int run = ++m_iFollowRun;
+    const int run = ++m_Follow.run;
     connect(thread, &QThread::finished, this, [this, run] {
-        if (run == m_iFollowRun)
+        if (run == m_Follow.run)
             finishFollowWrite(FollowWait::IfDone);
     });
-    m_pFollowThread = thread;
+    m_Follow.thread = thread;
     thread->start();
 }
 
 void MousecfgWidget::finishFollowWrite(FollowWait wait)
 {
-    ZelProcessThread *thread = m_pFollowThread;
+    ZelProcessThread *thread = m_Follow.thread;
     // Its end reported while a write waits for it here: that write takes it.
-    if (!thread || (wait == FollowWait::IfDone && m_bAwaitingFollow))
+    if (!thread || (wait == FollowWait::IfDone && m_Follow.awaited))
         return;
     if (!thread->isFinished()) {
         if (wait == FollowWait::IfDone)
@@ -417,19 +417,19 @@ void MousecfgWidget::finishFollowWrite(FollowWait wait)
         if (wait == FollowWait::BehindBusyAnimation) {
             ZelProcessDialog dialog(this);
             connect(thread, &QThread::finished, &dialog, &ZelProcessDialog::slotProcessDlg, Qt::QueuedConnection);
-            const int run = m_iFollowRun;
-            m_bAwaitingFollow = true;
+            const int run = m_Follow.run;
+            m_Follow.awaited = true;
             if (!thread->isFinished())
                 dialog.exec();
-            m_bAwaitingFollow = false;
+            m_Follow.awaited = false;
             // A device change meanwhile may have taken it already.
-            if (run != m_iFollowRun || m_pFollowThread != thread)
+            if (run != m_Follow.run || m_Follow.thread != thread)
                 return;
         }
     }
     thread->wait();
-    m_pFollowThread = nullptr;
-    ++m_iFollowRun;   // a finished signal still on its way is this thread's
+    m_Follow.thread = nullptr;
+    ++m_Follow.run;   // a finished signal still on its way is this thread's
     if (thread->downloaded())
         savedSet() = thread->written();
     const quint8 result = thread->result();
@@ -442,22 +442,22 @@ void MousecfgWidget::finishFollowWrite(FollowWait wait)
             return;
         }
     }
-    if (m_bFollowWanted)
+    if (m_Follow.wanted)
         startFollowWrite();
 }
 
 void MousecfgWidget::apply()
 {
-    // Most pages hand their values to the working set as they change; the DPI
-    // tab's are taken now, before the write thread takes its copy.
-    collectPerformancePages();
+    // Every page's edits are in the working set before the write thread
+    // takes its copy.
+    collectPages();
     writeAndReport(false);
 }
 
 void MousecfgWidget::okAndHide()
 {
-    // As Apply: the DPI tab's values first.
-    collectPerformancePages();
+    // As Apply: the pages' edits first.
+    collectPages();
     writeAndReport(false);
     hideToTray();
 }
@@ -467,7 +467,7 @@ void MousecfgWidget::cancelAndHide()
     hideToTray();
     m_Library.reloadCurrent();
     refreshPages();
-    m_pNameEdit->setText(m_Library.currentName());
+    m_Ui.nameEdit->setText(m_Library.currentName());
 }
 
 void MousecfgWidget::slotRefreshWriteStatus(quint8 iStatus)

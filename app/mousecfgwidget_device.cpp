@@ -6,6 +6,8 @@
 #include "app/batterylevel.h"
 #include "app/logging.h"
 #include "app/mousecfgwidget.h"
+#include "app/lightingtab.h"
+#include "app/performancetab.h"
 #include "app/services.h"
 #include "device/devicetable.h"
 #include "device/poller.h"
@@ -78,9 +80,9 @@ void MousecfgWidget::rebuildModelList()
 {
     m_ListedModels.clear();
     setListedMouseCount(0);
-    if (m_pModelMenu) {
-        m_pModelMenu->deleteLater();
-        m_pModelMenu = nullptr;
+    if (m_Menus.model) {
+        m_Menus.model->deleteLater();
+        m_Menus.model = nullptr;
     }
     auto *menu = new QMenu(this);
     const DeviceTable &table = deviceTable();
@@ -94,7 +96,7 @@ void MousecfgWidget::rebuildModelList()
     const int count = m_ListedModels.size();
     setListedMouseCount(count);
     if (count < 2)
-        m_pModelBtn->hide();
+        m_Ui.modelButton->hide();
     if (count == 1) {
         qCDebug(lcHotplug, "RefreshMouseList %s", qPrintable(m_ListedModels.first()));
         writeCurrentProduct(m_ListedModels.first());
@@ -104,23 +106,23 @@ void MousecfgWidget::rebuildModelList()
         // what happens meanwhile (a new attachment's full-write mark, edits)
         // lands in its files.
     } else {
-        m_pModelBtn->show();
+        m_Ui.modelButton->show();
         const QString current = readCurrentProduct();
         if (m_ListedModels.contains(current)) {
-            m_pModelBtn->setText(current);
+            m_Ui.modelButton->setText(current);
             writeCurrentProduct(current);
         } else {
-            m_pModelBtn->setText(m_ListedModels.first());
+            m_Ui.modelButton->setText(m_ListedModels.first());
             writeCurrentProduct(m_ListedModels.first());
         }
     }
     connect(menu, &QMenu::triggered, this, &MousecfgWidget::slot_show_mousename);
-    m_pModelBtn->setMenu(menu);
+    m_Ui.modelButton->setMenu(menu);
     menu->setFixedWidth(scaled(150));
     menu->setStyleSheet(menuStyleSheet());
-    m_pModelMenu = menu;
-    if (m_pTray)
-        m_pTray->setToolTip(readCurrentProduct());
+    m_Menus.model = menu;
+    if (m_Menus.tray)
+        m_Menus.tray->setToolTip(readCurrentProduct());
 }
 
 void MousecfgWidget::openCurrentDevice()
@@ -153,7 +155,7 @@ void MousecfgWidget::slot_show_mousename(QAction *action)
     platform::sleepMs(50);
     closeDevice();
     platform::sleepMs(50);
-    m_pModelBtn->setText(action->text());
+    m_Ui.modelButton->setText(action->text());
     writeCurrentProduct(action->text());
     openCurrentDevice();
     platform::sleepMs(50);
@@ -225,8 +227,8 @@ void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arriv
                 m_pPoller->stop();
                 closeDevice();
                 m_iReconnected = 0;
-                m_bBatteryReported = false;
-                m_bStatusReported = false;
+                m_Bus.batteryReported = false;
+                m_Bus.statusReported = false;
                 m_bWarningOpen = true;
                 QTimer::singleShot(200, this, &MousecfgWidget::slotWarning);
                 reopened = true;
@@ -323,11 +325,11 @@ void MousecfgWidget::recomputeConnectionIcon()
 {
     const bool cable = firstModelHas(WiredControl);
     const bool dongle = firstModelHas(ReceiverControl);
-    m_iConnectionState = ::connectionIconState(cable, dongle, m_bCharging);
-    m_pConnection->setVisible(connectionPictureVisible(m_iConnectionState));
+    m_Battery.connectionState = ::connectionIconState(cable, dongle, m_Battery.charging);
+    m_Ui.connection->setVisible(connectionPictureVisible(m_Battery.connectionState));
     // No mouse, no battery level: the outline stays empty.
-    m_pBattery->setVisible(batteryBarVisible(m_iConnectionState) && listedMouseCount() > 0);
-    m_pCharging->hide();
+    m_Ui.batteryBar->setVisible(batteryBarVisible(m_Battery.connectionState) && listedMouseCount() > 0);
+    m_Ui.charging->hide();
     update();
     emit statusChanged();
 }
@@ -343,28 +345,28 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
     const int fontPx = scaled(16);
     if (iCharge == 0 && iLowByte == 0 && iHiByte == 0) {
         const QString off = tr("MOUSE OFF");
-        m_pBattery->setFormat(off);
-        m_pBattery->setTextVisible(false);
-        m_pBattery->setStyleSheet(QStringLiteral(
+        m_Ui.batteryBar->setFormat(off);
+        m_Ui.batteryBar->setTextVisible(false);
+        m_Ui.batteryBar->setStyleSheet(QStringLiteral(
             "QProgressBar{background-color:rgb(100,100,100);color:white;font-weight:bold;font-size:%1px;"
             "border:0px;text-align:center;}QProgressBar::chunk{background-color:rgb(100,100,100);}")
                                       .arg(fontPx));
-        m_pBattery->setToolTip(off);
-        m_pCharging->hide();
+        m_Ui.batteryBar->setToolTip(off);
+        m_Ui.charging->hide();
         g_mouseOff.store(true);
-        m_BatteryReport = QByteArray(3, '\0');
-        m_bBatteryReported = true;
+        m_Bus.batteryReport = QByteArray(3, '\0');
+        m_Bus.batteryReported = true;
         emit statusChanged();
         return;
     }
 
     g_mouseOff.store(false);
     const bool cable = firstModelHas(WiredControl);
-    m_pBattery->setTextVisible(true);
-    m_pBattery->setFormat(cable ? QString() : QStringLiteral("%p%"));
-    m_pBattery->setToolTip(QString());
+    m_Ui.batteryBar->setTextVisible(true);
+    m_Ui.batteryBar->setFormat(cable ? QString() : QStringLiteral("%p%"));
+    m_Ui.batteryBar->setToolTip(QString());
     const QColor theme = themeColor();
-    m_pBattery->setStyleSheet(
+    m_Ui.batteryBar->setStyleSheet(
         QStringLiteral("QProgressBar{background-color:white;color:black;font-weight:bold;font-size:%1px;"
                        "border:0px;border-radius:2px;text-align:center;}"
                        "QProgressBar::chunk{background-color:rgb(%2,%3,%4);border-radius:2px;}")
@@ -372,19 +374,19 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
             .arg(theme.red())
             .arg(theme.green())
             .arg(theme.blue()));
-    m_bCharging = iCharge != 0;
+    m_Battery.charging = iCharge != 0;
 
-    const int level = batteryLevel(batteryMillivolts(iLowByte, iHiByte), m_iBatteryFull);
-    if (level != m_iBatteryLevel) {
-        m_iBatteryLevel = level;
+    const int level = batteryLevel(batteryMillivolts(iLowByte, iHiByte), m_Battery.full);
+    if (level != m_Battery.level) {
+        m_Battery.level = level;
         writeBattery(level);
     }
     const char report[3] = {char(iLowByte), char(iHiByte), char(iCharge)};
-    m_BatteryReport = QByteArray(report, 3);
-    m_bBatteryReported = true;
-    if (m_bBatteryWatched && m_LowBattery.report(level, m_bCharging, cable))
+    m_Bus.batteryReport = QByteArray(report, 3);
+    m_Bus.batteryReported = true;
+    if (m_Bus.batteryWatched && m_LowBattery.report(level, m_Battery.charging, cable))
         notifyLowBattery(level);
-    m_pBattery->setValue(cable ? 100 : level);
+    m_Ui.batteryBar->setValue(cable ? 100 : level);
     recomputeConnectionIcon();
 }
 
@@ -393,7 +395,7 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
 void MousecfgWidget::slotRefreshStatus(quint8 iProfile, quint8 iDPI, quint8 iRate, quint8 iMode)
 {
     qCDebug(lcPoller, "Test data:profile =%x, dpi= %x, iRate= %x, mode= %x", iProfile, iDPI, iRate, iMode);
-    m_bStatusReported = true;
+    m_Bus.statusReported = true;
     emit statusChanged();
     const ProfileSet &set = workingSet();
     if (iProfile < SLOT_COUNT && iProfile != set.ProfileID)
@@ -423,7 +425,7 @@ void MousecfgWidget::slotRefreshDPIStage(quint8 iDPI)
         return;
     set.profiles[slot].dpi = iDPI;
     writeActiveStage(set.names[slot], iDPI);
-    showReportedDpiStage(iDPI);
+    performanceTab()->showReportedDpiStage(iDPI);
     const DpiStage &stage = set.profiles[slot].stages[iDPI];
     showOsdText(tr("DPI") + QStringLiteral(" %1:%2").arg(iDPI + 1).arg(sensorDpi(int(stage.x), sensorCode())));
 }
@@ -432,14 +434,14 @@ void MousecfgWidget::slotRefreshRate(quint8 iRate)
 {
     ProfileSet &set = workingSet();
     set.profiles[set.ProfileID % SLOT_COUNT].pollrate = iRate;
-    showReportedRate(iRate);
+    performanceTab()->showReportedRate(iRate);
     showOsdText(rateText(iRate));
 }
 
 void MousecfgWidget::slotRefreshLightMode(quint8 iBuff1)
 {
     // The lighting page shows the mode the mouse reports.
-    showReportedLightMode(iBuff1);
+    lightingTab()->showReportedLightMode(iBuff1);
 }
 
 // ------------------------------------------------------ on-screen display --
@@ -448,21 +450,21 @@ void MousecfgWidget::showOsdText(const QString &text)
 {
     // The display is looked for, started and sent to without this thread
     // ever waiting for it (a missing display costs no frozen window).
-    if (!m_pOsdHandOff)
-        m_pOsdHandOff = new platform::OsdHandOff(this);
-    if (!m_pOsdSocket) {
+    if (!m_Osd.handOff)
+        m_Osd.handOff = new platform::OsdHandOff(this);
+    if (!m_Osd.socket) {
         const QString socket = platform::osdSocketFromEnvironment(QString::fromLatin1(kOsdTitle));
-        m_pOsdSocket = new platform::LocalSocketOsdChannel(socket, true);
+        m_Osd.socket = new platform::LocalSocketOsdChannel(socket, true);
         // The display this program starts listens where it looks.
         qputenv("MOUSECFG_OSD_SOCKET", QFile::encodeName(socket));
     }
     platform::OsdChannel &channel = appServices().osd ? *appServices().osd
                                     : platform::isWaylandClient() ? notificationChannel()
-                                                                  : *m_pOsdSocket;
+                                                                  : *m_Osd.socket;
     platform::OsdMessage message;
     message.text = text;
     message.colour = themeColor();
-    m_pOsdHandOff->show(&channel, platform::encodeOsdMessage(message),
+    m_Osd.handOff->show(&channel, platform::encodeOsdMessage(message),
                         [] { appServices().startDetached(osdProgramPath()); });
 }
 
@@ -470,16 +472,16 @@ void MousecfgWidget::showOsdText(const QString &text)
 // messages become desktop notifications.
 platform::OsdChannel &MousecfgWidget::notificationChannel()
 {
-    if (!m_pNotifications)
-        m_pNotifications = new platform::NotificationOsdChannel(QString(), this);
-    return *m_pNotifications;
+    if (!m_Osd.notifications)
+        m_Osd.notifications = new platform::NotificationOsdChannel(QString(), this);
+    return *m_Osd.notifications;
 }
 
 // --------------------------------------------------------------- firmware --
 
 void MousecfgWidget::firmwareUpdate(bool fromPress)
 {
-    m_pFirmware->setChecked(false);
+    m_Ui.firmwareButton->setChecked(false);
     const QString updater = applicationDir()
         + (currentLanguageIndex() == 0 ? QStringLiteral("/skin/mouse/bin/U400-5150-20230727-en.exe")
                                        : QStringLiteral("/skin/mouse/bin/U400-5150-20230727.exe"));

@@ -42,7 +42,7 @@ bool dpiIndexRange(int sensor, int *min, int *max)
 {
     // The DPI page's slider range.
     SensorRange range;
-    if (!sensorRange(sensor, descriptionInt(QStringLiteral("33254")) == 1, readCurrentProduct(), range))
+    if (!sensorRange(sensor, wideDpiRange(), readCurrentProduct(), range))
         return false;
     *min = range.minIndex;
     *max = range.maxIndex;

@@ -108,7 +108,7 @@ QByteArray settingsBlockBytes(const ProfileSet &set, int syncSwitch, int lightSl
 
 FrameList settingsBlockFrames(const ProfileSet &set)
 {
-    const QByteArray b = settingsBlockBytes(set, descriptionInt(QStringLiteral("Sync")), lightingSlot(set));
+    const QByteArray b = settingsBlockBytes(set, syncSwitch(), lightingSlot(set));
     const auto *data = reinterpret_cast<const quint8 *>(b.constData());
     FrameList frames;
     frames.reserve(2);
@@ -239,7 +239,7 @@ ButtonLayout currentButtonLayout()
     ButtonLayout layout;
     layout.buttonCount = std::clamp(buttonCount(), 0, 16);
     layout.matrix = buttonMatrix();
-    layout.scrollReversed = descriptionInt(QStringLiteral("ScrollRev")) == 1;
+    layout.scrollReversed = scrollReversed();
     layout.sensor = sensorCode();
     return layout;
 }

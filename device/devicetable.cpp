@@ -113,10 +113,11 @@ void loadDeviceTable()
     std::memset(&g_table, 0, sizeof g_table);
     g_table.count = 1;
     DeviceEntry &e = g_table.entries[0];
-    e.vid1 = quint32(descriptionInt(QStringLiteral("vid1")));
-    e.pid1 = quint32(descriptionInt(QStringLiteral("pid1")));
-    e.vid2 = quint32(descriptionInt(QStringLiteral("vid2")));
-    e.pid2 = quint32(descriptionInt(QStringLiteral("pid2")));
+    const DescribedIds ids = describedIds();
+    e.vid1 = ids.vid1;
+    e.pid1 = ids.pid1;
+    e.vid2 = ids.vid2;
+    e.pid2 = ids.pid2;
     e.filter[ReceiverMouse] = {2, 1};
     e.filter[ReceiverControl] = {0, 1};
     e.filter[WiredMouse] = {2, 1};

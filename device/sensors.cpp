@@ -377,7 +377,7 @@ ModelLimits currentModelLimits()
 {
     ModelLimits limits = describedModelLimits();
     SensorRange range;
-    if (sensorRange(sensorCode(), descriptionInt(QStringLiteral("33254")) == 1, readCurrentProduct(), range)) {
+    if (sensorRange(sensorCode(), wideDpiRange(), readCurrentProduct(), range)) {
         limits.dpiKnown = true;
         limits.dpiMin = range.minIndex;
         limits.dpiMax = range.maxIndex;

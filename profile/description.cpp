@@ -124,6 +124,56 @@ int descriptionInt(const QString &key)
     return lowI32(variantInt(descriptionValue(kGroup + key), fallback));
 }
 
+bool wideDpiRange()
+{
+    return descriptionInt(QStringLiteral("33254")) == 1;
+}
+
+bool colorMode()
+{
+    return descriptionInt(QStringLiteral("ColorMode")) != 0;
+}
+
+bool ledDisabled()
+{
+    return descriptionInt(QStringLiteral("ledDisable")) != 0;
+}
+
+bool macroDisabled()
+{
+    return descriptionInt(QStringLiteral("DisableMacro")) != 0;
+}
+
+bool scrollReversed()
+{
+    return descriptionInt(QStringLiteral("ScrollRev")) == 1;
+}
+
+int syncSwitch()
+{
+    return descriptionInt(QStringLiteral("Sync"));
+}
+
+int describedPollrate()
+{
+    return descriptionInt(QStringLiteral("pollrate"));
+}
+
+int minDelay()
+{
+    return descriptionInt(QStringLiteral("MinDelay"));
+}
+
+DescribedIds describedIds()
+{
+    DescribedIds ids;
+    ids.vid1 = quint32(descriptionInt(QStringLiteral("vid1")));
+    ids.pid1 = quint32(descriptionInt(QStringLiteral("pid1")));
+    ids.vid2 = quint32(descriptionInt(QStringLiteral("vid2")));
+    ids.pid2 = quint32(descriptionInt(QStringLiteral("pid2")));
+    return ids;
+}
+
 SleepRange sleepRange()
 {
     SleepRange range;

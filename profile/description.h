@@ -47,6 +47,22 @@ SleepRange sleepRange();
 // PROFILE/ShowSleep (1 by default): 0 hides the sleep time and move-off options.
 bool sleepShown();
 
+// Switches and numbers of group PROFILE the widgets, the command line and the
+// block builders ask about, with the defaults descriptionInt() gives.
+bool wideDpiRange();            // PROFILE/33254 is 1: the sensor's wider DPI range
+bool colorMode();               // PROFILE/ColorMode not 0: the alternate style
+bool ledDisabled();             // PROFILE/ledDisable not 0: no lighting
+bool macroDisabled();           // PROFILE/DisableMacro not 0: no macro functions
+bool scrollReversed();          // PROFILE/ScrollRev is 1
+int syncSwitch();               // PROFILE/Sync: the sensor options' switch (2: lift-off high by default)
+int describedPollrate();        // PROFILE/pollrate
+int minDelay();                 // PROFILE/MinDelay: the macro editor's delay unit
+// PROFILE/vid1, pid1, vid2, pid2: the receiver's and the cable's ids.
+struct DescribedIds {
+    quint32 vid1 = 0, pid1 = 0, vid2 = 0, pid2 = 0;
+};
+DescribedIds describedIds();
+
 QString productName();          // PROFILE/ProductName
 QString productVersion();       // PROFILE/Version
 int buttonCount();              // ButtonCount ^ MouseDpi (0 without the file)

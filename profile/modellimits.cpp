@@ -30,7 +30,7 @@ ModelLimits describedModelLimits()
 {
     ModelLimits limits;
     limits.stageCount = usableStageCount(dpiStageCount());
-    const int rate = descriptionInt(QStringLiteral("pollrate"));
+    const int rate = describedPollrate();
     if (rateChoiceOfCode(rate) >= 0)
         limits.rate = quint8(rate);
     const SleepRange sleep = sleepRange();

@@ -212,7 +212,7 @@ void resetProfileSet(ProfileSet &set)
 {
     set.ProfileID = 0;
     set.AngleValue = 1;
-    set.LiftHigh = descriptionInt(QStringLiteral("Sync")) == 2 ? 1 : 0;
+    set.LiftHigh = syncSwitch() == 2 ? 1 : 0;
     set.Sync = 0;
     set.Jitter = 1;
     set.Debounce = 20;

@@ -491,11 +491,11 @@ void ZelBtnWindow::rebuildMenus()
     }
     for (int which : {MenuBasic, MenuWindows, MenuAdvance, MenuMedia, MenuDpi, MenuProfile, MenuPollingRate})
         m_pMainMenu->addMenu(m_pSubMenus[which]);
-    if (descriptionInt(QStringLiteral("DisableMacro")) == 0) {
+    if (!macroDisabled()) {
         m_pMainMenu->addAction(actionFor(FUN_MACRO));
         m_pMainMenu->addAction(actionFor(FUN_GUN_FILE));
     }
-    if (descriptionInt(QStringLiteral("ledDisable")) == 0)
+    if (!ledDisabled())
         m_pMainMenu->addAction(actionFor(54));
     m_pMainMenu->addAction(actionFor(FUN_BUTTON_OFF));
 

@@ -60,7 +60,7 @@ const QString kFieldStyle = QStringLiteral("border:1px solid rgb(70,74,82);backg
 MacroDialog::MacroDialog(QWidget *parent)
     : QWidget(parent)
 {
-    const int unit = descriptionInt(QStringLiteral("MinDelay"));
+    const int unit = minDelay();
     m_iUnit = unit > 0 ? unit : 10;
     m_Background.load(skinPath(QStringLiteral("macro_back.png")));
     setFocusPolicy(Qt::ClickFocus);

@@ -15,7 +15,7 @@ ZelPointSpeed::ZelPointSpeed(ProfileData *profile, QWidget *parent, int syncSwit
     : QWidget(parent), m_pProfile(profile)
 {
     setObjectName(QStringLiteral("sensorPage"));
-    m_iSyncSwitch = syncSwitch >= 0 ? syncSwitch : descriptionInt(QStringLiteral("Sync"));
+    m_iSyncSwitch = syncSwitch >= 0 ? syncSwitch : ::syncSwitch();
 
     m_pDebounceLabel = new ZelLabel(this);
     m_pDebounce = new ZelSlider(Qt::Horizontal, this);

@@ -80,7 +80,7 @@ QList<ZelLabel *> ZelSingleDPI::labels() const
 void ZelSingleDPI::setSensor(int sensor)
 {
     SensorRange range;
-    if (!sensorRange(sensor, descriptionInt(QStringLiteral("33254")) == 1, readCurrentProduct(), range))
+    if (!sensorRange(sensor, wideDpiRange(), readCurrentProduct(), range))
         return;
     m_iSensor = sensor;
     m_pMinLabel->setNumber(range.minLabel);

@@ -7,6 +7,7 @@
 #include "app/batterylevel.h"
 #include "app/mousecfgwidget.h"
 #include "app/services.h"
+#include "app/settingspage.h"
 #include "pages/buttons/zelbtnwindow.h"
 #include "pages/lighting/zelcolorwindow.h"
 #include "pages/macro/macrodialog.h"
@@ -529,6 +530,45 @@ private slots:
         QCOMPARE(compareProfileSets(workingSet(), savedSet()), quint8(0));
         QCOMPARE(w->writeAndReport(), quint8(0));
         QVERIFY(commandsSent().isEmpty());
+    }
+
+    // Every tab's page: what loads it from the working set (a slot switch from
+    // the window, the mouse's own switch, stage, rate and light reports) says
+    // nothing; an edit the user makes does.
+    void aPageSaysChangedOnlyForAnEdit_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("edit");
+        QTest::newRow("lighting") << int(MousecfgWidget::PageLighting) << true;
+        QTest::newRow("customize") << int(MousecfgWidget::PageCustomize) << false;
+        QTest::newRow("dpi") << int(MousecfgWidget::PageDpi) << true;
+        QTest::newRow("macro") << int(MousecfgWidget::PageMacro) << false;
+    }
+
+    void aPageSaysChangedOnlyForAnEdit()
+    {
+        QFETCH(int, page);
+        QFETCH(bool, edit);
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        w->selectPage(page);
+        SettingsPage *shown = w->settingsPage(page);
+        QVERIFY(shown && shown->isBuilt());
+        QSignalSpy changed(shown, &SettingsPage::changed);
+        w->profileButton(1)->click();
+        QCOMPARE(int(workingSet().ProfileID), 1);
+        const ProfileData &third = workingSet().profiles[2];
+        w->slotRefreshStatus(2, quint8((third.dpi + 1) % 4), quint8(third.pollrate == 1 ? 2 : 1), 0);
+        QVERIFY(QMetaObject::invokeMethod(w.data(), "slotRefreshLightMode", Q_ARG(quint8, 2)));
+        QTRY_VERIFY(!w->isFollowingSlot() && !w->isBusy());
+        QCOMPARE(int(workingSet().ProfileID), 2);
+        QCOMPARE(changed.count(), 0);
+        if (!edit)
+            return;
+        if (page == MousecfgWidget::PageLighting)
+            w->lightingPage()->effectMenu()->actions().at(1)->trigger();
+        else
+            w->dpiPage()->onSliderChanged(41, 41, 1);
+        QVERIFY(changed.count() > 0);
     }
 
     void anEditSendsOnlyItsGroup()

@@ -18,6 +18,8 @@ private slots:
     void missingFile();
     void maskedCounts();
     void documentedDefaults();
+    void typedSwitches_data();
+    void typedSwitches();
     void numbersFromText_data();
     void numbersFromText();
     void recordNarrowsToFieldWidth();
@@ -122,6 +124,49 @@ void TestDescription::documentedDefaults()
     writeIni(app.descriptionFile(), {{"PROFILE/ShowSleep", 0}, {"PROFILE/MinDelay", 25}});
     QCOMPARE(descriptionInt("ShowSleep"), 0);
     QCOMPARE(descriptionInt("MinDelay"), 25);
+}
+
+// Each typed question reads its own key and turns it into the answer the
+// callers used to work out from the number themselves.
+void TestDescription::typedSwitches_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("answer");
+    const auto row = [](const char *name, const char *key, int value, int answer) {
+        QTest::newRow(name) << QString::fromLatin1(key) << value << answer;
+    };
+    row("33254 is 1: wide", "33254", 1, 1);
+    row("33254 is 2: not wide", "33254", 2, 0);
+    row("ColorMode 3", "ColorMode", 3, 1);
+    row("ColorMode 0", "ColorMode", 0, 0);
+    row("ledDisable 1", "ledDisable", 1, 1);
+    row("ledDisable -1", "ledDisable", -1, 1);
+    row("DisableMacro 2", "DisableMacro", 2, 1);
+    row("ScrollRev 1", "ScrollRev", 1, 1);
+    row("ScrollRev 2 is not reversed", "ScrollRev", 2, 0);
+    row("Sync 2", "Sync", 2, 2);
+    row("pollrate 3", "pollrate", 3, 3);
+    row("MinDelay 25", "MinDelay", 25, 25);
+    row("vid1", "vid1", 0x1234, 0x1234);
+    row("pid2", "pid2", 0xBEEF, 0xBEEF);
+}
+
+void TestDescription::typedSwitches()
+{
+    QFETCH(QString, key);
+    QFETCH(int, value);
+    QFETCH(int, answer);
+    TempAppDir app;
+    writeIni(app.descriptionFile(), {{QStringLiteral("PROFILE/") + key, value}});
+    const DescribedIds ids = describedIds();
+    const QHash<QString, int> answers = {
+        {"33254", wideDpiRange()},  {"ColorMode", colorMode()},     {"ledDisable", ledDisabled()},
+        {"DisableMacro", macroDisabled()}, {"ScrollRev", scrollReversed()}, {"Sync", syncSwitch()},
+        {"pollrate", describedPollrate()}, {"MinDelay", minDelay()}, {"vid1", int(ids.vid1)},
+        {"pid2", int(ids.pid2)}};
+    QVERIFY2(answers.contains(key), qPrintable(key));
+    QCOMPARE(answers.value(key), answer);
 }
 
 void TestDescription::numbersFromText_data()

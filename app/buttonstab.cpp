@@ -1,4 +1,4 @@
-#include "app/mousecfgwidget.h"
+#include "app/buttonstab.h"
 
 #include "pages/buttons/zelbtnwindow.h"
 #include "profile/profileset.h"
@@ -28,9 +28,8 @@ private:
     std::function<void()> m_OnResize;
 };
 
-ProfileData *currentProfile()
+ProfileData *currentProfile(ProfileSet &set)
 {
-    ProfileSet &set = workingSet();
     return &set.profiles[set.ProfileID < SLOT_COUNT ? set.ProfileID : 0];
 }
 
@@ -39,9 +38,9 @@ const QRect kButtonsPageRect(660, 100, 290, 440);
 
 } // namespace
 
-void MousecfgWidget::buildButtonsPage()
+void ButtonsTab::build(bool)
 {
-    m_pBtnScroll = new QScrollArea(this);
+    m_pBtnScroll = new QScrollArea(window());
     m_pBtnScroll->setObjectName(QStringLiteral("buttonsPageScroll"));
     m_pBtnScroll->setStyleSheet(QStringLiteral("QScrollArea{background-color:transparent;margin:0px;border:0px}"));
     m_pBtnScroll->viewport()->setStyleSheet(QStringLiteral("background-color:transparent;margin:0px;"));
@@ -50,7 +49,7 @@ void MousecfgWidget::buildButtonsPage()
     m_pBtnScroll->setFrameShape(QFrame::NoFrame);
     m_pBtnScroll->setWidgetResizable(false);
 
-    m_pBtnWindow = new ZelBtnWindow(currentProfile(), nullptr, 1.0);
+    m_pBtnWindow = new ZelBtnWindow(currentProfile(workingSet()), nullptr, 1.0);
     m_pBtnWindow->setObjectName(QStringLiteral("ZelBtnWindow"));
     m_pBtnScroll->setWidget(m_pBtnWindow);
     place(m_pBtnScroll, kButtonsPageRect.x(), kButtonsPageRect.y(), kButtonsPageRect.width(),
@@ -58,23 +57,18 @@ void MousecfgWidget::buildButtonsPage()
     m_pBtnScroll->installEventFilter(new ResizeWatcher(m_pBtnScroll, [this] { layoutButtonsPage(); }));
     m_pBtnScroll->hide();
 
-    connect(m_pBtnWindow, &ZelBtnWindow::SelBtnControl, this, &MousecfgWidget::slotButtonsPageOver);
-    connect(m_pBtnWindow, &ZelBtnWindow::GotoMacroTab, this, &MousecfgWidget::slotGotoMacro);
-    connect(m_pBtnWindow, &ZelBtnWindow::PopOneClickBox, this, &MousecfgWidget::slotPopOneClickBox);
+    connect(m_pBtnWindow, &ZelBtnWindow::SelBtnControl, this, &ButtonsTab::pageButtonOver);
+    connect(m_pBtnWindow, &ZelBtnWindow::GotoMacroTab, this, &ButtonsTab::gotoTab);
+    connect(m_pBtnWindow, &ZelBtnWindow::PopOneClickBox, this, &ButtonsTab::oneClickNeeded);
     // A press on a page button selects its marker on the picture.
     for (int entry = 0; entry < BUTTON_COUNT; ++entry) {
-        connect(m_pBtnWindow->entryButton(entry), &ZelPushButton::EnterSignal, this, [this, entry] {
-            const int group = entry / MARKERS_PER_VIEW;
-            const int index = entry % MARKERS_PER_VIEW;
-            SelBtnChanged(quint8(index), quint8(group));
-            if (group < 2)
-                m_SelectedButton[m_Library.currentSlot()] = index;
-        });
+        connect(m_pBtnWindow->entryButton(entry), &ZelPushButton::EnterSignal, this,
+                [this, entry] { emit entryEntered(entry); });
     }
     layoutButtonsPage();
 }
 
-void MousecfgWidget::layoutButtonsPage()
+void ButtonsTab::layoutButtonsPage()
 {
     if (!m_pBtnWindow)
         return;
@@ -89,55 +83,45 @@ void MousecfgWidget::layoutButtonsPage()
     m_pBtnWindow->relayout();
 }
 
-void MousecfgWidget::refreshButtonsPage()
+void ButtonsTab::loadFrom(ProfileSet &set)
 {
     if (!m_pBtnWindow)
         return;
     m_pBtnWindow->relayout();
-    m_pBtnWindow->setProfile(currentProfile());
+    m_pBtnWindow->setProfile(currentProfile(set));
 }
 
-void MousecfgWidget::showButtonsPage(bool visible)
+void ButtonsTab::setShown(bool visible)
 {
     if (m_pBtnScroll)
         m_pBtnScroll->setVisible(visible);
 }
 
-void MousecfgWidget::selectButtonsLayer(bool front)
+void ButtonsTab::selectLayer(int index, bool front)
 {
     if (!m_pBtnWindow)
         return;
     // The selected button of the slot stays selected on the other layer.
-    const int index = m_SelectedButton[m_Library.currentSlot()];
     m_pBtnWindow->select(quint8(index), front ? ZelBtnWindow::GroupPrimary : ZelBtnWindow::GroupSecond);
 }
 
-void MousecfgWidget::selectButtonOnPage(int group, int index)
+void ButtonsTab::selectButton(int group, int index)
 {
     if (m_pBtnWindow)
         m_pBtnWindow->select(quint8(index), quint8(group));
 }
 
-void MousecfgWidget::slotButtonsPageOver(ZelPushButton *btn, bool bType)
+void ButtonsTab::pageButtonOver(ZelPushButton *btn, bool over)
 {
     const int entry = m_pBtnWindow ? m_pBtnWindow->entryOf(btn) : -1;
-    if (entry < 0 || entry >= MARKER_COUNT)
-        return;
-    const int group = entry / MARKERS_PER_VIEW;
-    const int index = entry % MARKERS_PER_VIEW;
-    const bool selected = m_iSelectedMarker == index && m_iSelectedMarkerGroup == group;
-    m_pMarkers[entry]->setChecked(bType || selected);
-    slotMouseOver(m_pMarkers[entry], bType);
+    if (entry >= 0)
+        emit entryHovered(entry, over);
 }
 
-void MousecfgWidget::highlightPageButton(ZelPushButton *marker, bool bType)
+void ButtonsTab::highlightEntry(int entry, bool over)
 {
     if (!m_pBtnWindow)
         return;
-    for (int i = 0; i < MARKER_COUNT; ++i) {
-        if (m_pMarkers[i] == marker) {
-            if (ZelPushButton *button = m_pBtnWindow->entryButton(i))
-                button->setChecked(bType);
-        }
-    }
+    if (ZelPushButton *button = m_pBtnWindow->entryButton(entry))
+        button->setChecked(over);
 }

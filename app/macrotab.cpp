@@ -1,4 +1,4 @@
-#include "app/mousecfgwidget.h"
+#include "app/macrotab.h"
 
 #include "app/services.h"
 #include "pages/macro/macrodialog.h"
@@ -8,45 +8,51 @@
 
 #include <QFileDialog>
 
-// The MACRO page lies over the page area and shows on the MACRO tab only.
-void MousecfgWidget::buildMacroPage()
+void MacroTab::build(bool shown)
 {
-    m_pMacroPage = new MacroDialog(this);
+    m_pMacroPage = new MacroDialog(window());
     m_pMacroPage->setObjectName(QStringLiteral("macroPage"));
     place(m_pMacroPage, 285, 74, 665, 467);
 
     MacroDialog::Services services;
-    services.message = [this](int type, const QString &heading, const QString &text) {
+    QWidget *parent = window();
+    services.message = [parent](int type, const QString &heading, const QString &text) {
         if (appServices().messageHook)
             return appServices().messageHook(type, text);
-        ZelMessageBox box(type, QString(), heading, text, this);
+        ZelMessageBox box(type, QString(), heading, text, parent);
         return box.exec();
     };
-    services.chooseFiles = [this](const QString &title, const QString &filter, bool save) {
+    services.chooseFiles = [parent](const QString &title, const QString &filter, bool save) {
         if (appServices().chooseFile) {
             const QString file = appServices().chooseFile(title, filter, save);
             return file.isEmpty() ? QStringList() : QStringList{file};
         }
         if (save) {
-            const QString file = QFileDialog::getSaveFileName(this, title, QString(), filter);
+            const QString file = QFileDialog::getSaveFileName(parent, title, QString(), filter);
             return file.isEmpty() ? QStringList() : QStringList{file};
         }
-        return QFileDialog::getOpenFileNames(this, title, QString(), filter);
+        return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
     };
     m_pMacroPage->setServices(services);
 
-    connect(m_pMacroPage, &MacroDialog::EnableButtonsSignal, this, &MousecfgWidget::slotEnableButtons);
-    connect(m_pMacroPage, &MacroDialog::MacroRenamedSignal, this, &MousecfgWidget::followMacroRename);
-    m_pMacroPage->setVisible(m_iPage == PageMacro);
+    connect(m_pMacroPage, &MacroDialog::EnableButtonsSignal, this, &MacroTab::enableWindow);
+    connect(m_pMacroPage, &MacroDialog::MacroRenamedSignal, this, &MacroTab::followMacroRename);
+    m_pMacroPage->setVisible(shown);
 }
 
-void MousecfgWidget::refreshMacroPage()
+void MacroTab::loadFrom(ProfileSet &)
 {
     if (m_pMacroPage)
         m_pMacroPage->refresh();
 }
 
-void MousecfgWidget::followMacroRename(const QString &oldName, const QString &newName)
+void MacroTab::setShown(bool shown)
+{
+    if (m_pMacroPage)
+        m_pMacroPage->setVisible(shown);
+}
+
+void MacroTab::followMacroRename(const QString &oldName, const QString &newName)
 {
     // The buttons keep the macro they had; the next Apply sends it under its
     // new name and the slot files record that name.
@@ -57,4 +63,5 @@ void MousecfgWidget::followMacroRename(const QString &oldName, const QString &ne
                 entry.macroname = newName;
         }
     }
+    emit changed();
 }

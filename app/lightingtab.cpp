@@ -1,7 +1,4 @@
-// The LIGHTING tab: the lighting page beside the mouse picture, which shows
-// the chosen light where the skin has a light zone.
-
-#include "app/mousecfgwidget.h"
+#include "app/lightingtab.h"
 #include "pages/lighting/lighting.h"
 #include "pages/lighting/zelcolorwindow.h"
 #include "profile/configstore.h"
@@ -10,43 +7,49 @@
 
 #include <QLabel>
 
-void MousecfgWidget::buildLightingPage()
+LightingTab::LightingTab(const PageSite &site, std::function<void(const QPixmap &)> showPicture,
+                         std::function<QPixmap(const QString &)> mousePicture, QObject *parent)
+    : SettingsPage(site, parent), m_ShowPicture(std::move(showPicture)), m_MousePicture(std::move(mousePicture))
 {
-    m_pColorWindow = new ZelColorWindow(m_Scale.factor, this);
-    place(m_pColorWindow, 285, 342, ZelColorWindow::BASE_WIDTH, ZelColorWindow::BASE_HEIGHT);
-    connect(m_pColorWindow, &ZelColorWindow::LightChangedSignal, this, &MousecfgWidget::refreshLightingPicture);
-    selectLightingPage(m_iPage);
 }
 
-void MousecfgWidget::refreshLightingPage()
+void LightingTab::build(bool shown)
+{
+    m_pColorWindow = new ZelColorWindow(scaleFactor(), window());
+    place(m_pColorWindow, 285, 342, ZelColorWindow::BASE_WIDTH, ZelColorWindow::BASE_HEIGHT);
+    connect(m_pColorWindow, &ZelColorWindow::LightChangedSignal, this, &LightingTab::refreshLightingPicture);
+    connect(m_pColorWindow, &ZelColorWindow::LightChangedSignal, this, &SettingsPage::changed);
+    setShown(shown);
+}
+
+void LightingTab::loadFrom(ProfileSet &set)
 {
     if (!m_pColorWindow)
         return;
     // One lighting setting for all profiles on "6132": always slot 0.
-    ProfileSet &set = workingSet();
     const int slot = lighting::editedSlot(readCurrentProduct(), set.ProfileID % SLOT_COUNT);
     m_pColorWindow->setProfile(set.profiles[slot], slot);
     refreshLightingPicture();
 }
 
-void MousecfgWidget::selectLightingPage(int page)
+void LightingTab::setShown(bool lightingShown)
 {
+    m_bShown = lightingShown;
     if (!m_pColorWindow)
         return;
-    const bool lightingShown = page == PageLighting;
     m_pColorWindow->setVisible(lightingShown);
     if (lightingShown) {
         refreshLightingPicture();
     } else if (m_bLightPictureShown) {
         // The other tabs show the mouse as it is, without the light.
         m_bLightPictureShown = false;
-        m_pFrontPic->setPixmap(mousePicture(QStringLiteral("Mouse.png")));
+        m_ShowPicture(m_MousePicture(QStringLiteral("Mouse.png")));
     }
 }
 
-void MousecfgWidget::refreshLightingPicture()
+void LightingTab::refreshLightingPicture()
 {
-    if (!m_pColorWindow || m_iPage != PageLighting)
+    if (!m_pColorWindow || !m_bShown)
         return;
     const QString folder = QStringLiteral("/skin/mouse/") + readCurrentProduct() + QLatin1Char('/');
     if (folder != m_LightSkinFolder) {
@@ -76,18 +79,18 @@ void MousecfgWidget::refreshLightingPicture()
     QPixmap picture;
     if (!lit) {
         // A skin without a light zone: the plain picture, nothing lit.
-        picture = mousePicture(QStringLiteral("Mouse.png"));
+        picture = m_MousePicture(QStringLiteral("Mouse.png"));
     } else {
         picture = QPixmap::fromImage(lighting::composePreview(m_LightBase, m_LightZone, preview));
         if (!picture.isNull())
             picture = picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
-    m_pFrontPic->setPixmap(picture);
+    m_ShowPicture(picture);
     m_bLightPictureShown = true;
     m_LightPictureKey = key;
 }
 
-void MousecfgWidget::showReportedLightMode(quint8 mode)
+void LightingTab::showReportedLightMode(quint8 mode)
 {
     if (!m_pColorWindow)
         return;
