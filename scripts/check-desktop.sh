@@ -105,7 +105,7 @@ echo "Installed program: data from $dest/usr/share/mousecfg, settings in $config
 deb="$(ls "$build"/mousecfg_*.deb)"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\./, "", $6); print $6}' | sort > "$work/packaged"
 diff -u "$work/installed" "$work/packaged" || fail "the package and the install differ"
-dpkg-deb -c "$deb" | awk '{print $1, $2}' | grep -v '^[-d]rw[-x]r-[-x]r-[-x] root/root$' | grep -q . \
+[ -n "$(dpkg-deb -c "$deb" | awk '{print $1, $2}' | grep -v '^[-d]rw[-x]r-[-x]r-[-x] root/root$' || true)" ] \
   && fail "package entries not root-owned or writable by others: $(dpkg-deb -c "$deb" | grep -v ' root/root ')"
 depends="$(dpkg-deb -f "$deb" Depends)"
 for lib in libqt5widgets5 libqt5network5 libqt5dbus5 libhidapi-hidraw0 libudev1; do
@@ -114,7 +114,10 @@ done
 # As a Wayland client the program needs Qt's Wayland platform plugin.
 recommends="$(dpkg-deb -f "$deb" Recommends)"
 [[ "$recommends" == *qtwayland5* ]] || fail "Recommends lacks qtwayland5: $recommends"
+# The listing is taken whole first: grep -q stopping early would end tar with
+# SIGPIPE, and pipefail would take that for a missing script.
+control="$(dpkg-deb --ctrl-tarfile "$deb" | tar -t)"
 for script in postinst postrm; do
-  dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -qx "./$script" || fail "the package has no $script"
+  grep -qx "./$script" <<<"$control" || fail "the package has no $script"
 done
 echo "Package $(basename "$deb"): $(wc -l < "$work/packaged") files, Depends: $depends"
