@@ -39,3 +39,8 @@ bool batteryBarVisible(int state)
 {
     return state == 2 || state == 3;
 }
+
+bool batteryOutlineCharging(int state)
+{
+    return state == 0 || state == 1;
+}

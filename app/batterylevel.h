@@ -13,3 +13,5 @@ int batteryLevel(int millivolts, int fullThreshold);
 int connectionIconState(bool cable, bool dongle, bool charging);
 bool connectionPictureVisible(int state);
 bool batteryBarVisible(int state);
+// The battery outline shows its charging picture (bat2.png).
+bool batteryOutlineCharging(int state);

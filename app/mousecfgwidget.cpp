@@ -1045,10 +1045,9 @@ void MousecfgWidget::paintEvent(QPaintEvent *)
         else
             p.drawPixmap(0, 0, m_Backgrounds[0].scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
-    const QPixmap &battery = (m_iConnectionState == 0 || m_iConnectionState == 1) ? m_BatteryPics[1]
-                                                                                   : m_BatteryPics[0];
+    const QPixmap &battery = m_BatteryPics[batteryOutlineCharging(m_iConnectionState) ? 1 : 0];
     if (!battery.isNull())
-        p.drawPixmap(scaled(QRect(69, 581, 86, 47)), battery);
+        p.drawPixmap(scaled(batteryOutlineRect()), battery);
 }
 
 void MousecfgWidget::resizeEvent(QResizeEvent *event)
@@ -1095,6 +1094,16 @@ void MousecfgWidget::applyScaleStep(const ScaleStep &step)
     if (m_pModelMenu)
         m_pModelMenu->setFixedWidth(scaled(150));
     relayout();
+}
+
+void MousecfgWidget::focusInEvent(QFocusEvent *event)
+{
+    event->accept();
+}
+
+void MousecfgWidget::focusOutEvent(QFocusEvent *event)
+{
+    event->accept();
 }
 
 void MousecfgWidget::closeEvent(QCloseEvent *event)

@@ -138,6 +138,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // The window draws nothing that shows the focus: taking or losing it
+    // (the window activated) repaints nothing.
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
     // Hiding to the tray (close, OK, Cancel), or what stands in for it when
     // the desktop has no tray.
@@ -157,6 +161,8 @@ private:
     void relayout();
     void applyScaleStep(const ScaleStep &step);
     void updateMask();
+    // The battery outline the window draws (design units).
+    static QRect batteryOutlineRect() { return QRect(69, 581, 86, 47); }
 
     // Texts, fonts, menus.
     void retranslate();
@@ -266,6 +272,7 @@ private:
     void scheduleReconnect();
     void reopenDevice();
     void recomputeConnectionIcon();
+    void setBatterySheet(const QString &sheet);
     bool modelConnected(int entry, int side) const;
     bool firstModelHas(int slot) const;
     // The display hand-off of a Wayland client (made when first needed).

@@ -288,12 +288,24 @@ void MousecfgWidget::recomputeConnectionIcon()
 {
     const bool cable = firstModelHas(WiredControl);
     const bool dongle = firstModelHas(ReceiverControl);
+    const bool wasCharging = batteryOutlineCharging(m_iConnectionState);
     m_iConnectionState = ::connectionIconState(cable, dongle, m_bCharging);
     m_pConnection->setVisible(connectionPictureVisible(m_iConnectionState));
     // No mouse, no battery level: the outline stays empty.
     m_pBattery->setVisible(batteryBarVisible(m_iConnectionState) && listedMouseCount() > 0);
     m_pCharging->hide();
-    update();
+    // The battery outline the window draws itself: drawn again only where
+    // it and only when it changes (a battery report every few seconds would
+    // otherwise repaint the whole window).
+    if (batteryOutlineCharging(m_iConnectionState) != wasCharging)
+        update(scaled(batteryOutlineRect()));
+}
+
+void MousecfgWidget::setBatterySheet(const QString &sheet)
+{
+    // Styled again only when the look changes, not on every report.
+    if (m_pBattery->styleSheet() != sheet)
+        m_pBattery->setStyleSheet(sheet);
 }
 
 void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, quint8 iHiByte)
@@ -309,10 +321,10 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
         const QString off = tr("MOUSE OFF");
         m_pBattery->setFormat(off);
         m_pBattery->setTextVisible(false);
-        m_pBattery->setStyleSheet(QStringLiteral(
+        setBatterySheet(QStringLiteral(
             "QProgressBar{background-color:rgb(100,100,100);color:white;font-weight:bold;font-size:%1px;"
             "border:0px;text-align:center;}QProgressBar::chunk{background-color:rgb(100,100,100);}")
-                                      .arg(fontPx));
+                            .arg(fontPx));
         m_pBattery->setToolTip(off);
         m_pCharging->hide();
         g_mouseOff.store(true);
@@ -325,7 +337,7 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
     m_pBattery->setFormat(cable ? QString() : QStringLiteral("%p%"));
     m_pBattery->setToolTip(QString());
     const QColor theme = themeColor();
-    m_pBattery->setStyleSheet(
+    setBatterySheet(
         QStringLiteral("QProgressBar{background-color:white;color:black;font-weight:bold;font-size:%1px;"
                        "border:0px;border-radius:2px;text-align:center;}"
                        "QProgressBar::chunk{background-color:rgb(%2,%3,%4);border-radius:2px;}")
