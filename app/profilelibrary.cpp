@@ -11,7 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QtDebug>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -19,6 +23,29 @@ bool fileExists(const QString &name)
 {
     const QString path = slotFilePath(name);
     return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+const QString kProfileSuffix = QStringLiteral(".prof");
+
+// The profile files of a folder by name, without ".prof": one listing of the
+// folder, no file opened or asked for its times.
+QSet<QString> profileFilesIn(const QString &dir)
+{
+    QSet<QString> names;
+    const QStringList files = QDir(dir).entryList({QLatin1Char('*') + kProfileSuffix}, QDir::Files | QDir::Hidden);
+    for (const QString &file : files)
+        names.insert(file.chopped(kProfileSuffix.size()));
+    return names;
+}
+
+// The file's modification time as the file system keeps it (no conversion
+// to local time), or 0 when it cannot be read.
+qint64 modifiedNs(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 } // namespace
@@ -60,15 +87,25 @@ void ProfileLibrary::load()
     // longer): it is adopted here, never lost, and a slot whose file is
     // missing takes such a file rather than factory defaults.
     const QStringList listed = readLibraryList();
+    // The folder is listed once; whether a profile's file is there is looked
+    // up in that listing, not asked of the file system name by name.
+    const QString folder = profileDir();
+    QSet<QString> onDisk = profileFilesIn(folder);
+    const auto present = [&onDisk](const QString &name) {
+        return isSafeFileName(name) && !isReservedProfileName(name) && onDisk.contains(name);
+    };
     bool changed = false;
     m_names.clear();
+    QSet<QString> taken;
     for (const QString &name : listed) {
-        if (fileExists(name) && !m_names.contains(name))
+        if (present(name) && !taken.contains(name)) {
             m_names.append(name);
-        else
+            taken.insert(name);
+        } else {
             changed = true;
+        }
     }
-    QStringList orphans = unlistedProfileFiles();
+    QStringList orphans = unlistedProfileFiles(folder, onDisk);
     for (const QString &name : orphans) {
         qCDebug(lcProfile, "Adopting the unlisted profile file %s", qPrintable(slotFilePath(name)));
         m_names.append(name);
@@ -80,7 +117,7 @@ void ProfileLibrary::load()
     bool created = false;
     for (int i = 0; i < SLOT_COUNT; ++i) {
         QString name = usableSlotName(i);
-        if (!fileExists(name)) {
+        if (!present(name)) {
             QString adopted;
             for (const QString &orphan : orphans) {
                 bool used = false;
@@ -99,7 +136,8 @@ void ProfileLibrary::load()
                 readSlotFile(m_set.profiles[i], name);
             } else {
                 buildDefaultProfile(m_set.profiles[i]);
-                writeSlotFile(m_set.profiles[i], name);
+                if (writeSlotFile(m_set.profiles[i], name))
+                    onDisk.insert(name);
                 created = true;
             }
         }
@@ -123,16 +161,29 @@ void ProfileLibrary::load()
         writeDiff(1);
 }
 
-QStringList ProfileLibrary::unlistedProfileFiles() const
+QStringList ProfileLibrary::unlistedProfileFiles(const QString &folder, const QSet<QString> &onDisk) const
 {
-    // Newest first: the file a slot most likely meant.
-    const QFileInfoList files = QDir(profileDir()).entryInfoList({QStringLiteral("*.prof")}, QDir::Files, QDir::Time);
-    QStringList names;
-    for (const QFileInfo &file : files) {
-        const QString name = file.fileName().chopped(5);
-        if (isSafeFileName(name) && !isReservedProfileName(name) && !m_names.contains(name))
-            names.append(name);
+    // Profile files the list does not name (a kill between writing a file and
+    // the list, or files copied in by hand).
+    struct Orphan {
+        QString name;
+        qint64 modified;
+    };
+    QVector<Orphan> orphans;
+    const QSet<QString> listed(m_names.cbegin(), m_names.cend());
+    for (const QString &name : onDisk) {
+        if (!name.startsWith(QLatin1Char('.')) && isSafeFileName(name) && !isReservedProfileName(name)
+            && !listed.contains(name))
+            orphans.append({name, modifiedNs(folder + QLatin1Char('/') + name + kProfileSuffix)});
     }
+    // Newest first: the file a slot most likely meant; files of the same time
+    // by name.
+    std::sort(orphans.begin(), orphans.end(), [](const Orphan &a, const Orphan &b) {
+        return a.modified != b.modified ? a.modified > b.modified : a.name < b.name;
+    });
+    QStringList names;
+    for (const Orphan &orphan : orphans)
+        names.append(orphan.name);
     return names;
 }
 

@@ -7,6 +7,7 @@
 
 #include "profile/records.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -73,7 +74,9 @@ private:
     void setSlotName(int slot, const QString &name);
     int slotOrCurrent(int slot) const;
     void persist() const;   // list and slot names, one write
-    QStringList unlistedProfileFiles() const;
+    // The profile files of `onDisk` (names in `folder`) that the list does not
+    // name, newest first.
+    QStringList unlistedProfileFiles(const QString &folder, const QSet<QString> &onDisk) const;
 
     ProfileSet &m_set;
     QStringList m_names;
