@@ -21,9 +21,27 @@ app=build/bin/mousecfg-demo
 if ls /sys/bus/hid/devices 2>/dev/null | grep -qiE ':248A:(FA02|FB01)\.'; then
   app=build/bin/mousecfg
 fi
-echo "Starting $app"
+ctl="${app/mousecfg/mousecfgctl}"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display: starting $app on a virtual X server (xvfb-run)."
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$app" "$@"
+  # Nobody could see a window: it is drawn into a picture instead, and the
+  # command line shows what the mouse holds.
+  picture="$PWD/build/mousecfg-window.png"
+  rm -f "$picture"
+  echo "No display: drawing the window of $app into a picture."
+  QT_QPA_PLATFORM=offscreen MOUSECFG_NO_PANEL=1 timeout 60 "$app" --screenshot "$picture" "$@" 2>&1 \
+    | grep -v -e '^This plugin does not support' -e '^QStandardPaths: ' || true
+  if [ -f "$picture" ]; then
+    echo "The window as it starts: $picture"
+  else
+    echo "No picture was drawn (is mousecfg already running? It was brought up instead)."
+  fi
+  echo
+  echo "What the command line shows:"
+  for command in list status; do
+    echo "\$ $(basename "$ctl") $command"
+    "$ctl" "$command" 2>&1 || true
+  done
+  exit 0
 fi
+echo "Starting $app"
 exec "$app" "$@"

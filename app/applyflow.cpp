@@ -23,6 +23,7 @@ void ZelProcessThread::run()
             : writeSlotSwitch(m_working, m_saved, m_Kind == Kind::SelectSlot, m_bWriteEverything);
     m_iResult = outcome.result;
     m_iMask = outcome.mask;
+    m_iSentMask = outcome.sentMask;
     m_bDownloaded = outcome.downloaded;
     emit DoProcessDlg();
 }

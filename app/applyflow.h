@@ -35,6 +35,8 @@ public:
     bool downloaded() const { return m_bDownloaded; }
     const ProfileSet &written() const { return m_working; }
     quint8 mask() const { return m_iMask; }
+    // The groups sent (15 for a full write, 0 when nothing was).
+    quint8 sentMask() const { return m_iSentMask; }
 
 signals:
     void DoProcessDlg();
@@ -49,6 +51,7 @@ private:
     Kind m_Kind = Kind::Write;
     quint8 m_iResult = WRITE_OK;
     quint8 m_iMask = 0;
+    quint8 m_iSentMask = 0;
     bool m_bDownloaded = false;
 };
 

@@ -44,3 +44,15 @@ bool batteryOutlineCharging(int state)
 {
     return state == 0 || state == 1;
 }
+
+bool LowBatteryAlarm::report(int level, bool charging, bool cable)
+{
+    if (charging || cable || level >= REARM_LEVEL) {
+        m_given = false;
+        return false;
+    }
+    if (m_given || level > LOW_LEVEL)
+        return false;
+    m_given = true;
+    return true;
+}

@@ -15,3 +15,17 @@ bool connectionPictureVisible(int state);
 bool batteryBarVisible(int state);
 // The battery outline shows its charging picture (bat2.png).
 bool batteryOutlineCharging(int state);
+
+// The low-battery notice: given once per discharge, when a wireless mouse
+// that is not charging reports LOW_LEVEL or less. A charge (the mouse says it
+// charges, or the cable is in) or a level of REARM_LEVEL or more (the battery
+// was charged elsewhere) makes the next low level give it again.
+class LowBatteryAlarm {
+public:
+    enum { LOW_LEVEL = 20, REARM_LEVEL = 50 };
+    // One battery report; true when the notice is due now.
+    bool report(int level, bool charging, bool cable);
+
+private:
+    bool m_given = false;
+};

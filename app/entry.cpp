@@ -1,8 +1,11 @@
 #include "app/entry.h"
 
+#include "app/busnames.h"
+#include "app/busservice.h"
 #include "app/mousecfgwidget.h"
 #include "app/preload.h"
 #include "device/devicetable.h"
+#include "platform/sessionbus.h"
 #include "platform/singleinstance.h"
 #include "profile/description.h"
 #include "profile/keys.h"
@@ -11,17 +14,81 @@
 #include "widgets/logging.h"
 
 #include <QApplication>
+#include <QDBusMessage>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QInputMethod>
 #include <QLocale>
+#include <QPixmap>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
 #include <memory>
 
 namespace {
+
 bool frenchInputLocale()
 {
     const QInputMethod *input = QGuiApplication::inputMethod();
     return input && input->locale().language() == QLocale::French;
 }
+
+void say(const QString &text)
+{
+    QTextStream err(stderr);
+    err << "mousecfg: " << text << '\n';
+}
+
+struct Options {
+    bool hidden = false;        // started at login: stays hidden until asked for
+    bool quit = false;          // asks the running copy to end
+    QString screenshot;         // draws the window into this picture and ends
+};
+
+Options parseOptions(const QStringList &args)
+{
+    Options o;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == QLatin1String("--hidden"))
+            o.hidden = true;
+        else if (arg == QLatin1String("--quit"))
+            o.quit = true;
+        else if (arg == QLatin1String("--screenshot") && i + 1 < args.size())
+            o.screenshot = args.at(++i);
+    }
+    return o;
+}
+
+// Asks the copy serving `name` on `bus` to come up (or to end); true when it
+// answered.
+bool callRunningCopy(const QDBusConnection &bus, const QString &name, bool quit)
+{
+    if (!platform::nameHasOwner(bus, name))
+        return false;
+    QVariantMap platformData;
+    if (!qEnvironmentVariableIsEmpty("DESKTOP_STARTUP_ID"))
+        platformData.insert(QStringLiteral("desktop-startup-id"), qEnvironmentVariable("DESKTOP_STARTUP_ID"));
+    if (!qEnvironmentVariableIsEmpty("XDG_ACTIVATION_TOKEN"))
+        platformData.insert(QStringLiteral("activation-token"), qEnvironmentVariable("XDG_ACTIVATION_TOKEN"));
+    const QString path = platform::objectPathFor(name);
+    QDBusMessage call;
+    if (quit) {
+        call = QDBusMessage::createMethodCall(name, path, mousebus::applicationInterface(),
+                                              QStringLiteral("ActivateAction"));
+        call << QStringLiteral("quit") << QVariantList() << platformData;
+    } else {
+        call = QDBusMessage::createMethodCall(name, path, mousebus::applicationInterface(), QStringLiteral("Activate"));
+        call << platformData;
+    }
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        qCDebug(lcUi, "The running copy did not answer: %s", qPrintable(reply.errorMessage()));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
@@ -38,11 +105,49 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
     app.setQuitOnLastWindowClosed(false);
     setFrenchLayoutQuery(&frenchInputLocale);
+    const Options options = parseOptions(QCoreApplication::arguments());
+
+    // A copy already running is brought up (a second start, a click on the
+    // launcher), and this one ends.
+    const QString busName = hooks.busName.isEmpty() ? mousebus::applicationName() : hooks.busName;
+    const QDBusConnection bus = platform::userBus();
+    if (callRunningCopy(bus, busName, options.quit))
+        return 0;
+    if (options.quit)
+        return 0;   // nothing runs that could be asked
 
     const QString product = productName();
-    platform::SingleInstance guard(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
-    if (!guard.isOwner())
-        return 1;
+    platform::SingleInstance guard(configsFolder(), product + QStringLiteral(" Wireless Gaming Mouse Mutex1"),
+                                   platform::SingleInstance::Mode::Window);
+    QElapsedTimer waited;
+    waited.start();
+    while (!guard.tryLock()) {
+        if (!guard.error().isEmpty()) {
+            say(guard.error() + QStringLiteral(" mousecfg does not start without its lock."));
+            return 1;
+        }
+        // Another window: brought up as soon as it answers on the bus (it may
+        // still be starting). A command of mousecfgctl: waited for.
+        const platform::LockHolder holder = guard.holder();
+        if (holder.role == platform::LockHolder::Window) {
+            const QDBusConnection theirs = platform::busAt(holder.busAddress);
+            if (callRunningCopy(theirs, holder.busName.isEmpty() ? busName : holder.busName, false))
+                return 0;
+            if (!theirs.isConnected() || (holder.ready && holder.busName.isEmpty()) || waited.elapsed() > 10000) {
+                say(QStringLiteral("mousecfg is already running (process %1) but does not answer on the session bus.")
+                        .arg(holder.pid));
+                return 1;
+            }
+        } else if (waited.elapsed() > 30000) {
+            say(holder.pid > 0
+                    ? QStringLiteral("mousecfgctl (process %1) is still using the mouse; start mousecfg again when it "
+                                     "has finished.").arg(holder.pid)
+                    : QStringLiteral("A command of mousecfgctl is still using the mouse; start mousecfg again when it "
+                                     "has finished."));
+            return 1;
+        }
+        QThread::msleep(100);
+    }
     // The window's background is the largest picture of the first frame.
     preloadImage(MousecfgWidget::backgroundPath());
     // No other copy runs: a lock file left in Configs is stale.
@@ -59,8 +164,9 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
 
     int result = 0;
     {
+        MousecfgWidget::setStartHidden(options.hidden);
         std::unique_ptr<MousecfgWidget> window(new MousecfgWidget);
-        if (MousecfgWidget::listedMouseCount() != 0) {
+        if (MousecfgWidget::listedMouseCount() != 0 && !options.hidden) {
             window->setWindowOpacity(1.0);
             window->show();
         }
@@ -68,6 +174,23 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
         window->setWindowTitle(product);
         if (hooks.afterWindow)
             hooks.afterWindow(*window);
+        // On the bus: a second start, the launcher and mousecfgctl find it
+        // there; the lock says where.
+        MousecfgBus service(window.get());
+        if (service.serve(bus, busName))
+            guard.setBusEndpoint(busName, platform::userBusAddress());
+        else
+            guard.setBusEndpoint(QString(), QString());   // up, but on no bus
+        if (!options.screenshot.isEmpty()) {
+            // A picture of the window as it stands once started, then the end.
+            QTimer::singleShot(1500, window.get(), [&window, &options] {
+                window->show();
+                const bool saved = window->grab().save(options.screenshot);
+                if (!saved)
+                    say(QStringLiteral("The picture %1 could not be written.").arg(options.screenshot));
+                QCoreApplication::exit(saved ? 0 : 1);
+            });
+        }
         result = app.exec();
     }
     setSlotCacheRefresh(false);

@@ -3,13 +3,16 @@
 
 #include "app/applyflow.h"
 #include "app/batterylevel.h"
+#include "app/logging.h"
 #include "app/preload.h"
 #include "app/services.h"
 #include "device/devicetable.h"
 #include "device/poller.h"
 #include "device/pointerspeed.h"
+#include "platform/autostart.h"
 #include "platform/devicenotifier.h"
 #include "platform/logging.h"
+#include "platform/osdchannel.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/language.h"
@@ -26,6 +29,7 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDesktopWidget>
 #include <QFile>
 #include <QFileDialog>
@@ -46,6 +50,7 @@ namespace {
 
 MousecfgWidget *g_instance = nullptr;
 int g_listedMouseCount = 0;
+bool g_startHidden = false;
 
 // Design rectangles of the window's controls (999 x 640 units).
 const QRect kProfileColumnButton(70, 250, 152, 30);
@@ -225,17 +230,39 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     buildTray();
     setDeviceConnectedQuery([this] { return m_iReconnected == 1; });
     slotRefreshBatteryStatus(0, 1, 1);
+    // That was the display's start, not the mouse's answer.
+    m_bBatteryReported = false;
+    m_bBatteryWatched = true;
 
     m_ReconnectTimer.setSingleShot(true);
     m_ReconnectTimer.setInterval(500);
     connect(&m_ReconnectTimer, &QTimer::timeout, this, &MousecfgWidget::reopenDevice);
 
-    QTimer::singleShot(200, this, &MousecfgWidget::slotWarning);
+    // Started at login: nothing shows until the user asks for the window.
+    if (!g_startHidden)
+        QTimer::singleShot(200, this, &MousecfgWidget::slotWarning);
+}
+
+void MousecfgWidget::setStartHidden(bool hidden)
+{
+    g_startHidden = hidden;
+}
+
+bool MousecfgWidget::mouseReachable() const
+{
+    return listedMouseCount() > 0 && (receiverControlHandle() || wiredControlHandle());
+}
+
+void MousecfgWidget::setBusCaller(bool on)
+{
+    m_bBusCaller = on;
+    m_BusCallerMessage.clear();
 }
 
 MousecfgWidget::~MousecfgWidget()
 {
     finishFollowWrite(FollowWait::Block);
+    delete m_pOsdSocket;
     setDeviceConnectedQuery(nullptr);
     setPollerControl(nullptr);
     if (m_pPoller)
@@ -459,9 +486,16 @@ void MousecfgWidget::buildTray()
     m_pQuitAction = new QAction(tr("&Quit"), this);
     connect(m_pShowAction, &QAction::triggered, this, &MousecfgWidget::slotWarning);
     connect(m_pQuitAction, &QAction::triggered, qApp, &QCoreApplication::quit);
+    // Off until chosen: an autostart entry that starts the program hidden.
+    m_pAutostartAction = new QAction(tr("Start at Login"), this);
+    m_pAutostartAction->setObjectName(QStringLiteral("autostartAction"));
+    m_pAutostartAction->setCheckable(true);
+    m_pAutostartAction->setChecked(platform::autostartEnabled(QStringLiteral("org.example.mousecfg")));
+    connect(m_pAutostartAction, &QAction::toggled, this, &MousecfgWidget::setAutostart);
     m_pTrayMenu = new QMenu(this);
     m_pTrayMenu->setStyleSheet(menuStyleSheet());
     m_pTrayMenu->addAction(m_pShowAction);
+    m_pTrayMenu->addAction(m_pAutostartAction);
     m_pTrayMenu->addAction(m_pQuitAction);
     m_pTray = new QSystemTrayIcon(this);
     m_pTray->setContextMenu(m_pTrayMenu);
@@ -508,6 +542,7 @@ void MousecfgWidget::retranslate()
     if (m_pShowAction) {
         m_pShowAction->setText(tr("&Load Config"));
         m_pQuitAction->setText(tr("&Quit"));
+        m_pAutostartAction->setText(tr("Start at Login"));
     }
     if (m_iLanguage >= 0 && m_iLanguage < 10)
         m_pLangBtn->setText(m_LangNames[m_iLanguage]);
@@ -597,6 +632,8 @@ void MousecfgWidget::rebuildProfileFileMenu()
         auto *action = new ZelAction(name, m_pFileMenu);
         m_pFileMenu->addAction(action);
     }
+    // The slot names may have changed with the list.
+    emit statusChanged();
 }
 
 // ------------------------------------------------------- pages and views --
@@ -736,6 +773,7 @@ void MousecfgWidget::refreshPages()
     refreshPerformancePages();
     refreshLightingPage();
     refreshMacroPage();
+    emit statusChanged();
 }
 
 void MousecfgWidget::ensurePage(int page)
@@ -944,6 +982,12 @@ void MousecfgWidget::onButtonPressed(ZelPushButton *button)
 
 int MousecfgWidget::showMessage(int type, const QString &text, bool watchDevice)
 {
+    // A caller on the bus gets the text as its answer; a question counts as "No".
+    if (m_bBusCaller) {
+        if (m_BusCallerMessage.isEmpty())
+            m_BusCallerMessage = text;
+        return 0;
+    }
     if (appServices().messageHook)
         return appServices().messageHook(type, text);
     ZelMessageBox box(type, QString(), tr("Warning"), text, this, watchDevice, Qt::FramelessWindowHint);
@@ -1130,9 +1174,27 @@ void MousecfgWidget::hideToTray()
 
 void MousecfgWidget::closeToTray()
 {
-    // Without a tray the close button is the only way out of the program.
-    if (trayAvailable())
-        hide();
-    else
-        QCoreApplication::quit();
+    // Without a tray it is minimised like the others: starting the program
+    // again brings it back, and "&Quit" is in the window's own menu.
+    hideToTray();
+}
+
+void MousecfgWidget::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (m_pTrayMenu)
+        m_pTrayMenu->popup(event->globalPos());
+    event->accept();
+}
+
+void MousecfgWidget::setAutostart(bool on)
+{
+    // The program as it was started: the installed one, or this build.
+    const bool done = platform::setAutostart(QStringLiteral("org.example.mousecfg"), on,
+                                             QCoreApplication::applicationFilePath(), {QStringLiteral("--hidden")});
+    if (!done) {
+        qCWarning(lcUi, "The autostart entry %s could not be changed",
+                  qPrintable(platform::autostartEntryPath(QStringLiteral("org.example.mousecfg"))));
+        const QSignalBlocker blocker(m_pAutostartAction);
+        m_pAutostartAction->setChecked(!on);
+    }
 }

@@ -5,6 +5,7 @@
 // it hides it to the tray.
 
 #include "app/applyflow.h"
+#include "app/batterylevel.h"
 #include "app/profilelibrary.h"
 #include "app/scale.h"
 
@@ -32,8 +33,11 @@ class ZelLabel;
 class ZelPushButton;
 namespace platform {
 class DeviceNotifier;
+class DesktopNotifier;
+class LocalSocketOsdChannel;
 class NotificationOsdChannel;
 class OsdChannel;
+class OsdHandOff;
 }
 
 class MousecfgWidget : public QWidget {
@@ -99,6 +103,52 @@ public:
     quint8 writeAndReport(bool writeEverything = false);
     void firmwareUpdate(bool fromPress);
     void showOsdText(const QString &text);
+
+    // ---- What the session bus (app/busservice.cpp) reads and runs.
+    // The last write's result (a write code, or WRITE_NO_MOUSE when a bus
+    // caller's edit was only saved) and the groups it sent.
+    enum { WRITE_NO_MOUSE = 0xFE };
+    quint8 lastWriteResult() const { return m_iLastWriteResult; }
+    quint8 lastSentMask() const { return m_iLastSentMask; }
+    // A mouse is listed and its control collection is open.
+    bool mouseReachable() const;
+    // The mouse has answered the battery query since it was opened; the
+    // answer's bytes (low, high, charge).
+    bool isBatteryReported() const { return m_bBatteryReported; }
+    QByteArray batteryReport() const { return m_BatteryReport; }
+    bool isCharging() const { return m_bCharging; }
+    // The mouse has sent a status report (slot, stage, rate) since it was opened.
+    bool isStatusReported() const { return m_bStatusReported; }
+    // A write is on its way (the window's, or the quiet one that follows
+    // the mouse's own slot switch).
+    bool isBusy() const { return m_bWriting || m_pFollowThread; }
+    // While a bus caller is served no message box is shown: the first text
+    // the window would have shown is kept for the caller instead.
+    void setBusCaller(bool on);
+    QString busCallerMessage() const { return m_BusCallerMessage; }
+    // The window's own flows without their file dialogs: checks, refusals,
+    // pages and write as from the buttons. A slot of -1 is the active slot.
+    ProfileLibrary::Result importProfileFile(const QString &path, int slot = -1);
+    ProfileLibrary::Result importConfigurationFile(const QString &path);
+    ProfileLibrary::Result exportProfileFile(const QString &path, int slot = -1);
+    ProfileLibrary::Result exportConfigurationFile(const QString &path);
+    // A stage's DPI (the sensor's index) and a slot's report rate, set as the
+    // DPI tab sets them for the active slot (another slot's file takes the
+    // value), then applied.
+    void setStageDpi(int slot, int stage, int index);
+    void setSlotReportRate(int slot, quint8 code);
+    // Shown, raised, no longer minimised, and given the focus where the
+    // desktop allows (a second start of the program, a click on its launcher).
+    void bringToFront();
+    // Started at login: the window stays hidden until it is asked for.
+    static void setStartHidden(bool hidden);
+
+signals:
+    // Something the bus shows may have changed (battery, connection, slot,
+    // stage, rate, names, a write).
+    void statusChanged();
+
+public:
     // A device arrival or removal, with the interface name without "\\?\".
     void handleDeviceChange(const QString &interfaceName, bool arrival);
 
@@ -142,6 +192,8 @@ protected:
     // (the window activated) repaints nothing.
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    // The tray's menu on the window too (a desktop without a tray).
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
     // Hiding to the tray (close, OK, Cancel), or what stands in for it when
     // the desktop has no tray.
@@ -275,6 +327,9 @@ private:
     void setBatterySheet(const QString &sheet);
     bool modelConnected(int entry, int side) const;
     bool firstModelHas(int slot) const;
+    // The display hand-off, which never waits on this thread.
+    platform::OsdHandOff *m_pOsdHandOff = nullptr;
+    platform::LocalSocketOsdChannel *m_pOsdSocket = nullptr;
     // The display hand-off of a Wayland client (made when first needed).
     platform::OsdChannel &notificationChannel();
     platform::NotificationOsdChannel *m_pNotifications = nullptr;
@@ -402,6 +457,21 @@ private:
     QString m_ProductName;
 
     ProfileLibrary m_Library;
+    // For the bus and the desktop: the last battery answer, status reports,
+    // the last write, a bus caller being served, the low-battery notice.
+    QByteArray m_BatteryReport = QByteArray(3, '\0');
+    bool m_bBatteryReported = false;
+    bool m_bBatteryWatched = false;     // the mouse's reports, not the display's start
+    bool m_bStatusReported = false;
+    quint8 m_iLastWriteResult = 0;
+    quint8 m_iLastSentMask = 0;
+    bool m_bBusCaller = false;
+    QString m_BusCallerMessage;
+    LowBatteryAlarm m_LowBattery;
+    platform::DesktopNotifier *m_pDesktopNotifier = nullptr;
+    QAction *m_pAutostartAction = nullptr;
+    void notifyLowBattery(int level);
+    void setAutostart(bool on);
     BatteryPoller *m_pPoller = nullptr;
     platform::DeviceNotifier *m_pNotifier = nullptr;
     QTimer m_ReconnectTimer;

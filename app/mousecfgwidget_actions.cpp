@@ -5,6 +5,9 @@
 #include "device/commands.h"
 #include "device/poller.h"
 #include "device/pointerspeed.h"
+#include "pages/performance/zeldpiwindow.h"
+#include "pages/performance/zelsingledpi.h"
+#include "pages/performance/zelreportrate.h"
 #include "profile/configstore.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
@@ -12,6 +15,7 @@
 #include "widgets/zelmessagebox.h"
 #include "widgets/zelpushbutton.h"
 
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QTimer>
 #include <QtDebug>
@@ -166,16 +170,22 @@ void MousecfgWidget::onImportProfile()
     const QString path = chooseFile(tr("Load Profile File"), tr("Profile File(*.prof)"), false);
     if (path.isEmpty())
         return;
+    importProfileFile(path);
+}
+
+ProfileLibrary::Result MousecfgWidget::importProfileFile(const QString &path, int slot)
+{
     QString name;
-    const ProfileLibrary::Result result = m_Library.importProfile(path, &name);
+    const ProfileLibrary::Result result = m_Library.importProfile(path, &name, slot);
     if (result != ProfileLibrary::Result::Ok) {
         reportLibraryResult(result);
-        return;
+        return result;
     }
     rebuildProfileFileMenu();
     refreshPages();
-    m_pNameEdit->setText(name);
+    m_pNameEdit->setText(m_Library.currentName());
     writeAndReport(false);
+    return result;
 }
 
 void MousecfgWidget::onExportConfig()
@@ -183,7 +193,21 @@ void MousecfgWidget::onExportConfig()
     const QString path = chooseFile(tr("Save Config File"), tr("Config File(*.conf)"), true);
     if (path.isEmpty())
         return;
-    reportLibraryResult(m_Library.exportConfiguration(path));
+    exportConfigurationFile(path);
+}
+
+ProfileLibrary::Result MousecfgWidget::exportConfigurationFile(const QString &path)
+{
+    const ProfileLibrary::Result result = m_Library.exportConfiguration(path);
+    reportLibraryResult(result);
+    return result;
+}
+
+ProfileLibrary::Result MousecfgWidget::exportProfileFile(const QString &path, int slot)
+{
+    const ProfileLibrary::Result result = m_Library.exportProfile(path, slot);
+    reportLibraryResult(result);
+    return result;
 }
 
 void MousecfgWidget::onImportConfig()
@@ -191,15 +215,71 @@ void MousecfgWidget::onImportConfig()
     const QString path = chooseFile(tr("Load Config File"), tr("Config File(*.conf)"), false);
     if (path.isEmpty())
         return;
+    importConfigurationFile(path);
+}
+
+ProfileLibrary::Result MousecfgWidget::importConfigurationFile(const QString &path)
+{
     const ProfileLibrary::Result result = m_Library.importConfiguration(path);
     if (result != ProfileLibrary::Result::Ok) {
         reportLibraryResult(result);
-        return;
+        return result;
     }
     selectPage(PageLighting);
     refreshPictures();
     rebuildProfileFileMenu();
     refreshPages();
+    writeAndReport(false);
+    return result;
+}
+
+void MousecfgWidget::setStageDpi(int slot, int stage, int index)
+{
+    if (slot < 0 || slot >= SLOT_COUNT || stage < 0 || stage >= STAGE_COUNT)
+        return;
+    if (slot == m_Library.currentSlot()) {
+        // As the stage's slider on the DPI tab moves it; Apply takes it over.
+        ZelDPIWindow *page = dpiPage();
+        if (ZelSingleDPI *row = page->row(stage))
+            row->setValues(index, index);
+        page->onSliderChanged(index, index, quint8(stage));
+        apply();
+        return;
+    }
+    // Another slot: its record and its file take the value; the mouse takes
+    // its DPI table when that slot becomes active.
+    ProfileSet &set = workingSet();
+    DpiStage &st = set.profiles[slot].stages[stage];
+    st.xy = st.x = st.y = quint32(index);
+    m_iLastSentMask = 0;
+    m_iLastWriteResult = writeSlotFile(set.profiles[slot], set.names[slot]) ? WRITE_OK : WRITE_NOT_SAVED;
+    if (m_iLastWriteResult != WRITE_OK)
+        showMessage(1, writeFailureText(m_iLastWriteResult));
+    emit statusChanged();
+}
+
+void MousecfgWidget::setSlotReportRate(int slot, quint8 code)
+{
+    if (slot < 0 || slot >= SLOT_COUNT)
+        return;
+    if (slot == m_Library.currentSlot()) {
+        // As the rate menu of the DPI tab chooses it.
+        const int choice = code == 8 ? 0 : code == 4 ? 1 : code == 2 ? 2 : code == 1 ? 3 : -1;
+        if (choice >= 0)
+            reportRatePage()->chooseRate(choice);
+        apply();
+        return;
+    }
+    // Another slot: its file takes the rate, and the mouse too (the general
+    // block holds every slot's rate).
+    ProfileSet &set = workingSet();
+    set.profiles[slot].pollrate = code;
+    if (!writeSlotFile(set.profiles[slot], set.names[slot])) {
+        m_iLastSentMask = 0;
+        m_iLastWriteResult = WRITE_NOT_SAVED;
+        showMessage(1, writeFailureText(m_iLastWriteResult));
+        return;
+    }
     writeAndReport(false);
 }
 
@@ -207,6 +287,20 @@ void MousecfgWidget::onImportConfig()
 
 quint8 MousecfgWidget::writeAndReport(bool writeEverything)
 {
+    // One write at a time (a click in a window shown again from the tray
+    // while a bus caller's write runs behind it).
+    if (m_bWriting)
+        return m_iLastWriteResult;
+    if (m_bBusCaller && !mouseReachable()) {
+        // Saved, and the next write sends everything, as the command line
+        // does alone.
+        m_iLastSentMask = 0;
+        saveProfileSet(workingSet());
+        writeDiff(1);
+        m_iLastWriteResult = WRITE_NO_MOUSE;
+        emit statusChanged();
+        return m_iLastWriteResult;
+    }
     return runWrite(ZelProcessThread::Kind::Write, writeEverything);
 }
 
@@ -232,8 +326,18 @@ quint8 MousecfgWidget::runWrite(ZelProcessThread::Kind kind, bool writeEverythin
         connect(&thread, &ZelProcessThread::DoProcessDlg, &dialog, &ZelProcessDialog::slotProcessDlg,
                 Qt::QueuedConnection);
         m_bWriting = true;
-        thread.start();
-        const int shown = dialog.exec();
+        int shown = QDialog::Accepted;
+        if (m_bBusCaller && (!isVisible() || isMinimized())) {
+            // For a bus caller while the window is out of sight: no busy
+            // animation pops up on its own.
+            QEventLoop loop;
+            connect(&thread, &ZelProcessThread::DoProcessDlg, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+            thread.start();
+            loop.exec();
+        } else {
+            thread.start();
+            shown = dialog.exec();
+        }
         thread.wait();
         m_bWriting = false;
         // A connection change while the write was on its way: the device is
@@ -251,6 +355,9 @@ quint8 MousecfgWidget::runWrite(ZelProcessThread::Kind kind, bool writeEverythin
             savedSet() = thread.written();
 
         result = thread.result();
+        m_iLastWriteResult = result;
+        m_iLastSentMask = thread.sentMask();
+        emit statusChanged();
         if (shown != QDialog::Accepted || result == WRITE_OK)
             break;
         // "Yes" tries again, everything, behind the busy animation; "No"

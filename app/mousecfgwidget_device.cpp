@@ -10,9 +10,13 @@
 #include "device/devicetable.h"
 #include "device/poller.h"
 #include "device/pointerspeed.h"
+#include "device/sensors.h"
 #include "platform/clock.h"
+#include "platform/desktopnotifier.h"
 #include "platform/notificationosd.h"
 #include "platform/osdchannel.h"
+#include "platform/osdhandoff.h"
+#include "platform/programs.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/language.h"
@@ -23,6 +27,7 @@
 #include "widgets/zelpushbutton.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -220,6 +225,8 @@ void MousecfgWidget::handleDeviceChange(const QString &interfaceName, bool arriv
                 m_pPoller->stop();
                 closeDevice();
                 m_iReconnected = 0;
+                m_bBatteryReported = false;
+                m_bStatusReported = false;
                 m_bWarningOpen = true;
                 QTimer::singleShot(200, this, &MousecfgWidget::slotWarning);
                 reopened = true;
@@ -272,6 +279,33 @@ void MousecfgWidget::slotWarning()
     m_bWarningOpen = false;
 }
 
+void MousecfgWidget::bringToFront()
+{
+    qCDebug(lcUi, "Brought to the front");
+    if (isMinimized())
+        showNormal();
+    if (listedMouseCount() == 0 && !m_bWarningOpen) {
+        // As the tray's "&Load Config": shown, with the warning.
+        slotWarning();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void MousecfgWidget::notifyLowBattery(int level)
+{
+    if (!m_pDesktopNotifier)
+        m_pDesktopNotifier = new platform::DesktopNotifier(this);
+    platform::DesktopNotifier::Notification n;
+    n.summary = tr("Mouse battery low");
+    n.body = tr("%1 has %2% battery left. Connect the cable to charge it.").arg(readCurrentProduct()).arg(level);
+    n.icon = QStringLiteral("mousecfg");
+    qCDebug(lcUi, "Low battery: %d%%", level);
+    m_pDesktopNotifier->notify(n);
+}
+
 void MousecfgWidget::iconActivated(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason != QSystemTrayIcon::DoubleClick && reason != QSystemTrayIcon::Trigger)
@@ -299,6 +333,7 @@ void MousecfgWidget::recomputeConnectionIcon()
     // otherwise repaint the whole window).
     if (batteryOutlineCharging(m_iConnectionState) != wasCharging)
         update(scaled(batteryOutlineRect()));
+    emit statusChanged();
 }
 
 void MousecfgWidget::setBatterySheet(const QString &sheet)
@@ -328,6 +363,9 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
         m_pBattery->setToolTip(off);
         m_pCharging->hide();
         g_mouseOff.store(true);
+        m_BatteryReport = QByteArray(3, '\0');
+        m_bBatteryReported = true;
+        emit statusChanged();
         return;
     }
 
@@ -352,6 +390,11 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
         m_iBatteryLevel = level;
         writeBattery(level);
     }
+    const char report[3] = {char(iLowByte), char(iHiByte), char(iCharge)};
+    m_BatteryReport = QByteArray(report, 3);
+    m_bBatteryReported = true;
+    if (m_bBatteryWatched && m_LowBattery.report(level, m_bCharging, cable))
+        notifyLowBattery(level);
     m_pBattery->setValue(cable ? 100 : level);
     recomputeConnectionIcon();
 }
@@ -361,6 +404,8 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
 void MousecfgWidget::slotRefreshStatus(quint8 iProfile, quint8 iDPI, quint8 iRate, quint8 iMode)
 {
     qCDebug(lcPoller, "Test data:profile =%x, dpi= %x, iRate= %x, mode= %x", iProfile, iDPI, iRate, iMode);
+    m_bStatusReported = true;
+    emit statusChanged();
     const ProfileSet &set = workingSet();
     if (iProfile < SLOT_COUNT && iProfile != set.ProfileID)
         slotRefreshProfile(iProfile);
@@ -412,25 +457,24 @@ void MousecfgWidget::slotRefreshLightMode(quint8 iBuff1)
 
 void MousecfgWidget::showOsdText(const QString &text)
 {
-    platform::LocalSocketOsdChannel socketChannel{QString::fromLatin1(kOsdTitle)};
+    // The display is looked for, started and sent to without this thread
+    // ever waiting for it (a missing display costs no frozen window).
+    if (!m_pOsdHandOff)
+        m_pOsdHandOff = new platform::OsdHandOff(this);
+    if (!m_pOsdSocket) {
+        const QString socket = platform::osdSocketFromEnvironment(QString::fromLatin1(kOsdTitle));
+        m_pOsdSocket = new platform::LocalSocketOsdChannel(socket, true);
+        // The display this program starts listens where it looks.
+        qputenv("MOUSECFG_OSD_SOCKET", QFile::encodeName(socket));
+    }
     platform::OsdChannel &channel = appServices().osd ? *appServices().osd
                                     : platform::isWaylandClient() ? notificationChannel()
-                                                                  : socketChannel;
-    int starts = 0;
-    bool found = channel.windowExists();
-    while (!found && starts < 5) {
-        ++starts;
-        appServices().startDetached(osdProgramPath());
-        platform::sleepMs(500);
-        found = channel.windowExists();
-    }
-    if (!found)
-        return;
+                                                                  : *m_pOsdSocket;
     platform::OsdMessage message;
     message.text = text;
     message.colour = themeColor();
-    if (channel.send(platform::encodeOsdMessage(message)) == 0)
-        qCDebug(lcOsd, "SendMessage failed\n");
+    m_pOsdHandOff->show(&channel, platform::encodeOsdMessage(message),
+                        [] { appServices().startDetached(osdProgramPath()); });
 }
 
 // A Wayland client cannot place the display's window in its corner: its
@@ -447,6 +491,16 @@ platform::OsdChannel &MousecfgWidget::notificationChannel()
 void MousecfgWidget::firmwareUpdate(bool fromPress)
 {
     m_pFirmware->setChecked(false);
+    const QString updater = applicationDir()
+        + (currentLanguageIndex() == 0 ? QStringLiteral("/skin/mouse/bin/U400-5150-20230727-en.exe")
+                                       : QStringLiteral("/skin/mouse/bin/U400-5150-20230727.exe"));
+    // Said at once: neither the cable nor a yes can make an updater run here.
+    const bool runnable = appServices().canRun ? appServices().canRun(updater) : platform::canRunProgram(updater);
+    if (!runnable) {
+        qCDebug(lcUi, "No firmware updater can run here: %s", qPrintable(updater));
+        showMessage(2, tr("The firmware updater could not be started."));
+        return;
+    }
     const bool onCable = fromPress ? firstModelHas(WiredMouse) : wiredFirmwareRelease() != 0;
     if (!onCable) {
         showMessage(2, tr("To update the firmware, please connect to the computer with a cable."));
@@ -455,9 +509,6 @@ void MousecfgWidget::firmwareUpdate(bool fromPress)
     if (showMessage(1, tr("Do you want to upgrade the firmware?")) != 1)
         return;
     m_pPoller->stop();
-    const QString updater = applicationDir()
-        + (currentLanguageIndex() == 0 ? QStringLiteral("/skin/mouse/bin/U400-5150-20230727-en.exe")
-                                       : QStringLiteral("/skin/mouse/bin/U400-5150-20230727.exe"));
     if (!appServices().startDetached(updater)) {
         // Keep running: the user can still use the program and try again.
         qCWarning(lcUi, "Starting the firmware updater %s failed", qPrintable(updater));

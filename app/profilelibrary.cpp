@@ -1,5 +1,6 @@
 #include "app/profilelibrary.h"
 
+#include "device/sensors.h"
 #include "profile/configstore.h"
 #include "profile/modellimits.h"
 #include "profile/logging.h"

@@ -15,6 +15,8 @@ class OsdChannel;
 struct AppServices {
     // Starts a program detached, without arguments; false when it cannot be started.
     std::function<bool(const QString &program)> startDetached;
+    // Whether this system can run a program file; unset: platform::canRunProgram.
+    std::function<bool(const QString &program)> canRun;
     // Ends the process at once with the code (the firmware hand-off).
     std::function<void(int code)> exitProcess;
     // A file chosen by the user, or empty: save dialog when `save` is true.

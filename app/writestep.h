@@ -22,7 +22,8 @@ struct WriteOutcome {
     bool downloaded = false;  // a download was attempted: the saved set must become the working set
 };
 
-// Saves the working set; unless the mouse is off, sends the groups that
+// Saves the working set (slot 1, the active slot, and every other slot that
+// differs from the saved set); unless the mouse is off, sends the groups that
 // differ from the saved set (every group when Config/Diff is 1 or
 // `writeEverything` is set) and records the outcome in Config/Diff. A save
 // that fails (a full disk) sends nothing: the mouse never holds what the
@@ -33,6 +34,7 @@ WriteOutcome writeProfileSet(const ProfileSet &working, const ProfileSet &saved,
 // selects it on the mouse when `select` (not when the mouse switched by
 // itself) and sends what differs from the saved set, so that the mouse holds
 // the slot's DPI, key and lighting tables; every group when Config/Diff is 1
-// or `writeEverything` is set. Saves nothing but Config/Diff: edits not
-// applied stay unsaved.
+// or `writeEverything` is set. First saves the slots that differ from the
+// saved set (the one left keeps what was edited in it, the new one is on disk
+// as the mouse will hold it); a save that fails sends nothing.
 WriteOutcome writeSlotSwitch(const ProfileSet &working, const ProfileSet &saved, bool select, bool writeEverything);

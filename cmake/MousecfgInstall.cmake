@@ -4,7 +4,9 @@
 #   share/mousecfg/                             DefaultProfile.bin, skin/, lang/, ConfigTemplate/
 #   libexec/mousecfg/OSD                        the on-screen display
 #   lib/udev/rules.d/70-mousecfg.rules          the seated user may open the mouse
-#   share/applications/<id>.desktop             the launcher
+#   share/applications/<id>.desktop             the launcher (started through the session bus)
+#   share/dbus-1/services/<id>.service          how the bus starts it
+#   share/dbus-1/interfaces/org.example.mousecfg.Mouse.xml   its interface on the bus
 #   share/metainfo/<id>.metainfo.xml            what software centres show, and the mice it serves
 #   share/icons/hicolor/<n>x<n>/apps/mousecfg.png
 #   share/man/man1/mousecfg.1.gz, share/doc/mousecfg/{copyright,changelog.gz}
@@ -59,6 +61,13 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/mousecfg.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications RENAME ${MOUSECFG_APP_ID}.desktop)
 
 set(linux_out ${CMAKE_BINARY_DIR}/linux)
+# The running program on the session bus: started through the bus by the
+# launcher (DBusActivatable), and its interface for others to read.
+configure_file(${CMAKE_SOURCE_DIR}/resources/linux/dbus/org.example.mousecfg.service.in
+               ${linux_out}/${MOUSECFG_APP_ID}.service @ONLY)
+install(FILES ${linux_out}/${MOUSECFG_APP_ID}.service DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/linux/dbus/org.example.mousecfg.Mouse.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/interfaces)
 configure_file(${CMAKE_SOURCE_DIR}/resources/linux/mousecfg.metainfo.xml.in
                ${linux_out}/${MOUSECFG_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${linux_out}/${MOUSECFG_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -1,13 +1,17 @@
 #include "ctl/ctl.h"
 
 #include "app/batterylevel.h"
+#include "app/busnames.h"
 #include "app/profilelibrary.h"
 #include "app/writestep.h"
 #include "device/commands.h"
 #include "device/devicetable.h"
 #include "device/pointerspeed.h"
 #include "device/pollercontrol.h"
+#include "ctl/windowlink.h"
 #include "platform/clock.h"
+#include "platform/hidnames.h"
+#include "platform/sessionbus.h"
 #include "platform/singleinstance.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
@@ -16,6 +20,8 @@
 #include "profile/profileset.h"
 
 #include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -34,36 +40,12 @@ namespace ctl {
 
 bool dpiIndexRange(int sensor, int *min, int *max)
 {
-    // The DPI page's slider range per sensor.
-    const bool wide = descriptionInt(QStringLiteral("33254")) == 1;
-    static const QStringList kShort3327 = {
-        QStringLiteral("K408-RGB"), QStringLiteral("ZUNDRA"),   QStringLiteral("6138"),
-        QStringLiteral("MORTHANE3"), QStringLiteral("PALDIN"),  QStringLiteral("K204-RGB"),
-        QStringLiteral("DRUVELL2"), QStringLiteral("CALNIRA2"), QStringLiteral("ZEPHARN")};
-    int lo = 0;
-    int hi = 0;
-    switch (sensor) {
-    case 3104: lo = 14; hi = 105; break;
-    case 31042: lo = 14; hi = 158; break;
-    case 3212: lo = 16; hi = 111; break;
-    case 3311: lo = 1; hi = 120; break;
-    case 33112: lo = 1; hi = 180; break;
-    case 3325: lo = 1; hi = wide ? 90 : 50; break;
-    case 33252: lo = 1; hi = wide ? 90 : 75; break;
-    case 3327: lo = 1; hi = kShort3327.contains(readCurrentProduct()) ? 92 : 106; break;
-    case 3333: lo = 2; hi = 120; break;
-    case 3335: lo = 1; hi = 160; break;
-    case 33352: lo = 1; hi = 240; break;
-    case 3360: lo = 1; hi = 180; break;
-    case 3370: lo = 1; hi = 290; break;
-    case 3389: lo = 2; hi = 480; break;
-    case 3395: lo = 0; hi = 519; break;
-    case 33952: lo = 0; hi = 779; break;
-    case 3399: lo = 0; hi = 599; break;
-    default: return false;
-    }
-    *min = lo;
-    *max = hi;
+    // The DPI page's slider range.
+    SensorRange range;
+    if (!sensorRange(sensor, descriptionInt(QStringLiteral("33254")) == 1, readCurrentProduct(), range))
+        return false;
+    *min = range.minIndex;
+    *max = range.maxIndex;
     return true;
 }
 
@@ -73,7 +55,7 @@ const char kMutexSuffix[] = " Wireless Gaming Mouse Mutex1";
 
 // ---------------------------------------------------------------- options --
 
-enum Option : unsigned { OPT_JSON = 1, OPT_ALL = 2, OPT_SLOT = 4, OPT_STAGE = 8 };
+enum Option : unsigned { OPT_JSON = 1, OPT_ALL = 2, OPT_SLOT = 4, OPT_STAGE = 8, OPT_WATCH = 16 };
 
 struct CommandInfo {
     const char *name;
@@ -82,45 +64,57 @@ struct CommandInfo {
     int maxArgs;
     bool reads;           // a read command (--json gives JSON)
     const char *synopsis;
+    const char *summary;  // one line, for the list of commands
     const char *help;
 };
 
 const CommandInfo kCommands[] = {
     {"list", OPT_JSON, 0, 0, true, "list [--json]",
+     "Lists the supported mice that are connected.",
      "Lists the supported mice that are connected: the product, whether it is\n"
-     "on the receiver or the cable, and the interface paths of its mouse and\n"
-     "control collections.\n"},
-    {"status", OPT_JSON, 0, 0, true, "status [--json]",
+     "on the receiver or the cable, its USB vendor and product ids and the\n"
+     "hidraw node (/dev/hidrawN) its control collection is on.\n"},
+    {"status", OPT_JSON | OPT_WATCH, 0, 0, true, "status [--json] [--watch]",
+     "Shows the battery, the active slot, the DPI stage and the report rate.",
      "Asks the mouse for its state: the active slot, DPI stage and report rate\n"
      "(from a status report of the mouse when one arrives, otherwise from the\n"
      "saved profiles), the battery level and whether it is charging. Waits at\n"
-     "most 3 seconds for the mouse's reply.\n"},
+     "most 3 seconds for the mouse's reply. While mousecfg runs, it answers.\n"
+     "--watch goes on and prints one line each time any of it changes (with\n"
+     "--json one JSON object per line, for status bars), until it is stopped.\n"},
     {"profiles", OPT_JSON, 0, 0, true, "profiles [--json]",
+     "Shows the five slots and the profile library.",
      "Shows the five slots (the profile each one uses, its DPI stages and report\n"
      "rate) and the profile library of the current product, from the Configs\n"
-     "files. Works while mousecfg is running.\n"},
+     "files.\n"},
     {"slot", OPT_JSON, 1, 1, false, "slot N",
+     "Makes slot N (1 to 5) the active one.",
      "Makes slot N (1 to 5) the active one, on the mouse and in Config.ini, as\n"
      "the slot menu of mousecfg does.\n"},
     {"apply", OPT_JSON | OPT_ALL, 0, 0, false, "apply [--all]",
+     "Writes the saved profiles to the mouse.",
      "Writes the saved profiles to the mouse: only the groups that changed, or\n"
      "everything after a failed write (as mousecfg's Apply does). --all writes\n"
      "everything.\n"},
     {"import", OPT_JSON | OPT_SLOT, 1, 1, false, "import FILE.prof [--slot N] | import FILE.conf",
+     "Imports a profile or a whole configuration, then writes to the mouse.",
      "Imports a profile file into slot N (the active slot when --slot is not\n"
      "given) and the profile library, or a whole configuration file, then\n"
      "writes to the mouse. A file made for another mouse is refused, and so is a\n"
      "profile whose name the library already has.\n"},
     {"export", OPT_JSON | OPT_SLOT, 1, 1, false, "export [--slot N] FILE.prof | export FILE.conf",
+     "Exports a profile or the whole configuration to a file.",
      "Exports the profile of slot N (the active slot when --slot is not given)\n"
      "to a profile file, or the whole configuration to a configuration file.\n"
-     "An existing file is replaced.\n"},
+     "An existing file is replaced; the folder must exist.\n"},
     {"dpi", OPT_JSON | OPT_SLOT | OPT_STAGE, 1, 1, false, "dpi [--slot N] [--stage S] VALUE",
+     "Sets the DPI of one stage, saves it and writes what changed.",
      "Sets the DPI of stage S (1 to the mouse's stage count; the slot's current\n"
      "stage when --stage is not given) of slot N (the active slot when --slot is\n"
      "not given) to VALUE, saves it and writes what changed to the mouse. VALUE\n"
      "must be one of the values the mouse's sensor offers.\n"},
     {"rate", OPT_JSON | OPT_SLOT, 1, 1, false, "rate [--slot N] HZ",
+     "Sets the report rate, saves it and writes what changed.",
      "Sets the report rate of slot N (the active slot when --slot is not given)\n"
      "to 125, 250, 500 or 1000 Hz, saves it and writes what changed to the\n"
      "mouse.\n"},
@@ -142,6 +136,7 @@ struct Options {
     bool help = false;
     bool version = false;
     bool all = false;
+    bool watch = false;
     int slot = -1;    // 0..4; -1 when not given
     int stage = -1;   // 0..7; -1 when not given
     unsigned given = 0;
@@ -150,9 +145,9 @@ struct Options {
 QString exitText()
 {
     return QStringLiteral(
-        "Exit status: 0 success, 1 usage error or refused file, 2 mousecfg is running,\n"
-        "3 no mouse connected, 4 the mouse did not take a write, 5 a file could not be\n"
-        "written.\n");
+        "Exit status: 0 success, 1 usage error or refused file, 2 mousecfg is running\n"
+        "but cannot be reached, 3 no mouse connected, 4 the mouse did not take a\n"
+        "write, 5 a file could not be written.\n");
 }
 
 QString mainHelp(const QString &program)
@@ -162,12 +157,12 @@ QString mainHelp(const QString &program)
                                   "Commands:\n")
                        .arg(program);
     for (const CommandInfo &c : kCommands) {
-        const QString help = QString::fromLatin1(c.help);
         text += QStringLiteral("  %1\n").arg(QString::fromLatin1(c.synopsis));
-        text += QStringLiteral("      %1\n").arg(help.section(QLatin1Char('\n'), 0, 0));
+        text += QStringLiteral("      %1\n").arg(QString::fromLatin1(c.summary));
     }
     text += QStringLiteral("\nOptions:\n"
                            "  --json       JSON output (list, status, profiles; a summary for the others)\n"
+                           "  --watch      status: one line per change, until stopped\n"
                            "  -h, --help   this help; '%1 COMMAND --help' for one command\n"
                            "  --version    the version\n\n")
                 .arg(program);
@@ -219,6 +214,9 @@ QString parse(const QStringList &args, Options &o)
             o.help = true;
         } else if (arg == QLatin1String("--version")) {
             o.version = true;
+        } else if (arg == QLatin1String("--watch")) {
+            o.watch = true;
+            o.given |= OPT_WATCH;
         } else if (arg == QLatin1String("--all")) {
             o.all = true;
             o.given |= OPT_ALL;
@@ -264,6 +262,8 @@ QString parse(const QStringList &args, Options &o)
         return QStringLiteral("%1 does not take --slot.").arg(QLatin1String(o.command->name));
     if (wrong & OPT_STAGE)
         return QStringLiteral("%1 does not take --stage.").arg(QLatin1String(o.command->name));
+    if (wrong & OPT_WATCH)
+        return QStringLiteral("%1 does not take --watch.").arg(QLatin1String(o.command->name));
     if (o.args.size() < o.command->minArgs)
         return QStringLiteral("%1 needs more arguments.").arg(QLatin1String(o.command->name));
     if (o.args.size() > o.command->maxArgs)
@@ -347,7 +347,16 @@ private:
         m_out.flush();
     }
 
-    bool takeLock();
+    // The mouse and the files, alone (the lock is ours) or through the
+    // running window (m_link); otherwise the status to exit with, said.
+    enum class Access { Alone, Window, Refused };
+    Access access(platform::SingleInstance::Mode mode, int *exitStatus);
+    Access access(int *exitStatus) { return access(platform::SingleInstance::Mode::Writer, exitStatus); }
+    // A call to the window; false with the exit status set (and said) when
+    // it answered with an error. `what` and `path` word the messages as alone.
+    bool callWindow(const QString &method, const QVariantList &args, QDBusMessage *reply, int *exitStatus,
+                    const QString &what = QString(), const QString &path = QString());
+    bool windowProperties(QVariantMap *out, int *exitStatus);
     void startDevice();
     bool openMouse();
     QString noMouseText() const;
@@ -357,6 +366,33 @@ private:
     int writeAndReport(bool all, const QString &what);
     int reportWritten(const WriteOutcome &outcome, const QString &what);
     int notSaved(const QString &what);
+
+    // The state as status prints it, alone or from the window.
+    struct StatusView {
+        bool connected = false;
+        QString product;
+        bool cable = false;
+        bool off = false;
+        int slot = 0;         // 0..4
+        QString profile;
+        int stage = 0;        // 0..7
+        int stageDpi = 0;
+        int rateHz = 0;
+        bool fromMouse = false;
+        int level = 0;
+        int millivolts = 0;
+        bool charging = false;
+        quint8 low = 0, high = 0, charge = 0;
+    };
+    // 0, or the exit status with its message said (unless quiet).
+    int statusAlone(StatusView *view, bool quiet);
+    int statusFromWindow(StatusView *view, bool quiet, bool waitForBattery);
+    QJsonObject statusJson(const StatusView &view) const;
+    void printStatus(const StatusView &view);
+    QString statusLine(const StatusView &view) const;
+    int watchStatus();
+    // Whether a folder to export into exists; says so when not.
+    bool exportFolderExists(const QString &path, int *exitStatus);
 
     int list();
     int status();
@@ -375,15 +411,100 @@ private:
     Hooks m_hooks;
     ProfileLibrary m_library;
     std::unique_ptr<platform::SingleInstance> m_lock;
+    std::unique_ptr<WindowLink> m_link;
     bool m_deviceStarted = false;
     bool m_deviceOpen = false;
     bool m_bListed = false;   // a supported mouse is attached (opened or not)
 };
 
-bool Session::takeLock()
+Session::Access Session::access(platform::SingleInstance::Mode mode, int *exitStatus)
 {
-    m_lock.reset(new platform::SingleInstance(productName() + QLatin1String(kMutexSuffix)));
-    return m_lock->isOwner();
+    using platform::LockHolder;
+    m_link.reset();
+    m_lock.reset(new platform::SingleInstance(configsFolder(), productName() + QLatin1String(kMutexSuffix), mode));
+    // Another command of ours holds it: waited for, a minute at most. The
+    // window: asked on the bus, once it has said where (it may be starting).
+    QElapsedTimer waited;
+    waited.start();
+    LockHolder holder;
+    while (!m_lock->tryLock()) {
+        if (!m_lock->error().isEmpty()) {
+            *exitStatus = fail(EXIT_USAGE, m_lock->error() + QStringLiteral(" Nothing was done."));
+            return Access::Refused;
+        }
+        holder = m_lock->holder();
+        if (holder.role == LockHolder::Window && (holder.ready || waited.elapsed() > 10000))
+            break;
+        if (waited.elapsed() > 60000) {
+            *exitStatus = fail(EXIT_WINDOW_RUNNING,
+                               holder.pid > 0
+                                   ? QStringLiteral("%1 (process %2) has been using the mouse for a minute; try again "
+                                                    "when it has finished.").arg(m_program).arg(holder.pid)
+                                   : QStringLiteral("Another %1 has been using the mouse for a minute; try again when it "
+                                                    "has finished.").arg(m_program));
+            return Access::Refused;
+        }
+        platform::sleepMs(50);
+    }
+    if (m_lock->isOwner()) {
+        // Alone with the files: a lock file of QSettings left by a kill would
+        // stall the next write of its file for half a minute.
+        if (mode == platform::SingleInstance::Mode::Writer)
+            removeStaleConfigLocks();
+        return Access::Alone;
+    }
+    m_lock.reset();
+    const QString name = !holder.busName.isEmpty() ? holder.busName
+                         : !m_hooks.busName.isEmpty() ? m_hooks.busName : mousebus::applicationName();
+    m_link.reset(new WindowLink(platform::busAt(holder.busAddress), name, holder.pid));
+    QVariantMap properties;
+    QString why;
+    if (holder.busName.isEmpty() || !m_link->properties(&properties, &why)) {
+        m_link.reset();
+        *exitStatus = fail(EXIT_WINDOW_RUNNING,
+                           QStringLiteral("mousecfg is running (process %1) but does not answer on the session bus. "
+                                          "Quit it and try again.").arg(holder.pid));
+        return Access::Refused;
+    }
+    return Access::Window;
+}
+
+bool Session::callWindow(const QString &method, const QVariantList &args, QDBusMessage *reply, int *exitStatus,
+                         const QString &what, const QString &path)
+{
+    *reply = m_link->call(method, args);
+    if (reply->type() == QDBusMessage::ReplyMessage)
+        return true;
+    const QString name = reply->errorName();
+    const QString text = reply->errorMessage();
+    if (name == mousebus::errorRefused())
+        *exitStatus = fail(EXIT_USAGE, path.isEmpty() ? text : QStringLiteral("%1: %2").arg(path, text));
+    else if (name == mousebus::errorNoMouse())
+        *exitStatus = fail(EXIT_NO_MOUSE, what.isEmpty() ? QStringLiteral("No supported mouse is connected.")
+                                                         : QStringLiteral("No supported mouse is connected. %1 is saved "
+                                                                          "and will be written by the next apply.").arg(what));
+    else if (name == mousebus::errorMouseOff())
+        *exitStatus = fail(EXIT_NOT_TAKEN, QStringLiteral("Mouse is sleeping or not connected."));
+    else if (name == mousebus::errorNotTaken())
+        *exitStatus = fail(EXIT_NOT_TAKEN, QStringLiteral("Send data failed, please try again."));
+    else if (name == mousebus::errorNotSaved())
+        *exitStatus = notSaved(what);
+    else if (name == QLatin1String("org.freedesktop.DBus.Error.InvalidArgs"))
+        *exitStatus = usage(text);
+    else
+        *exitStatus = fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg (process %1) did not answer: %2")
+                                                    .arg(m_link->pid()).arg(text));
+    return false;
+}
+
+bool Session::windowProperties(QVariantMap *out, int *exitStatus)
+{
+    QString why;
+    if (m_link->properties(out, &why))
+        return true;
+    *exitStatus = fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg (process %1) did not answer: %2")
+                                                .arg(m_link->pid()).arg(why));
+    return false;
 }
 
 void Session::startDevice()
@@ -613,15 +734,20 @@ int Session::list()
             if (!sideConnected(e, side))
                 continue;
             const QString kind = side == SIDE_CABLE ? QStringLiteral("cable") : QStringLiteral("receiver");
-            const QString mousePath = QString::fromLatin1(e.path[mouseSlot(side)]);
-            const QString controlPath = QString::fromLatin1(e.path[controlSlot(side)]);
+            const quint32 vid = side == SIDE_CABLE ? e.vid2 : e.vid1;
+            const quint32 pid = side == SIDE_CABLE ? e.pid2 : e.pid1;
+            const QString usb = QStringLiteral("%1:%2").arg(vid, 4, 16, QLatin1Char('0')).arg(pid, 4, 16, QLatin1Char('0'));
+            // The node the control collection is on; the simulated mouse has none.
+            const QByteArray name = QByteArray(e.path[controlSlot(side)]);
+            const bool real = platform::isNodeInterfaceName(name);
+            const QString node = real ? QString::fromLocal8Bit(platform::realHidPath(name)) : QString();
             QJsonObject link;
             link.insert(QStringLiteral("connection"), kind);
-            link.insert(QStringLiteral("mouse"), mousePath);
-            link.insert(QStringLiteral("control"), controlPath);
+            link.insert(QStringLiteral("usb"), usb);
+            link.insert(QStringLiteral("node"), real ? QJsonValue(node) : QJsonValue());
             links << link;
-            text += QStringLiteral("%1 (%2)\n  mouse:   %3\n  control: %4\n")
-                        .arg(entryName(e), kind, mousePath, controlPath);
+            text += QStringLiteral("%1 (%2)\n  USB:   %3\n  node:  %4\n")
+                        .arg(entryName(e), kind, usb, real ? node : QStringLiteral("none (simulated mouse)"));
         }
         if (links.isEmpty())
             continue;
@@ -640,67 +766,233 @@ int Session::list()
     return EXIT_OK;
 }
 
-int Session::status()
+int Session::statusAlone(StatusView *view, bool quiet)
 {
-    if (!takeLock())
-        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Quit it (or use its "
-                                                        "window) and try again."));
+    const auto refuse = [this, quiet](int status, const QString &text) {
+        if (!quiet)
+            fail(status, text);
+        return status;
+    };
     if (!openMouse())
-        return fail(EXIT_NO_MOUSE, noMouseText());
+        return refuse(EXIT_NO_MOUSE, noMouseText());
     loadStore();
     const MouseAnswer answer = askMouse(3000);
     if (!answer.battery)
-        return fail(EXIT_NO_MOUSE, QStringLiteral("The mouse did not answer."));
+        return refuse(EXIT_NO_MOUSE, QStringLiteral("The mouse did not answer."));
 
     const ProfileSet &set = workingSet();
     const bool fromMouse = answer.status && answer.profile < SLOT_COUNT;
-    const int slot = fromMouse ? answer.profile : set.ProfileID % SLOT_COUNT;
-    const ProfileData &profile = set.profiles[slot];
-    const int stage = fromMouse ? answer.stage : profile.dpi;
-    const quint8 rate = fromMouse ? answer.rate : profile.pollrate;
-    const int stageDpi = stage < STAGE_COUNT ? sensorDpi(int(profile.stages[stage].x), sensorCode()) : 0;
-    const bool cable = wiredControlHandle() != nullptr;
-    const int millivolts = batteryMillivolts(answer.low, answer.high);
-    const int level = batteryLevel(millivolts, readBatteryFull());
+    StatusView &v = *view;
+    v.connected = true;
+    v.product = readCurrentProduct();
+    v.cable = wiredControlHandle() != nullptr;
+    v.off = answer.off();
+    v.slot = fromMouse ? answer.profile : set.ProfileID % SLOT_COUNT;
+    v.profile = set.names[v.slot];
+    const ProfileData &profile = set.profiles[v.slot];
+    v.stage = fromMouse ? answer.stage : profile.dpi;
+    v.stageDpi = v.stage < STAGE_COUNT ? sensorDpi(int(profile.stages[v.stage].x), sensorCode()) : 0;
+    v.rateHz = rateHz(fromMouse ? answer.rate : profile.pollrate);
+    v.fromMouse = fromMouse;
+    v.millivolts = batteryMillivolts(answer.low, answer.high);
+    v.level = batteryLevel(v.millivolts, readBatteryFull());
+    v.charging = answer.charge != 0;
+    v.low = answer.low;
+    v.high = answer.high;
+    v.charge = answer.charge;
+    return EXIT_OK;
+}
 
-    if (m_o.json) {
-        QJsonObject o;
-        o.insert(QStringLiteral("product"), readCurrentProduct());
-        o.insert(QStringLiteral("connection"), cable ? QStringLiteral("cable") : QStringLiteral("receiver"));
-        o.insert(QStringLiteral("mouseOff"), answer.off());
-        o.insert(QStringLiteral("activeSlot"), slot + 1);
-        o.insert(QStringLiteral("profile"), set.names[slot]);
-        o.insert(QStringLiteral("dpiStage"), stage + 1);
-        o.insert(QStringLiteral("dpi"), stageDpi);
-        o.insert(QStringLiteral("reportRateHz"), rateHz(rate));
-        o.insert(QStringLiteral("reportedBy"), fromMouse ? QStringLiteral("mouse") : QStringLiteral("profiles"));
-        if (answer.off()) {
-            o.insert(QStringLiteral("battery"), QJsonValue());
-        } else {
-            QJsonObject b;
-            b.insert(QStringLiteral("level"), level);
-            b.insert(QStringLiteral("millivolts"), millivolts);
-            b.insert(QStringLiteral("charging"), answer.charge != 0);
-            b.insert(QStringLiteral("raw"), QJsonArray{answer.low, answer.high, answer.charge});
-            o.insert(QStringLiteral("battery"), b);
-        }
-        printJson(o);
-        return EXIT_OK;
+int Session::statusFromWindow(StatusView *view, bool quiet, bool waitForBattery)
+{
+    int status = EXIT_OK;
+    QVariantMap p;
+    if (!windowProperties(&p, &status))
+        return status;
+    // The window has not heard the battery yet (it just started or the mouse
+    // just came): as long as the command would wait for the mouse alone.
+    QElapsedTimer clock;
+    clock.start();
+    while (waitForBattery && p.value(QStringLiteral("Connected")).toBool() && !p.value(QStringLiteral("MouseOff")).toBool()
+           && p.value(QStringLiteral("BatteryLevel")).toInt() < 0 && clock.elapsed() < 3000) {
+        platform::sleepMs(100);
+        if (!windowProperties(&p, &status))
+            return status;
     }
-    m_out << "Mouse:        " << readCurrentProduct() << (cable ? " (cable)" : " (receiver)") << '\n';
-    if (answer.off()) {
+    StatusView &v = *view;
+    v.connected = p.value(QStringLiteral("Connected")).toBool();
+    v.product = p.value(QStringLiteral("Model")).toString();
+    if (!v.connected) {
+        if (!quiet)
+            fail(EXIT_NO_MOUSE, QStringLiteral("No supported mouse is connected."));
+        return EXIT_NO_MOUSE;
+    }
+    v.off = p.value(QStringLiteral("MouseOff")).toBool();
+    if (!v.off && p.value(QStringLiteral("BatteryLevel")).toInt() < 0) {
+        if (!quiet)
+            fail(EXIT_NO_MOUSE, QStringLiteral("The mouse did not answer."));
+        return EXIT_NO_MOUSE;
+    }
+    v.cable = p.value(QStringLiteral("ConnectionType")).toString() == QLatin1String("cable");
+    v.slot = qBound(0, p.value(QStringLiteral("ActiveSlot")).toInt() - 1, SLOT_COUNT - 1);
+    v.profile = p.value(QStringLiteral("SlotNames")).toStringList().value(v.slot);
+    v.stage = p.value(QStringLiteral("DpiStage")).toInt() - 1;
+    v.stageDpi = p.value(QStringLiteral("Dpi")).toInt();
+    v.rateHz = p.value(QStringLiteral("ReportRate")).toInt();
+    v.fromMouse = p.value(QStringLiteral("ReportedByMouse")).toBool();
+    v.level = p.value(QStringLiteral("BatteryLevel")).toInt();
+    v.millivolts = p.value(QStringLiteral("BatteryMillivolts")).toInt();
+    v.charging = p.value(QStringLiteral("Charging")).toBool();
+    const QByteArray report = p.value(QStringLiteral("BatteryReport")).toByteArray();
+    if (report.size() >= 3) {
+        v.low = quint8(report.at(0));
+        v.high = quint8(report.at(1));
+        v.charge = quint8(report.at(2));
+    }
+    return EXIT_OK;
+}
+
+QJsonObject Session::statusJson(const StatusView &v) const
+{
+    QJsonObject o;
+    if (!v.connected) {
+        // --watch only: a status bar learns that the mouse is gone.
+        o.insert(QStringLiteral("connected"), false);
+        o.insert(QStringLiteral("product"), v.product);
+        return o;
+    }
+    o.insert(QStringLiteral("product"), v.product);
+    o.insert(QStringLiteral("connection"), v.cable ? QStringLiteral("cable") : QStringLiteral("receiver"));
+    o.insert(QStringLiteral("mouseOff"), v.off);
+    o.insert(QStringLiteral("activeSlot"), v.slot + 1);
+    o.insert(QStringLiteral("profile"), v.profile);
+    o.insert(QStringLiteral("dpiStage"), v.stage + 1);
+    o.insert(QStringLiteral("dpi"), v.stageDpi);
+    o.insert(QStringLiteral("reportRateHz"), v.rateHz);
+    o.insert(QStringLiteral("reportedBy"), v.fromMouse ? QStringLiteral("mouse") : QStringLiteral("profiles"));
+    if (v.off) {
+        o.insert(QStringLiteral("battery"), QJsonValue());
+    } else {
+        QJsonObject b;
+        b.insert(QStringLiteral("level"), v.level);
+        b.insert(QStringLiteral("millivolts"), v.millivolts);
+        b.insert(QStringLiteral("charging"), v.charging);
+        b.insert(QStringLiteral("raw"), QJsonArray{v.low, v.high, v.charge});
+        o.insert(QStringLiteral("battery"), b);
+    }
+    return o;
+}
+
+QString hzText(int hz)
+{
+    return hz > 0 ? QStringLiteral("%1 Hz").arg(hz) : QStringLiteral("unknown");
+}
+
+void Session::printStatus(const StatusView &v)
+{
+    if (m_o.json) {
+        printJson(statusJson(v));
+        return;
+    }
+    m_out << "Mouse:        " << v.product << (v.cable ? " (cable)" : " (receiver)") << '\n';
+    if (v.off) {
         m_out << "Power:        the mouse is asleep or switched off\n";
     } else {
-        m_out << "Battery:      " << level << "% (" << millivolts << " mV), "
-              << (answer.charge ? "charging" : "not charging") << '\n';
+        m_out << "Battery:      " << v.level << "% (" << v.millivolts << " mV), "
+              << (v.charging ? "charging" : "not charging") << '\n';
     }
-    m_out << "Active slot:  " << slot + 1 << " (" << set.names[slot] << ")\n";
-    m_out << "DPI stage:    " << stage + 1 << " (" << stageDpi << " DPI)\n";
-    m_out << "Report rate:  " << rateText(rate) << '\n';
-    if (!fromMouse)
+    m_out << "Active slot:  " << v.slot + 1 << " (" << v.profile << ")\n";
+    m_out << "DPI stage:    " << v.stage + 1 << " (" << v.stageDpi << " DPI)\n";
+    m_out << "Report rate:  " << hzText(v.rateHz) << '\n';
+    if (!v.fromMouse)
         m_out << "(slot, stage and rate as last saved; the mouse sent no status report)\n";
     m_out.flush();
+}
+
+QString Session::statusLine(const StatusView &v) const
+{
+    if (m_o.json)
+        return QString::fromUtf8(QJsonDocument(statusJson(v)).toJson(QJsonDocument::Compact));
+    if (!v.connected)
+        return QStringLiteral("%1: not connected").arg(v.product);
+    const QString power = v.off ? QStringLiteral("asleep")
+                                : QStringLiteral("%1%%2").arg(v.level).arg(v.charging ? QStringLiteral(" charging") : QString());
+    return QStringLiteral("%1 (%2): %3, slot %4 (%5), stage %6 (%7 DPI), %8")
+        .arg(v.product, v.cable ? QStringLiteral("cable") : QStringLiteral("receiver"), power)
+        .arg(v.slot + 1)
+        .arg(v.profile)
+        .arg(v.stage + 1)
+        .arg(v.stageDpi)
+        .arg(hzText(v.rateHz));
+}
+
+int Session::status()
+{
+    if (m_o.watch)
+        return watchStatus();
+    // Only asks the mouse: a window started meanwhile waits for the answer
+    // instead of being turned away; a window running answers itself.
+    int exitStatus = EXIT_OK;
+    StatusView view;
+    switch (access(platform::SingleInstance::Mode::Reader, &exitStatus)) {
+    case Access::Refused:
+        return exitStatus;
+    case Access::Window:
+        exitStatus = statusFromWindow(&view, false, true);
+        break;
+    case Access::Alone:
+        exitStatus = statusAlone(&view, false);
+        break;
+    }
+    if (exitStatus != EXIT_OK)
+        return exitStatus;
+    printStatus(view);
     return EXIT_OK;
+}
+
+int Session::watchStatus()
+{
+    // One line each time what status shows changes: from the window's
+    // announcements while it runs, else by asking the mouse every two seconds.
+    QString last;
+    const auto show = [this, &last](const StatusView &view) {
+        const QString line = statusLine(view);
+        if (line == last)
+            return;
+        last = line;
+        m_out << line << '\n';
+        m_out.flush();
+    };
+    for (;;) {
+        int exitStatus = EXIT_OK;
+        StatusView view;
+        const Access how = access(platform::SingleInstance::Mode::Reader, &exitStatus);
+        if (how == Access::Refused)
+            return exitStatus;
+        if (how == Access::Window) {
+            const auto current = [this, &show] {
+                StatusView now;
+                const int status = statusFromWindow(&now, true, false);
+                if (status == EXIT_OK || status == EXIT_NO_MOUSE)
+                    show(now);
+            };
+            current();
+            m_link->watch(current);
+            m_link.reset();
+            continue;   // the window has gone: alone from now on
+        }
+        const int status = statusAlone(&view, true);
+        releaseDevice();
+        m_lock.reset();
+        if (status == EXIT_OK) {
+            show(view);
+        } else {
+            view.connected = false;
+            view.product = readCurrentProduct();
+            show(view);
+        }
+        platform::sleepMs(2000);
+    }
 }
 
 int Session::profiles()
@@ -778,13 +1070,33 @@ int Session::slot()
     int n = 0;
     if (!parseNumber(m_o.args.at(0), 1, SLOT_COUNT, &n))
         return usage(QStringLiteral("\"%1\" is not a slot: slots are numbered 1 to 5.").arg(m_o.args.at(0)));
-    if (!takeLock())
-        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Switch the slot in "
-                                                        "its window, or quit it and try again."));
+    const int index = n - 1;
+    int exitStatus = EXIT_OK;
+    const Access how = access(&exitStatus);
+    if (how == Access::Refused)
+        return exitStatus;
+    if (how == Access::Window) {
+        // The window's slot menu: the pages and the mouse follow.
+        QDBusMessage reply;
+        QVariantMap p;
+        if (!callWindow(QStringLiteral("SelectSlot"), {n}, &reply, &exitStatus) || !windowProperties(&p, &exitStatus))
+            return exitStatus;
+        const QString name = p.value(QStringLiteral("SlotNames")).toStringList().value(index);
+        if (m_o.json) {
+            QJsonObject o;
+            o.insert(QStringLiteral("ok"), true);
+            o.insert(QStringLiteral("activeSlot"), n);
+            o.insert(QStringLiteral("profile"), name);
+            printJson(o);
+        } else {
+            m_out << "Slot " << n << " (" << name << ") is active.\n";
+            m_out.flush();
+        }
+        return EXIT_OK;
+    }
     if (!openMouse())
         return fail(EXIT_NO_MOUSE, noMouseText());
     loadStore();
-    const int index = n - 1;
     m_library.selectSlot(index);
     // Selected on the mouse with the slot's DPI, key and lighting tables, as
     // the slot menu of the window does.
@@ -814,9 +1126,19 @@ int Session::slot()
 
 int Session::apply()
 {
-    if (!takeLock())
-        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: it has the mouse. Use its Apply, or "
-                                                        "quit it and try again."));
+    int exitStatus = EXIT_OK;
+    const Access how = access(&exitStatus);
+    if (how == Access::Refused)
+        return exitStatus;
+    if (how == Access::Window) {
+        // The window's Apply: what it holds is what is written.
+        QDBusMessage reply;
+        if (!callWindow(QStringLiteral("Apply"), {m_o.all}, &reply, &exitStatus))
+            return exitStatus;
+        WriteOutcome outcome;
+        outcome.sentMask = quint8(reply.arguments().value(0).toUInt());
+        return reportWritten(outcome, QString());
+    }
     if (!openMouse())
         return fail(EXIT_NO_MOUSE, noMouseText());
     loadStore();
@@ -862,9 +1184,30 @@ int Session::importFile()
         return usage(QStringLiteral("A configuration file holds all five slots: --slot is for profile files."));
     if (!QFileInfo(path).isFile())
         return fail(EXIT_USAGE, QStringLiteral("%1: no such file.").arg(path));
-    if (!takeLock())
-        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: import the file in its window, or quit "
-                                                        "it and try again."));
+    int exitStatus = EXIT_OK;
+    const Access how = access(&exitStatus);
+    if (how == Access::Refused)
+        return exitStatus;
+    if (how == Access::Window) {
+        // The window's import, with its checks and refusals, then its write.
+        const QString file = QFileInfo(path).absoluteFilePath();
+        QVariantMap p;
+        if (!windowProperties(&p, &exitStatus))
+            return exitStatus;
+        const int target = m_o.slot >= 0 ? m_o.slot : p.value(QStringLiteral("ActiveSlot")).toInt() - 1;
+        QDBusMessage reply;
+        const QString name = QFileInfo(path).completeBaseName();
+        const QString what = kind == FileKind::Profile ? QStringLiteral("Profile \"%1\" (slot %2)").arg(name).arg(target + 1)
+                                                       : QStringLiteral("The configuration");
+        const bool done = kind == FileKind::Profile
+            ? callWindow(QStringLiteral("ImportProfile"), {file, m_o.slot + 1}, &reply, &exitStatus, what, path)
+            : callWindow(QStringLiteral("ImportConfiguration"), {file}, &reply, &exitStatus, what, path);
+        if (!done)
+            return exitStatus;
+        WriteOutcome outcome;
+        outcome.sentMask = quint8(reply.arguments().value(0).toUInt());
+        return reportWritten(outcome, what);
+    }
     // The current product decides which files match: settle it before reading.
     const bool present = openMouse();
     Q_UNUSED(present)
@@ -890,7 +1233,10 @@ int Session::exportFile()
                                                "configuration).").arg(path));
     if (kind == FileKind::Config && (m_o.given & OPT_SLOT))
         return usage(QStringLiteral("A configuration file holds all five slots: --slot is for profile files."));
-    ProfileLibrary::Result result;
+    int exitStatus = EXIT_OK;
+    if (!exportFolderExists(path, &exitStatus))
+        return exitStatus;
+    ProfileLibrary::Result result = ProfileLibrary::Result::Ok;
     if (kind == FileKind::Config) {
         // Reads the files only: works beside the window.
         ProfileSet set;
@@ -898,12 +1244,19 @@ int Session::exportFile()
         ProfileLibrary library(set);
         result = library.exportConfiguration(QFileInfo(path).absoluteFilePath());
     } else {
-        // Tags the library file with the product: not while the window may write it.
-        if (!takeLock())
-            return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: export the profile in its window, "
-                                                            "or quit it and try again."));
-        loadProfileSet(workingSet());
-        result = m_library.exportProfile(QFileInfo(path).absoluteFilePath(), m_o.slot);
+        // Tags the library file with the product: the window does it while it runs.
+        const Access how = access(&exitStatus);
+        if (how == Access::Refused)
+            return exitStatus;
+        if (how == Access::Window) {
+            QDBusMessage reply;
+            if (!callWindow(QStringLiteral("ExportProfile"), {QFileInfo(path).absoluteFilePath(), m_o.slot + 1}, &reply,
+                            &exitStatus, QString(), path))
+                return exitStatus;
+        } else {
+            loadProfileSet(workingSet());
+            result = m_library.exportProfile(QFileInfo(path).absoluteFilePath(), m_o.slot);
+        }
     }
     if (result != ProfileLibrary::Result::Ok)
         return fail(result == ProfileLibrary::Result::Failed ? EXIT_NOT_SAVED : EXIT_USAGE,
@@ -962,23 +1315,57 @@ int Session::dpi()
                                     .arg(sensorDpi(hi, sensor))
                                     .arg(nearest));
     }
-    if (!takeLock())
-        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: change the DPI in its window, or quit "
-                                                        "it and try again."));
-    const bool present = openMouse();
-    Q_UNUSED(present)
-    loadStore();
-    ProfileSet &set = workingSet();
-    const int slot = m_o.slot >= 0 ? m_o.slot : set.ProfileID % SLOT_COUNT;
-    ProfileData &profile = set.profiles[slot];
-    const int stage = m_o.stage >= 0 ? m_o.stage : (profile.dpi < stageCount ? profile.dpi : 0);
-    DpiStage &st = profile.stages[stage];
-    st.xy = st.x = st.y = quint32(index);
-    const QString what = QStringLiteral("DPI stage %1 of slot %2 at %3 DPI").arg(stage + 1).arg(slot + 1).arg(value);
-    // The write saves slot 1's and the active slot's files; this slot's is saved here.
-    if (!writeSlotFile(profile, set.names[slot]))
-        return notSaved(what);
-    if (slot != activeSlot(set)) {
+    int exitStatus = EXIT_OK;
+    const Access how = access(&exitStatus);
+    if (how == Access::Refused)
+        return exitStatus;
+    int slot = 0;
+    int stage = 0;
+    bool active = true;
+    QString what;
+    if (how == Access::Window) {
+        // The window's DPI tab (the active slot) or the slot's file (another).
+        QVariantMap p;
+        if (!windowProperties(&p, &exitStatus))
+            return exitStatus;
+        const int activeIndex = p.value(QStringLiteral("ActiveSlot")).toInt() - 1;
+        slot = m_o.slot >= 0 ? m_o.slot : activeIndex;
+        active = slot == activeIndex;
+        if (m_o.stage >= 0) {
+            stage = m_o.stage;
+        } else if (active) {
+            stage = p.value(QStringLiteral("DpiStage")).toInt() - 1;
+        } else {
+            ProfileSet saved;
+            loadProfileSet(saved);
+            stage = saved.profiles[slot].dpi < stageCount ? saved.profiles[slot].dpi : 0;
+        }
+        what = QStringLiteral("DPI stage %1 of slot %2 at %3 DPI").arg(stage + 1).arg(slot + 1).arg(value);
+        QDBusMessage reply;
+        if (!callWindow(QStringLiteral("SetDpi"), {slot + 1, stage + 1, value}, &reply, &exitStatus, what))
+            return exitStatus;
+        if (active) {
+            WriteOutcome outcome;
+            outcome.sentMask = quint8(reply.arguments().value(0).toUInt());
+            return reportWritten(outcome, what);
+        }
+    } else {
+        const bool present = openMouse();
+        Q_UNUSED(present)
+        loadStore();
+        ProfileSet &set = workingSet();
+        slot = m_o.slot >= 0 ? m_o.slot : set.ProfileID % SLOT_COUNT;
+        ProfileData &profile = set.profiles[slot];
+        stage = m_o.stage >= 0 ? m_o.stage : (profile.dpi < stageCount ? profile.dpi : 0);
+        DpiStage &st = profile.stages[stage];
+        st.xy = st.x = st.y = quint32(index);
+        what = QStringLiteral("DPI stage %1 of slot %2 at %3 DPI").arg(stage + 1).arg(slot + 1).arg(value);
+        // The write saves slot 1's and the active slot's files; this slot's is saved here.
+        if (!writeSlotFile(profile, set.names[slot]))
+            return notSaved(what);
+        active = slot == activeSlot(set);
+    }
+    if (!active) {
         // The mouse holds the active slot's DPI table: this one goes out when
         // its slot becomes active.
         if (m_o.json) {
@@ -1009,9 +1396,24 @@ int Session::rate()
     if (!ok || !codes.contains(hz))
         return usage(QStringLiteral("\"%1\" is not a report rate: choose 125, 250, 500 or 1000 Hz.")
                                     .arg(m_o.args.at(0)));
-    if (!takeLock())
-        return fail(EXIT_WINDOW_RUNNING, QStringLiteral("mousecfg is running: change the report rate in its window, "
-                                                        "or quit it and try again."));
+    int exitStatus = EXIT_OK;
+    const Access how = access(&exitStatus);
+    if (how == Access::Refused)
+        return exitStatus;
+    if (how == Access::Window) {
+        // The window's rate menu (the active slot) or the slot's file (another).
+        QVariantMap p;
+        if (!windowProperties(&p, &exitStatus))
+            return exitStatus;
+        const int slot = m_o.slot >= 0 ? m_o.slot : p.value(QStringLiteral("ActiveSlot")).toInt() - 1;
+        const QString what = QStringLiteral("The report rate of slot %1 at %2 Hz").arg(slot + 1).arg(hz);
+        QDBusMessage reply;
+        if (!callWindow(QStringLiteral("SetReportRate"), {slot + 1, hz}, &reply, &exitStatus, what))
+            return exitStatus;
+        WriteOutcome outcome;
+        outcome.sentMask = quint8(reply.arguments().value(0).toUInt());
+        return reportWritten(outcome, what);
+    }
     const bool present = openMouse();
     Q_UNUSED(present)
     loadStore();
@@ -1022,6 +1424,16 @@ int Session::rate()
     if (!writeSlotFile(set.profiles[slot], set.names[slot]))
         return notSaved(what);
     return writeAndReport(false, what);
+}
+
+bool Session::exportFolderExists(const QString &path, int *exitStatus)
+{
+    // Nothing is made on the way: a mistyped folder is not created.
+    const QDir folder = QFileInfo(path).absoluteDir();
+    if (folder.exists())
+        return true;
+    *exitStatus = fail(EXIT_USAGE, QStringLiteral("%1: the folder %2 does not exist.").arg(path, folder.path()));
+    return false;
 }
 
 int Session::run()

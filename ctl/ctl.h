@@ -11,7 +11,7 @@ namespace ctl {
 enum ExitStatus {
     EXIT_OK = 0,
     EXIT_USAGE = 1,          // a usage error or a refused file
-    EXIT_WINDOW_RUNNING = 2, // mousecfg holds the mouse
+    EXIT_WINDOW_RUNNING = 2, // mousecfg holds the mouse and does not answer on the bus
     EXIT_NO_MOUSE = 3,
     EXIT_NOT_TAKEN = 4,      // the mouse did not take a write
     EXIT_NOT_SAVED = 5,      // a file could not be written (nothing sent to the mouse)
@@ -23,6 +23,9 @@ struct Hooks {
     // When the command is done with the mouse, whatever the outcome (the
     // demo keeps what its simulated mouse holds).
     std::function<void()> afterDevice;
+    // The running window's name on the session bus when its lock does not
+    // say (empty: org.example.mousecfg).
+    QString busName;
 };
 
 // Runs the command `args` (without the program name); returns the exit status.

@@ -11,6 +11,7 @@ int main(int argc, char **argv)
 {
     std::unique_ptr<KeptMouse> keeper;
     ctl::Hooks hooks;
+    hooks.busName = QStringLiteral("org.example.mousecfg.Demo");
     hooks.beforeDevice = [&keeper] {
         setDemoBattery();
         loadKeptMouse();

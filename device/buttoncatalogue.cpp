@@ -199,15 +199,7 @@ std::array<quint8, 4> fireKeyBytes(const ButtonEntry &entry)
 
 std::array<quint8, 4> sniperBytes(quint8 step, int sensor)
 {
-    quint8 v = 4;
-    switch (sensor) {
-    case 3104: case 3212: case 3389: v = step; break;
-    case 3360: v = quint8(step - 1); break;
-    case 3325: v = registerValue(R3325, step); break;
-    case 3327: v = registerValue(R3327, step); break;
-    case 3335: v = registerValue(R3335, step); break;
-    default: break;
-    }
+    const quint8 v = sniperRegister(step, sensor);
     return {0x9A, 0x01, v, v};
 }
 

@@ -12,51 +12,6 @@
 
 const quint8 kApplySections[5] = {0x04, 0x01, 0x02, 0x08, 0x10};
 
-// ---- Register sequences ----------------------------------------------------
-
-const std::array<quint8, 161> R3335 = {
-      0,   0,   2,   3,   4,   5,   6,   7,   9,  10,  11,  12,  13,  15,  16,  17,
-     18,  19,  21,  22,  23,  24,  25,  27,  28,  29,  30,  31,  33,  34,  35,  36,
-     37,  39,  40,  41,  42,  44,  45,  46,  47,  48,  50,  51,  52,  53,  54,  56,
-     57,  58,  59,  60,  62,  63,  64,  65,  66,  68,  69,  70,  71,  72,  74,  75,
-     76,  77,  78,  80,  81,  82,  83,  84,  86,  87,  88,  89,  90,  92,  93,  94,
-     95,  96,  98,  99, 100, 101, 102, 104, 105, 106, 107, 108, 110, 111, 112, 113,
-    115, 116, 117, 118, 119, 121, 122, 123, 124, 125, 127, 128, 129, 130, 131, 133,
-    134, 135, 136, 137, 139, 140, 141, 142, 143, 144, 146, 147, 148, 149, 150, 152,
-    153, 154, 155, 156, 157, 158, 160, 161, 162, 163, 164, 165, 166, 168, 169, 170,
-    171, 172, 173, 174, 176, 177, 178, 179, 180, 181, 182, 184, 185, 186, 187, 188,
-    188,
-};
-
-const std::array<quint8, 121> R3311 = [] {
-    std::array<quint8, 121> seq{};
-    std::copy_n(R3335.begin(), seq.size(), seq.begin());
-    return seq;
-}();
-
-const std::array<quint8, 81> R3333 = {
-      0,   2,   4,   6,   9,  11,  14,  16,  18,  21,  23,  26,  28,  30,  33,  35,
-     37,  40,  42,  44,  47,  49,  51,  54,  56,  58,  61,  63,  66,  68,  70,  73,
-     75,  77,  80,  82,  84,  87,  89,  91,  94,  96,  98, 101, 103, 105, 108, 110,
-    112, 115, 117, 119, 122, 124, 126, 129, 131, 133, 136, 138, 140, 143, 145, 148,
-    150, 152, 155, 157, 159, 162, 164, 166, 169, 171, 173, 176, 178, 180, 183, 185,
-    187,
-};
-
-const std::array<quint8, 62> R3327 = {
-      0,   4,   6,   9,  11,  13,  15,  18,  20,  23,  25,  27,  29,  32,  34,  36,
-     38,  41,  43,  45,  47,  50,  52,  54,  56,  59,  61,  63,  66,  68,  70,  72,
-     75,  77,  79,  81,  84,  86,  88,  90,  93,  95,  97, 100, 102, 104, 106, 109,
-    111, 113, 115, 118, 120, 122, 124, 127, 129, 131, 133, 136, 138, 140,
-};
-
-const std::array<quint8, 51> R3325 = {
-      0,   2,   4,   6,   8,  11,  13,  15,  18,  20,  23,  25,  27,  30,  32,  34,
-     37,  39,  41,  43,  46,  48,  50,  53,  55,  57,  60,  62,  64,  67,  69,  71,
-     74,  76,  78,  81,  83,  85,  88,  90,  92,  94,  97,  99, 101, 104, 106, 108,
-    111, 113, 115,
-};
-
 namespace {
 
 // Packets of `size` bytes of `block` starting at `from`, SEG_NEXT each.
@@ -109,14 +64,6 @@ quint8 sendFrames(const FrameList &frames)
 }
 
 // ---- General settings block ----------------------------------------------
-
-quint8 lightingModeCode(int ledMode)
-{
-    static const quint8 modes[EFFECT_COUNT] = {0, 1, 2, 3, 4, 5, 5, 5, 5, 5, 7, 6, 8, 9};
-    if (ledMode < 0 || ledMode >= EFFECT_COUNT)
-        return 6;
-    return quint8(1 + modes[ledMode]);
-}
 
 quint8 sensorOptionFlags(const ProfileSet &set, int syncSwitch)
 {
@@ -172,94 +119,6 @@ FrameList settingsBlockFrames(const ProfileSet &set)
 
 // ---- DPI block ------------------------------------------------------------
 
-namespace {
-
-using Pair = std::array<quint8, 2>;
-
-Pair pair(quint32 reg, quint8 range)
-{
-    return {quint8(reg & 0xFF), range};
-}
-
-Pair word(quint32 v)
-{
-    return {quint8(v & 0xFF), quint8((v >> 8) & 0xFF)};
-}
-
-// Above `limit` the value is shifted down by `shift` and flagged with 0x80.
-Pair flaggedWord(quint32 v, quint32 limit, quint32 shift)
-{
-    if (v <= limit)
-        return word(v);
-    const quint32 w = v - shift;
-    return {quint8(w & 0xFF), quint8(((w >> 8) & 0xFF) | 0x80)};
-}
-
-// (register, range) of one value; `isY` matters only where X and Y differ.
-bool encodeValue(quint32 v, int sensor, quint8 deviceMode, bool isY, Pair &out)
-{
-    switch (sensor) {
-    case 3104: case 31042:
-        out = v <= 106 ? pair(v, 0) : pair(v - 53, 1);
-        return true;
-    case 3212:
-        out = v <= 63 ? pair(v, 0) : v <= 94 ? pair(v - 32, 1) : pair(v - 63, 2);
-        return true;
-    case 3311: case 33112:
-        out = v <= 120 ? pair(registerValue(R3311, v), 0) : pair(registerValue(R3311, v - 60), 1);
-        return true;
-    case 3325: case 33252:
-        out = v <= 50 ? pair(registerValue(R3325, v), 0)
-            : v <= 75 ? pair(registerValue(R3325, v - 25), 1)
-                      : pair(registerValue(R3325, v - 50), 2);
-        return true;
-    case 3327:
-        out = v <= 61 ? pair(registerValue(R3327, v), 0)
-            : v <= 92 ? pair(registerValue(R3327, v - 31), 1)
-                      : pair(registerValue(R3327, v - 52), 4);
-        return true;
-    case 3333:
-        out = v <= 79 ? pair(registerValue(R3333, v), 0) : pair(registerValue(R3333, v - 40), 1);
-        return true;
-    case 3335: case 33352:
-        // 33352 reaches index 240; past 200 the lookup holds at R3335's last entry.
-        out = v <= 160 ? pair(registerValue(R3335, v), 0) : pair(registerValue(R3335, v - 40), 1);
-        return true;
-    case 3360:
-        out = v <= 120 ? pair(v - 1, 0) : pair(v - 61, 1);
-        return true;
-    case 3370:
-        out = v <= 200 ? pair(v - 1, 0) : pair(v - 101, 1);
-        return true;
-    case 3389:
-        out = flaggedWord(v, 320, 160);
-        return true;
-    case 3395:
-        out = word(deviceMode == 8 ? std::min<quint32>(v, 399) : v);
-        return true;
-    case 33952:
-        out = flaggedWord(v, isY ? 520 : 519, 260);
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
-std::array<quint8, 4> encodeDpiStage(quint32 x, quint32 y, int sensor, quint8 deviceMode)
-{
-    Pair px {}, py {};
-    if (!encodeValue(x, sensor, deviceMode, false, px))
-        return {0, 0, 0, 0};
-    if (sensor == 3335 || sensor == 33352)
-        return {px[0], px[1], px[0], px[1]};   // X only, in both pairs
-    encodeValue(y, sensor, deviceMode, true, py);
-    if (sensor == 3104 || sensor == 31042)
-        return {py[0], py[1], px[0], px[1]};   // Y's pair first
-    return {px[0], px[1], py[0], py[1]};
-}
-
 int effectiveStageCount(int described)
 {
     return (described >= 1 && described <= STAGE_COUNT) ? described : STAGE_COUNT;
@@ -295,43 +154,23 @@ FrameList dpiBlockFrames(const ProfileSet &set)
 
 QByteArray lightingBlockBytes(const ProfileData &profile)
 {
-    struct Record {
-        int effect;      // -1: none
-        bool colour;     // bytes 1-3 carry the effect's colour
-        quint8 mode;     // byte 4
-        bool breath;     // byte 5 carries breath, else 0
-        quint8 byte6;
-        int byte7;       // -1: bright of the effect, else this value
-    };
-    static const Record records[10] = {
-        {-1, false, 0, false, 0, 0},
-        {1, true, 1, false, 2, -1},
-        {2, true, 1, true, 4, 3},
-        {3, false, 1, true, 1, 3},
-        {4, false, 1, true, 8, -1},
-        {9, false, 5, true, 1, -1},
-        {11, false, 7, false, 0, -1},
-        {10, false, 6, true, 0, -1},
-        {12, false, 8, true, 0, -1},
-        {13, false, 9, true, 0, -1},
-    };
     QByteArray b(LIGHTING_BLOCK_SIZE, '\0');
-    for (int r = 0; r < 10; ++r) {
-        const Record &rec = records[r];
-        char *out = b.data() + 8 * r;
-        out[0] = char(0x80);
-        if (rec.effect < 0)
+    for (int r = 0; r < LIGHTING_RECORDS; ++r)
+        b[8 * r] = char(0x80);
+    for (const LightingEffect &effect : lightingEffects()) {
+        if (!effect.fillsRecord)
             continue;
-        const LightEffect &e = profile.effects[rec.effect];
-        if (rec.colour) {
+        const LightEffect &e = profile.effects[effect.ledMode];
+        char *out = b.data() + 8 * (effect.modeCode - 1);
+        if (effect.recordColour) {
             out[1] = char(e.colour.red());
             out[2] = char(e.colour.green());
             out[3] = char(e.colour.blue());
         }
-        out[4] = char(rec.mode);
-        out[5] = char(rec.breath ? quint8(e.breath) : 0);
-        out[6] = char(rec.byte6);
-        out[7] = char(rec.byte7 < 0 ? quint8(e.bright) : quint8(rec.byte7));
+        out[4] = char(effect.recordKind);
+        out[5] = char(effect.recordBreath ? quint8(e.breath) : 0);
+        out[6] = char(effect.recordByte6);
+        out[7] = char(effect.recordByte7 < 0 ? quint8(e.bright) : quint8(effect.recordByte7));
     }
     return b;
 }

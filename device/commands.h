@@ -8,6 +8,8 @@
 // and stop at the first failure. Tests check the bytes and frames without a
 // device.
 
+#include "device/effects.h"
+#include "device/sensors.h"
 #include "device/transport.h"
 #include "profile/records.h"
 
@@ -45,23 +47,6 @@ enum {
     BUTTON_SLOTS = 24,
 };
 
-// ---- Register sequences ----------------------------------------------------
-// Resolution-register values per DPI index of the sensors that need a lookup.
-extern const std::array<quint8, 161> R3335;
-extern const std::array<quint8, 121> R3311;   // R3335 cut after entry 120
-extern const std::array<quint8, 81> R3333;
-extern const std::array<quint8, 62> R3327;
-extern const std::array<quint8, 51> R3325;
-
-// Entry `index` of a sequence; an index past the end reads the last entry, so
-// DPI indices beyond a sequence (sensor 33352 above 200, or a damaged profile
-// file) repeat its highest register value instead of reading past it.
-template <std::size_t N>
-quint8 registerValue(const std::array<quint8, N> &seq, quint32 index)
-{
-    return seq[index < N ? index : N - 1];
-}
-
 // ---- Frames ----------------------------------------------------------------
 using FrameList = QVector<CommandFrame>;
 
@@ -77,8 +62,8 @@ CommandFrame updateFrame(bool end);             // CMD_UPDATE 0 (begin) or 1 (en
 quint8 sendFrames(const FrameList &frames);
 
 // ---- General settings block ----------------------------------------------
-// 1 + the device's mode number for a LedMode value.
-quint8 lightingModeCode(int ledMode);
+// (Byte 18, the lighting mode, comes from the effect table: lightingModeCode
+// in device/effects.h.)
 // Byte 5, by the description's PROFILE/Sync switch.
 quint8 sensorOptionFlags(const ProfileSet &set, int syncSwitch);
 // The stage (byte 17) is the active slot's; the lighting mode and options
@@ -87,9 +72,8 @@ QByteArray settingsBlockBytes(const ProfileSet &set, int syncSwitch, int lightSl
 FrameList settingsBlockFrames(const ProfileSet &set);   // reads PROFILE/Sync and the lighting slot
 
 // ---- DPI block ------------------------------------------------------------
-// The four value bytes of one stage for a sensor code; `deviceMode` is the
-// mode byte the battery poller last reported (sensor 3395).
-std::array<quint8, 4> encodeDpiStage(quint32 x, quint32 y, int sensor, quint8 deviceMode);
+// (The four bytes of each stage come from the sensor catalogue:
+// encodeDpiStage in device/sensors.h.)
 // The description's stage count when 1..8, else 8.
 int effectiveStageCount(int described);
 QByteArray dpiBlockBytes(const ProfileData &profile, int stageCount, int sensor, quint8 deviceMode);

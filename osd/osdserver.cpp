@@ -13,7 +13,11 @@ OsdServer::OsdServer(QObject *parent)
 
 bool OsdServer::listen(const QString &windowTitle)
 {
-    const QString name = platform::osdServerName(windowTitle);
+    return listenAt(platform::osdSocketFromEnvironment(windowTitle));
+}
+
+bool OsdServer::listenAt(const QString &name)
+{
     {
         QLocalSocket probe;
         probe.connectToServer(name);
@@ -28,6 +32,13 @@ bool OsdServer::listen(const QString &windowTitle)
 void OsdServer::onConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        // Only this user's programs may show text on this user's screen.
+        if (!platform::peerIsThisUser(socket->socketDescriptor())) {
+            qWarning("OSD: a connection of another user was refused");
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QPointer<QLocalSocket> guard(socket);
         connect(socket, &QLocalSocket::readyRead, this, [this, guard] {

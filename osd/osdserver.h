@@ -13,6 +13,8 @@ public:
     explicit OsdServer(QObject *parent = nullptr);
     // False when another display already serves the name or listening failed.
     bool listen(const QString &windowTitle);
+    // The same at a socket path of the caller's choice.
+    bool listenAt(const QString &socketPath);
 
 signals:
     void messageReceived(const platform::OsdMessage &message);

@@ -1,7 +1,15 @@
 #include "platform/osdchannel.h"
 
+#include "platform/logging.h"
+#include "platform/runtimefolder.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QLocalSocket>
+#include <QTimer>
+#include <QtDebug>
 #include <QtEndian>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace platform {
@@ -70,10 +78,31 @@ bool decodeOsdMessage(const QByteArray &payload, OsdMessage &m)
 
 QString osdServerName(const QString &windowTitle)
 {
-    QString name = QStringLiteral("mousecfg-osd-%1-").arg(::getuid());
-    for (const QChar c : windowTitle)
-        name += c.isLetterOrNumber() ? c : QLatin1Char('_');
-    return name;
+    QString name = QStringLiteral("mousecfg-osd-");
+    for (const QChar c : windowTitle.left(40))
+        name += c.isLetterOrNumber() && c.unicode() < 128 ? c : QLatin1Char('_');
+    // Titles that read alike still get sockets of their own.
+    name += QLatin1Char('-')
+        + QString::fromLatin1(QCryptographicHash::hash(windowTitle.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
+    return platform::privateRuntimeFolder() + QLatin1Char('/') + name;
+}
+
+QString osdSocketFromEnvironment(const QString &windowTitle)
+{
+    // Only a socket in a folder nobody else may enter.
+    const QString given = qEnvironmentVariable("MOUSECFG_OSD_SOCKET");
+    if (!given.isEmpty() && isPrivateFolder(QFileInfo(given).absolutePath()))
+        return given;
+    return osdServerName(windowTitle);
+}
+
+bool peerIsThisUser(qintptr socketDescriptor)
+{
+    struct ucred peer = {};
+    socklen_t size = sizeof peer;
+    if (socketDescriptor < 0 || ::getsockopt(int(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0)
+        return false;
+    return peer.uid == ::getuid();
 }
 
 LocalSocketOsdChannel::LocalSocketOsdChannel(const QString &windowTitle)
@@ -81,30 +110,75 @@ LocalSocketOsdChannel::LocalSocketOsdChannel(const QString &windowTitle)
 {
 }
 
+LocalSocketOsdChannel::LocalSocketOsdChannel(const QString &socketPath, bool)
+    : m_server(socketPath)
+{
+}
+
+namespace {
+
+// Connected to a display of this user's, at once, or not at all.
+bool connectNow(QLocalSocket &socket, const QString &server)
+{
+    socket.connectToServer(server);
+    // A local socket connects or is refused within the call; only a display
+    // whose queue is full leaves it pending, which counts as absent.
+    if (socket.state() != QLocalSocket::ConnectedState && !socket.waitForConnected(0))
+        return false;
+    if (!peerIsThisUser(socket.socketDescriptor())) {
+        qCWarning(lcPlatform, "The display socket %s belongs to another user: nothing is sent",
+                  qPrintable(server));
+        socket.abort();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool LocalSocketOsdChannel::windowExists()
 {
     QLocalSocket socket;
-    socket.connectToServer(m_server);
-    const bool found = socket.waitForConnected(200);
+    const bool found = connectNow(socket, m_server);
     socket.abort();
     return found;
 }
 
 qint32 LocalSocketOsdChannel::send(const QByteArray &payload)
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_server);
-    if (!socket.waitForConnected(200))
+    auto *socket = new QLocalSocket;
+    if (!connectNow(*socket, m_server)) {
+        delete socket;
         return 0;
-    socket.write(payload);
-    if (!socket.waitForBytesWritten(1000))
-        return 0;
-    QByteArray answer;
-    while (answer.size() < 4 && socket.waitForReadyRead(1000))
-        answer += socket.readAll();
-    if (answer.size() < 4)
-        return 0;
-    return qFromLittleEndian<qint32>(reinterpret_cast<const uchar *>(answer.constData()));
+    }
+    socket->write(payload);
+    socket->flush();
+    // The answer is read when it comes; the socket goes when it has come,
+    // when the display hangs up, or after two seconds.
+    auto *answer = new QByteArray;
+    auto *timer = new QTimer(socket);
+    timer->setSingleShot(true);
+    const auto finish = [socket, answer, timer](bool timedOut) {
+        if (timer->property("done").toBool())
+            return;
+        timer->setProperty("done", true);
+        const bool shown = answer->size() >= 4
+            && qFromLittleEndian<qint32>(reinterpret_cast<const uchar *>(answer->constData())) != 0;
+        if (!shown)
+            qCDebug(lcPlatform, timedOut ? "The display did not answer" : "SendMessage failed\n");
+        delete answer;
+        socket->abort();
+        socket->deleteLater();
+    };
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, answer, finish] {
+        *answer += socket->readAll();
+        if (answer->size() >= 4)
+            finish(false);
+    });
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, [finish] { finish(false); });
+    QObject::connect(timer, &QTimer::timeout, socket, [finish] { finish(true); });
+    timer->start(2000);
+    return 1;
 }
 
 } // namespace platform

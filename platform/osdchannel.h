@@ -1,6 +1,8 @@
 #pragma once
 // Hand-off to the on-screen-display program: it owns a local server named
-// after its window title and takes one 1044-byte message per connection:
+// after its window title, a socket in the user's private runtime folder that
+// only this user's processes may use (both ends check the other's user id),
+// and takes one 1044-byte message per connection:
 //
 //   offset   0  512 bytes  text, UTF-16LE, zero-terminated, at most 255 characters
 //   offset 512    4        0
@@ -34,23 +36,37 @@ QByteArray encodeOsdMessage(const OsdMessage &message);
 // False for a payload of the wrong size.
 bool decodeOsdMessage(const QByteArray &payload, OsdMessage &message);
 
-// The local server name both sides derive from the window title (per user).
+// The socket both sides derive from the window title: a path in the user's
+// private runtime folder. The program passes the path it uses to the display
+// it starts in $MOUSECFG_OSD_SOCKET (osdSocketFromEnvironment), so the two
+// agree even when that folder had to be made afresh.
 QString osdServerName(const QString &windowTitle);
+QString osdSocketFromEnvironment(const QString &windowTitle);
+
+// True when the process at the other end of a connected local socket runs as
+// this user.
+bool peerIsThisUser(qintptr socketDescriptor);
 
 // "Is the window there" and "send": a connection attempt and one exchange.
 class OsdChannel {
 public:
     virtual ~OsdChannel() = default;
     virtual bool windowExists() = 0;
-    // The display program's answer; 0 when nothing could be delivered.
+    // Non-zero when the message was handed to the display; 0 when nothing
+    // could be delivered.
     virtual qint32 send(const QByteArray &payload) = 0;
 };
 
+// Never waits for the display: a connection to a local socket is made or
+// refused at once, and the display's answer is read when it comes (a display
+// that answers 0, or not within two seconds, is logged).
 class LocalSocketOsdChannel : public OsdChannel {
 public:
     explicit LocalSocketOsdChannel(const QString &windowTitle);
+    explicit LocalSocketOsdChannel(const QString &socketPath, bool isPath);
     bool windowExists() override;
     qint32 send(const QByteArray &payload) override;
+    QString socketPath() const { return m_server; }
 
 private:
     QString m_server;

@@ -2,13 +2,19 @@
 
 #include "platform/logging.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QStringList>
 #include <QtDebug>
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,38 +22,35 @@ namespace platform {
 
 namespace {
 
-// A folder only this user can enter: it exists, is a real folder (not a link),
-// belongs to us and lets no one else in.
-bool privateFolder(const QString &path)
+const char *roleName(SingleInstance::Mode mode)
 {
-    struct stat st;
-    const QByteArray native = QFile::encodeName(path);
-    return ::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid()
-           && (st.st_mode & 077) == 0;
+    return mode == SingleInstance::Mode::Window ? "window" : "writer";
+}
+
+// The whole file, at most a few hundred bytes.
+QByteArray readAll(int fd)
+{
+    QByteArray data;
+    char buffer[512];
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, offset);
+        if (got <= 0)
+            break;
+        data.append(buffer, int(got));
+        offset += got;
+        if (data.size() > 4096)
+            break;
+    }
+    return data;
 }
 
 } // namespace
 
-QString SingleInstance::runtimeFolder()
-{
-    // The session's runtime folder, as the login manager made it.
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isAbsolute() && privateFolder(runtime))
-        return QDir::cleanPath(runtime);
-    // Otherwise a folder of this user's own in the temporary folder.
-    const QString own = QDir::tempPath() + QStringLiteral("/mousecfg-") + QString::number(::getuid());
-    const QByteArray native = QFile::encodeName(own);
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        qCDebug(lcPlatform, "Cannot create %s", qPrintable(own));
-    if (!privateFolder(own))
-        qCDebug(lcPlatform, "%s is not a private folder of this user", qPrintable(own));
-    return own;
-}
-
-QString SingleInstance::lockPathFor(const QString &mutexName)
+QString SingleInstance::lockPathFor(const QString &folder, const QString &mutexName)
 {
     // The name may hold any character a product name holds; keep the readable
-    // part for people looking at /tmp and make the file name unique by a hash.
+    // part for people looking at the folder and make the file name unique by a hash.
     QString readable;
     for (const QChar c : mutexName) {
         if (c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_'))
@@ -58,38 +61,181 @@ QString SingleInstance::lockPathFor(const QString &mutexName)
     readable.truncate(80);
     const QByteArray hash =
         QCryptographicHash::hash(mutexName.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
-    return runtimeFolder() + QStringLiteral("/mousecfg-") + readable + QLatin1Char('-')
-        + QString::fromLatin1(hash) + QStringLiteral(".lock");
+    return QDir::cleanPath(folder) + QStringLiteral("/.mousecfg-") + readable + QLatin1Char('-')
+        + QString::fromLatin1(hash) + QStringLiteral(".instance");
 }
 
-SingleInstance::SingleInstance(const QString &mutexName)
+qint64 SingleInstance::processStartTime(qint64 pid)
 {
-    const QString path = lockPathFor(mutexName);
-    if (!privateFolder(QFileInfo(path).absolutePath())) {
-        // Someone else's folder, or a link planted in the temporary folder:
-        // a lock there proves nothing, so start without one.
-        qCWarning(lcPlatform, "Single instance lock %s is not in a private folder; not checking for another copy",
-                 qPrintable(path));
-        m_owner = true;
-        return;
-    }
-    m_lock.reset(new QLockFile(path));
-    // Never stale by age: only a lock whose owner process is gone is taken over.
-    m_lock->setStaleLockTime(0);
-    m_owner = m_lock->tryLock(0);
-    if (!m_owner && m_lock->error() == QLockFile::PermissionError) {
-        // Without a place for the lock, uniqueness cannot be checked; starting
-        // anyway beats a program that never starts.
-        qCWarning(lcPlatform, "Single instance lock %s cannot be created", qPrintable(path));
-        m_owner = true;
-        m_lock.reset();
-    }
+    if (pid <= 0)
+        return -1;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // The command name in parentheses may hold spaces: count fields after it.
+    const int close = line.lastIndexOf(')');
+    if (close < 0)
+        return -1;
+    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+    // Field 22 of the line is the 20th after the name (state is the 3rd).
+    bool ok = false;
+    const qint64 start = fields.value(19).toLongLong(&ok);
+    return ok ? start : -1;
+}
+
+SingleInstance::SingleInstance(const QString &folder, const QString &mutexName, Mode mode)
+    : m_path(lockPathFor(folder, mutexName)), m_mode(mode)
+{
 }
 
 SingleInstance::~SingleInstance()
 {
-    if (m_owner && m_lock)
-        m_lock->unlock();
+    unlock();
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool SingleInstance::tryLock()
+{
+    if (m_owner)
+        return true;
+    m_error.clear();
+    if (m_fd < 0) {
+        const QString folder = QFileInfo(m_path).absolutePath();
+        if (!QDir().mkpath(folder)) {
+            m_error = QStringLiteral("The folder %1 cannot be created.").arg(folder);
+            return false;
+        }
+        const QByteArray native = QFile::encodeName(m_path);
+        // Never through a link someone put in its place; readable by others
+        // of a shared portable folder, who lock it too.
+        m_fd = ::open(native.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0644);
+        if (m_fd < 0 && errno == EACCES)
+            m_fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+        if (m_fd < 0) {
+            m_error = QStringLiteral("The lock file %1 cannot be opened: %2.")
+                          .arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+        struct stat st;
+        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(m_fd);
+            m_fd = -1;
+            m_error = QStringLiteral("The lock file %1 is not a plain file.").arg(m_path);
+            return false;
+        }
+    }
+    const int operation = (m_mode == Mode::Reader ? LOCK_SH : LOCK_EX) | LOCK_NB;
+    int result;
+    do {
+        result = ::flock(m_fd, operation);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        if (errno != EWOULDBLOCK)
+            m_error = QStringLiteral("The lock file %1 cannot be locked: %2.")
+                          .arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    m_owner = true;
+    if (m_mode != Mode::Reader)
+        writeRecord();
+    qCDebug(lcPlatform, "Holding %s (%s)", qPrintable(m_path),
+            m_mode == Mode::Reader ? "shared" : roleName(m_mode));
+    return true;
+}
+
+bool SingleInstance::waitForLock(int timeoutMs)
+{
+    return waitForLock(timeoutMs, [](const LockHolder &) { return false; });
+}
+
+void SingleInstance::waitStep()
+{
+    ::usleep(50 * 1000);
+}
+
+void SingleInstance::unlock()
+{
+    if (!m_owner)
+        return;
+    // An empty record: no one reads a process that has gone as the holder.
+    if (m_mode != Mode::Reader && ::ftruncate(m_fd, 0) != 0)
+        qCDebug(lcPlatform, "Cannot empty %s", qPrintable(m_path));
+    ::flock(m_fd, LOCK_UN);
+    m_owner = false;
+}
+
+void SingleInstance::setBusEndpoint(const QString &busName, const QString &busAddress)
+{
+    m_busName = busName;
+    m_busAddress = busAddress;
+    m_ready = true;
+    if (m_owner && m_mode != Mode::Reader)
+        writeRecord();
+}
+
+void SingleInstance::writeRecord()
+{
+    const qint64 pid = QCoreApplication::applicationPid();
+    QByteArray record = "pid=" + QByteArray::number(pid) + '\n';
+    record += "start=" + QByteArray::number(processStartTime(pid)) + '\n';
+    record += QByteArray("role=") + roleName(m_mode) + '\n';
+    if (!m_busName.isEmpty())
+        record += "bus=" + m_busName.toUtf8() + '\n';
+    if (!m_busAddress.isEmpty())
+        record += "address=" + m_busAddress.toUtf8() + '\n';
+    if (m_ready)
+        record += "ready=1\n";
+    // A record that cannot be written (a read-only file of a shared folder)
+    // only leaves the others without a name for the holder.
+    if (::ftruncate(m_fd, 0) != 0 || ::pwrite(m_fd, record.constData(), size_t(record.size()), 0) != record.size())
+        qCDebug(lcPlatform, "Cannot record the holder in %s", qPrintable(m_path));
+}
+
+LockHolder SingleInstance::holder() const
+{
+    LockHolder h;
+    int fd = m_fd;
+    if (fd < 0)
+        fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return h;
+    const QByteArray data = readAll(fd);
+    if (fd != m_fd)
+        ::close(fd);
+    qint64 start = -1;
+    for (const QByteArray &line : data.split('\n')) {
+        const int eq = line.indexOf('=');
+        if (eq <= 0)
+            continue;
+        const QByteArray key = line.left(eq);
+        const QByteArray value = line.mid(eq + 1);
+        if (key == "pid")
+            h.pid = value.toLongLong();
+        else if (key == "start")
+            start = value.toLongLong();
+        else if (key == "role")
+            h.role = value == "window" ? LockHolder::Window : value == "writer" ? LockHolder::Writer
+                                                                                : LockHolder::Unknown;
+        else if (key == "bus")
+            h.busName = QString::fromUtf8(value);
+        else if (key == "address")
+            h.busAddress = QString::fromUtf8(value);
+        else if (key == "ready")
+            h.ready = value == "1";
+    }
+    if (h.pid > 0) {
+        const qint64 now = processStartTime(h.pid);
+        if (now >= 0)
+            h.running = start < 0 || now == start;
+        else
+            h.running = ::kill(pid_t(h.pid), 0) == 0 || errno == EPERM;
+    }
+    // A record of a process that has gone says nothing about who holds it now.
+    if (!h.running)
+        h = LockHolder();
+    return h;
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "inifile.h"
 #include "paths.h"
 #include "profilefile.h"
+#include "profileset.h"
 
 #include <QDebug>
 
@@ -85,7 +86,7 @@ void loadProfileSet(ProfileSet &set)
     readButtonMatrix(buttonMatrix().data());
 }
 
-bool saveProfileSet(const ProfileSet &set, bool *writeFailed)
+bool saveProfileSet(const ProfileSet &set, bool *writeFailed, const ProfileSet *onDisk)
 {
     bool failed = false;
     {
@@ -121,6 +122,12 @@ bool saveProfileSet(const ProfileSet &set, bool *writeFailed)
     const int active = set.ProfileID < SLOT_COUNT ? set.ProfileID : 0;
     if (active != 0 && set.names[active] != set.names[0])
         save(active);
+    for (int i = 1; onDisk && i < SLOT_COUNT; ++i) {
+        if (i == active || set.names[i] == set.names[0] || (set.names[i] == set.names[active]))
+            continue;
+        if (set.names[i] != onDisk->names[i] || !sameProfile(set.profiles[i], onDisk->profiles[i]))
+            save(i);
+    }
     if (writeFailed)
         *writeFailed = failed;
     return ok;

@@ -14,7 +14,10 @@ void loadProfileSet(ProfileSet &set);
 // written; the options and the names are written all the same. `writeFailed`
 // tells the second case apart: a file that had to be written was not (a full
 // disk; each file is then the old one).
-bool saveProfileSet(const ProfileSet &set, bool *writeFailed = nullptr);
+// With `onDisk`, the set as the files last held it, every other slot whose
+// profile or name differs from it is written too: an edit of a slot that is
+// not active is kept and waits for its slot to become active.
+bool saveProfileSet(const ProfileSet &set, bool *writeFailed = nullptr, const ProfileSet *onDisk = nullptr);
 void saveSlotNames(const ProfileSet &set);   // ProfileID, Count, Profile1..5
 void setActiveSlot(int slot);
 

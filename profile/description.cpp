@@ -36,15 +36,6 @@ int readMatrix(const char *suffix, quint8 out[16])
     return 0;
 }
 
-int clampToInt(qint64 v)
-{
-    if (v > std::numeric_limits<int>::max())
-        return std::numeric_limits<int>::max();
-    if (v < std::numeric_limits<int>::min())
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(v);
-}
-
 // A value of the description as IniFile reads it. The file is small and read
 // only, but asked for dozens of times while the window is built: its keys are
 // read once, and again whenever the file changes.
@@ -168,75 +159,6 @@ std::array<quint8, 16> &buttonMatrix()
 {
     static std::array<quint8, 16> matrix{};
     return matrix;
-}
-
-int sensorDpi(int value, int sensor)
-{
-    // Integer division rounding down, in 64 bits so no raw value overflows.
-    const auto div = [](qint64 a, qint64 b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-    const qint64 v = value;
-    qint64 dpi = 0;
-    switch (sensor) {
-    case 3325: case 33252:
-        dpi = v <= 50 ? 100 * v : v <= 75 ? 5000 + 200 * (v - 50) : 10000 + 400 * (v - 75);
-        break;
-    case 3327:
-        if (v <= 61)
-            dpi = 100 * (v + 1);
-        else if (v <= 92)
-            dpi = 6200 + 200 * (v - 61);
-        else
-            dpi = v == 106 ? 16400 : 12300 + 300 * (v - 92);
-        break;
-    case 3360: case 3311: case 33112:
-        dpi = v <= 120 ? 100 * v : 12000 + 200 * (v - 120);
-        break;
-    case 3389:
-        dpi = v <= 320 ? 50 * v : 16000 + 100 * (v - 320);
-        break;
-    case 3212:
-        if (v < 64) {
-            dpi = 10 * div(38 * v, 10);
-            if (dpi == 790) dpi = 800;
-            else if (dpi == 1210) dpi = 1200;
-            else if (dpi == 1630) dpi = 1600;
-            else if (dpi == 2390) dpi = 2400;
-        } else if (v <= 94) {
-            dpi = 10 * div(76 * (v - 32), 10);
-        } else {
-            dpi = 10 * div(152 * (v - 63), 10);
-            if (dpi == 7290) dpi = 7200;
-        }
-        break;
-    case 3104: case 31042:
-        if (v <= 106) {
-            dpi = 40 * v;
-            if (dpi == 560)
-                dpi = 500;
-        } else {
-            dpi = 80 * v - 4240;
-        }
-        break;
-    case 3335: case 33352:
-        dpi = v <= 160 ? 100 * v : 16000 + 200 * (v - 160);
-        break;
-    case 3370:
-        dpi = v <= 200 ? 50 * v : 10000 + 100 * (v - 200);
-        break;
-    case 3333:
-        dpi = v <= 80 ? 100 * v : 8000 + 200 * (v - 80);
-        break;
-    case 3399:
-        dpi = v <= 399 ? 50 * (v + 1) : 20000 + 100 * (v - 399);
-        break;
-    case 3395: case 33952:
-        dpi = v <= 519 ? 50 * (v + 1) : 26000 + 100 * (v - 519);
-        break;
-    default:
-        dpi = 0;
-        break;
-    }
-    return clampToInt(dpi);
 }
 
 bool nearValue(int a, int b)

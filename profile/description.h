@@ -61,8 +61,6 @@ int readButtonMatrix2(quint8 out[16]);
 // filled by loadProfileSet (readButtonMatrix), all zero until then.
 std::array<quint8, 16> &buttonMatrix();
 
-// Raw DPI register value to DPI for a sensor code; 0 for unknown sensors.
-int sensorDpi(int value, int sensor);
 // a within b-9 .. b+9
 bool nearValue(int a, int b);
 

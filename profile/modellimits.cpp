@@ -5,47 +5,6 @@
 #include "profile/logging.h"
 
 #include <QDebug>
-#include <QStringList>
-
-bool isShortRange3327Product(const QString &product)
-{
-    static const QStringList products = {
-        QStringLiteral("K408-RGB"), QStringLiteral("ZUNDRA"), QStringLiteral("6138"),
-        QStringLiteral("MORTHANE3"), QStringLiteral("PALDIN"), QStringLiteral("K204-RGB"),
-        QStringLiteral("DRUVELL2"), QStringLiteral("CALNIRA2"), QStringLiteral("ZEPHARN")};
-    return products.contains(product);
-}
-
-bool sensorRange(int sensor, bool wide3325, const QString &product, SensorRange &out)
-{
-    switch (sensor) {
-    case 3104: out = {500, 4200, 14, 105, true}; return true;
-    case 31042: out = {500, 8400, 14, 158, true}; return true;
-    case 3212: out = {600, 7200, 16, 111, false}; return true;
-    case 3311: out = {100, 12000, 1, 120, false}; return true;
-    case 33112: out = {100, 24000, 1, 180, false}; return true;
-    case 3325:
-        out = wide3325 ? SensorRange{100, 16000, 1, 90, false} : SensorRange{100, 5000, 1, 50, false};
-        return true;
-    case 33252:
-        out = wide3325 ? SensorRange{100, 16000, 1, 90, false} : SensorRange{100, 10000, 1, 75, false};
-        return true;
-    case 3327:
-        out = isShortRange3327Product(product) ? SensorRange{200, 12400, 1, 92, false}
-                                               : SensorRange{200, 16400, 1, 106, false};
-        return true;
-    case 3333: out = {200, 16000, 2, 120, false}; return true;
-    case 3335: out = {100, 16000, 1, 160, false}; return true;
-    case 33352: out = {100, 32000, 1, 240, false}; return true;
-    case 3360: out = {100, 24000, 1, 180, true}; return true;
-    case 3370: out = {50, 19000, 1, 290, false}; return true;
-    case 3389: out = {100, 32000, 2, 480, true}; return true;
-    case 3395: out = {50, 26000, 0, 519, false}; return true;
-    case 33952: out = {50, 52000, 0, 779, false}; return true;
-    case 3399: out = {50, 40000, 0, 599, true}; return true;
-    default: return false;
-    }
-}
 
 int rateCodeOfChoice(int choice)
 {
@@ -67,16 +26,10 @@ int usableStageCount(int described)
     return described >= 1 && described <= STAGE_COUNT ? described : STAGE_COUNT;
 }
 
-ModelLimits currentModelLimits()
+ModelLimits describedModelLimits()
 {
     ModelLimits limits;
     limits.stageCount = usableStageCount(dpiStageCount());
-    SensorRange range;
-    if (sensorRange(sensorCode(), descriptionInt(QStringLiteral("33254")) == 1, readCurrentProduct(), range)) {
-        limits.dpiKnown = true;
-        limits.dpiMin = range.minIndex;
-        limits.dpiMax = range.maxIndex;
-    }
     const int rate = descriptionInt(QStringLiteral("pollrate"));
     if (rateChoiceOfCode(rate) >= 0)
         limits.rate = quint8(rate);

@@ -1,30 +1,13 @@
 #pragma once
-// What the served model takes: the DPI index range of each sensor, the report
-// rate codes, the stage count, and the ranges the DPI, sensor and lighting
-// pages offer. A profile read from a file (a slot file, an imported profile or
+// What the served model takes: the report rate codes, the stage count, the
+// DPI index range of its sensor (from the sensor catalogue), and the ranges
+// the DPI, sensor and lighting pages offer. A profile read from a file (a slot file, an imported profile or
 // configuration) is brought into them before it is saved or sent, so a crafted
 // file never reaches the mouse as it is.
 
 #include "records.h"
 
 #include <QString>
-
-// What a DPI row offers for a sensor: the labels under the slider ends (in
-// DPI), the index range of the sliders, and whether X and Y may be unlinked.
-struct SensorRange {
-    int minLabel = 0;
-    int maxLabel = 0;
-    int minIndex = 0;
-    int maxIndex = 0;
-    bool linkShown = false;
-};
-
-// The range of a sensor code. `wide3325` is the description's PROFILE/33254
-// switch, `product` the current product name (sensor 3327 has a shorter range
-// on some products). False for a sensor outside the table: `out` is untouched.
-bool sensorRange(int sensor, bool wide3325, const QString &product, SensorRange &out);
-// The products whose 3327 sensor stops at index 92 (12400 DPI).
-bool isShortRange3327Product(const QString &product);
 
 // Report rate codes of the general settings block: 8 = 125 Hz, 4 = 250 Hz,
 // 2 = 500 Hz, 1 = 1000 Hz. The menu lists them in that order.
@@ -44,8 +27,10 @@ struct ModelLimits {
     int sleepMin = 1;               // the light's sleep time choices
     int sleepMax = 9;
 };
-// The served model's: the device description and Config.ini's sensor.
-ModelLimits currentModelLimits();
+// The served model's as its description gives them: everything but the DPI
+// range, which the sensor catalogue adds (currentModelLimits() in
+// device/sensors.h).
+ModelLimits describedModelLimits();
 
 // Brings every value of the record the mouse or the pages use into the
 // model's range: report rate, active stage, the stages' flags and DPI indices

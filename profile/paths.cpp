@@ -255,6 +255,18 @@ int removeStaleLockFiles(const QString &dir)
     return removed;
 }
 
+QString configsFolder()
+{
+    QString base;
+    {
+        PathState &s = state();
+        QMutexLocker lock(&s.mutex);
+        base = resolveBase(s, appDirChoice(s));
+    }
+    QDir().mkpath(base);
+    return base;
+}
+
 int removeStaleConfigLocks()
 {
     QString base;

@@ -51,6 +51,9 @@ void setApplicationDir(const QString &dir);  // tests; empty restores the defaul
 // once from the shipped template. Tests point it at a temporary directory.
 QString configsBase();
 void setConfigsBase(const QString &dir);     // empty restores the default
+// The same folder, made when missing but not seeded: where the user's
+// single-instance lock lies, taken before anything is written.
+QString configsFolder();
 
 // Removes the lock files of QSettings below the folder (all of Configs) that
 // no running process holds: empty ones (a kill while the lock was being

@@ -148,6 +148,34 @@ quint8 compareLighting(const ProfileData &a, const ProfileData &b, bool sameSlot
 
 } // namespace
 
+bool sameProfile(const ProfileData &a, const ProfileData &b)
+{
+    if (a.pollrate != b.pollrate || a.dpi != b.dpi || a.LedMode != b.LedMode || a.LedMoveOFF != b.LedMoveOFF
+        || a.LedSleepTime != b.LedSleepTime || a.mousespeed != b.mousespeed || a.dbclickspeed != b.dbclickspeed
+        || a.scrollispage != b.scrollispage || a.scrollspeed != b.scrollspeed || a.accelenable != b.accelenable
+        || a.acee != b.acee || a.ProfileName != b.ProfileName || a.ProfilePath != b.ProfilePath)
+        return false;
+    for (int i = 0; i < STAGE_COUNT; ++i) {
+        const DpiStage &s = a.stages[i];
+        const DpiStage &t = b.stages[i];
+        if (s.used != t.used || s.link != t.link || s.xy != t.xy || s.x != t.x || s.y != t.y)
+            return false;
+    }
+    for (int i = 0; i < BUTTON_COUNT; ++i) {
+        const ButtonEntry &s = a.buttons[i];
+        const ButtonEntry &t = b.buttons[i];
+        if (s.ID != t.ID || s.Fun != t.Fun || s.LoopNumber != t.LoopNumber || s.KeyNumber != t.KeyNumber
+            || s.Res1 != t.Res1 || s.Res2 != t.Res2 || s.Res3 != t.Res3 || s.Res4 != t.Res4
+            || s.macroname != t.macroname || !sameKeyInfo(s, t))
+            return false;
+    }
+    for (int i = 0; i < EFFECT_COUNT; ++i) {
+        if (!sameEffect(a.effects[i], b.effects[i]))
+            return false;
+    }
+    return true;
+}
+
 void buildDefaultProfile(ProfileData &profile)
 {
     profile = ProfileData();

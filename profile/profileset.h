@@ -8,6 +8,8 @@
 void buildDefaultProfile(ProfileData &profile);
 // Factory reset: options, slot 0 rebuilt, default names; slots 1-4 and Count kept.
 void resetProfileSet(ProfileSet &set);
+// Every field a profile file holds is the same.
+bool sameProfile(const ProfileData &a, const ProfileData &b);
 // Which groups differ between the working and the saved set. The mouse holds
 // one DPI table, one key table and one lighting table: those of the saved
 // set's active slot. DPI, buttons and lighting are marked when the working

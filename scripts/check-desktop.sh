@@ -47,6 +47,8 @@ expected=(
   /usr/lib/udev/rules.d/70-mousecfg.rules
   "/usr/share/applications/$app_id.desktop"
   "/usr/share/metainfo/$app_id.metainfo.xml"
+  "/usr/share/dbus-1/services/$app_id.service"
+  /usr/share/dbus-1/interfaces/org.example.mousecfg.Mouse.xml
   /usr/share/man/man1/mousecfg.1.gz
   /usr/bin/mousecfgctl /usr/share/man/man1/mousecfgctl.1.gz /usr/share/bash-completion/completions/mousecfgctl
   /usr/share/doc/mousecfg/copyright /usr/share/doc/mousecfg/changelog.gz
@@ -65,6 +67,14 @@ for side in 16 22 24 32 48 64 128 256; do
 done
 
 desktop-file-validate "$dest/usr/share/applications/$app_id.desktop"
+# Started through the bus: the launcher's name, the bus name and the service agree.
+grep -qx 'DBusActivatable=true' "$dest/usr/share/applications/$app_id.desktop" || fail "the launcher is not DBusActivatable"
+grep -qx "Name=$app_id" "$dest/usr/share/dbus-1/services/$app_id.service" || fail "the bus service is not named $app_id"
+grep -qx "Exec=/usr/bin/mousecfg" "$dest/usr/share/dbus-1/services/$app_id.service" || fail "the bus service does not start /usr/bin/mousecfg"
+xmllint --noout "$dest/usr/share/dbus-1/interfaces/org.example.mousecfg.Mouse.xml" 2>/dev/null \
+  || python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' \
+       "$dest/usr/share/dbus-1/interfaces/org.example.mousecfg.Mouse.xml" \
+  || fail "the interface description is not well-formed XML"
 appstreamcli validate --no-net "$dest/usr/share/metainfo/$app_id.metainfo.xml"
 for id in v248ApFA02 v248ApFB01; do
   grep -q "<modalias>usb:$id\*</modalias>" "$dest/usr/share/metainfo/$app_id.metainfo.xml" || fail "no modalias for $id"

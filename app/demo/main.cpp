@@ -12,6 +12,9 @@
 int main(int argc, char **argv)
 {
     EntryHooks hooks;
+    // A name of its own on the bus: mousecfgctl-demo finds it there, and a
+    // real mousecfg beside it is not mistaken for it.
+    hooks.busName = QStringLiteral("org.example.mousecfg.Demo");
     hooks.beforeWindow = [] {
         sim::installNotifier();
         // Write status 1: the mouse keeps its settings, so an Apply writes

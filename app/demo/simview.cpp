@@ -1,6 +1,8 @@
 #include "app/demo/simview.h"
 
 #include "app/batterylevel.h"
+#include "device/effects.h"
+#include "device/sensors.h"
 
 #include <algorithm>
 
@@ -166,7 +168,7 @@ quint8 nextReportRate(quint8 code)
 
 int dpiOfIndex(quint16 index)
 {
-    return 50 * (int(index) + 1);
+    return sensorDpi(index, kDemoSensor);
 }
 
 QString blockName(sim::Block which)
@@ -226,12 +228,8 @@ General decodeGeneral(const QByteArray &block)
 
 QString lightingModeName(int code)
 {
-    static const char *const names[LIGHT_RECORDS] = {
-        "Off", "Full lighted", "Breathing", "7 colour breathing", "Rainbow",
-        "Wave", "Reactive", "Go without trace", "Yo-yo", "Marbles"};
-    if (code < 1 || code > LIGHT_RECORDS)
-        return QStringLiteral("mode %1?").arg(code);
-    return QString::fromLatin1(names[code - 1]);
+    const QString name = QString::fromLatin1(::lightingModeName(code));
+    return name.isEmpty() ? QStringLiteral("mode %1?").arg(code) : name;
 }
 
 DpiTable decodeDpi(const QByteArray &block)

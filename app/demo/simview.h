@@ -65,7 +65,9 @@ int reportRateHz(quint8 code);
 QString reportRateText(quint8 code);
 // 125 -> 250 -> 500 -> 1000 -> 125; an unknown code goes to 125 Hz.
 quint8 nextReportRate(quint8 code);
-// The demo's sensor (3395) counts DPI in steps of 50 from index 0 = 50 DPI.
+// The DPI of a stage index on the demo mouse's sensor (its Config.ini's
+// MouseSenSor/1).
+enum { kDemoSensor = 3395 };
 int dpiOfIndex(quint16 index);
 
 // ---- Blocks ------------------------------------------------------------------------

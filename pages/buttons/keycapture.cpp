@@ -181,34 +181,3 @@ quint8 fireModeFromRes1(quint8 res1, quint8 *keyCode)
     }
 }
 
-bool sniperRange(int sensor, int *minimum, int *maximum)
-{
-    switch (sensor) {
-    case 3104: *minimum = 14; *maximum = 26; return true;
-    case 3212: *minimum = 16; *maximum = 32; return true;
-    case 3325:
-    case 3327:
-    case 3335:
-    case 3360: *minimum = 1; *maximum = 10; return true;
-    case 3333: *minimum = 2; *maximum = 10; return true;
-    case 3389: *minimum = 2; *maximum = 20; return true;
-    default: return false;
-    }
-}
-
-quint8 sniperPresetStep(quint8 step, int sensor)
-{
-    switch (sensor) {
-    case 3325:
-    case 3327:
-    case 3360:
-    case 3335: return (step == 0 || step > 10) ? 3 : step;
-    // The slider of this sensor starts at 2: a stored 1 would show as 2 but
-    // be kept as 1, so it takes the default as well.
-    case 3333: return (step < 2 || step > 10) ? 3 : step;
-    case 3389: return (step < 2 || step > 20) ? 6 : step;
-    case 3212: return (step < 17 || step >= 33) ? 16 : step;
-    case 3104: return (step < 15 || step > 26) ? 14 : step;
-    default: return step;
-    }
-}

@@ -58,7 +58,5 @@ quint8 fireKeyRes1(quint8 mode, quint8 keyCode);
 // The mode a stored Res1 stands for; for a key, its key code in *keyCode.
 quint8 fireModeFromRes1(quint8 res1, quint8 *keyCode);
 
-// Sniper steps by sensor: the slider range, and the step a preset becomes
-// (out-of-range steps take the sensor's default).
-bool sniperRange(int sensor, int *minimum, int *maximum);
-quint8 sniperPresetStep(quint8 step, int sensor);
+// (The sniper's steps by sensor, sniperRange and sniperPresetStep, come from
+// the sensor catalogue, device/sensors.h.)

@@ -1,6 +1,7 @@
 #include "pages/buttons/zelbtnwindow.h"
 
 #include "device/buttoncatalogue.h"
+#include "device/sensors.h"
 #include "pages/buttons/keycapture.h"
 #include "pages/buttons/zelcombokeywindow.h"
 #include "pages/buttons/zelfirekeywindow.h"

@@ -1,5 +1,6 @@
 #include "pages/buttons/zelsniperwindow.h"
 
+#include "device/sensors.h"
 #include "pages/buttons/keycapture.h"
 #include "profile/description.h"
 #include "widgets/uistate.h"

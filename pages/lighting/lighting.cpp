@@ -1,9 +1,11 @@
 #include "lighting.h"
 
+#include "device/effects.h"
 #include "profile/profileset.h"
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QVector>
 #include <QtGlobal>
 #include <cmath>
 
@@ -11,37 +13,22 @@ namespace lighting {
 
 namespace {
 
-struct EffectInfo {
-    const char *text;
-    bool offered;
-    bool brightness;
-    bool speed;
-    bool colour;
-};
-
-// By LedMode index.
-const EffectInfo kEffects[LAST_EFFECT + 1] = {
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "OFF"), true, false, false, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "FULL LIGHTED"), true, true, false, true},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "BREATHING"), true, false, true, true},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "7 COLOR BREATHING"), true, false, true, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "RAINBOW"), true, true, true, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "FLASH"), false, true, true, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "Horizontal WAVE"), false, true, true, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "Horizontal GO WITHOUT TRACE"), false, true, true, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "Raindrop"), false, true, true, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "WAVE"), true, true, true, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "GO WITHOUT TRACE"), true, true, true, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "REACTIVE"), true, true, false, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "yo-yo"), true, true, true, false},
-    {QT_TRANSLATE_NOOP("ZelColorWindow", "Marbles"), true, true, true, false},
-};
-
-const int kMenu[] = {1, 2, 3, 4, 9, 11, 10, 12, 13, 0};
-
-bool valid(int effect)
+// The effects in menu order, from the effect table.
+const QVector<int> &menuOrder()
 {
-    return effect >= 0 && effect <= LAST_EFFECT;
+    static const QVector<int> order = [] {
+        QVector<int> effects(EFFECT_COUNT, -1);
+        int offered = 0;
+        for (const LightingEffect &e : lightingEffects()) {
+            if (e.menuPosition >= 0) {
+                effects[e.menuPosition] = e.ledMode;
+                ++offered;
+            }
+        }
+        effects.resize(offered);
+        return effects;
+    }();
+    return order;
 }
 
 int hexDigit(QChar c)
@@ -82,33 +69,38 @@ QColor fromSix(const QString &six)
 
 const char *effectText(int effect)
 {
-    return valid(effect) ? kEffects[effect].text : "";
+    const LightingEffect *e = findLightingEffect(effect);
+    return e ? e->text : "";
 }
 
 bool hasBrightness(int effect)
 {
-    return valid(effect) && kEffects[effect].brightness;
+    const LightingEffect *e = findLightingEffect(effect);
+    return e && e->brightness;
 }
 
 bool hasSpeed(int effect)
 {
-    return valid(effect) && kEffects[effect].speed;
+    const LightingEffect *e = findLightingEffect(effect);
+    return e && e->speed;
 }
 
 bool hasColour(int effect)
 {
-    return valid(effect) && kEffects[effect].colour;
+    const LightingEffect *e = findLightingEffect(effect);
+    return e && e->colour;
 }
 
 bool speedInUpperRow(int effect)
 {
-    return effect == EFFECT_BREATHING || effect == EFFECT_7COLOR;
+    const LightingEffect *e = findLightingEffect(effect);
+    return e && e->speedInUpperRow;
 }
 
 const int *menuEffects(int *count)
 {
-    *count = int(sizeof kMenu / sizeof kMenu[0]);
-    return kMenu;
+    *count = menuOrder().size();
+    return menuOrder().constData();
 }
 
 int editedSlot(const QString &product, int activeSlot)
@@ -190,7 +182,7 @@ int normalisedHue(int hue)
 QImage composePreview(const QImage &base, const QImage &zone, const Preview &preview)
 {
     QImage out = base.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (zone.isNull() || base.isNull() || preview.effect == EFFECT_OFF || !valid(preview.effect))
+    if (zone.isNull() || base.isNull() || preview.effect == EFFECT_OFF || !findLightingEffect(preview.effect))
         return out;
 
     // The light: the colour, or the spectrum across the zone, kept where the

@@ -1,6 +1,6 @@
 #pragma once
-// Pure conversions of the DPI tab: the slider range and labels of each
-// sensor, the report-rate codes, and the layout of the stage rows.
+// Pure conversions of the DPI tab: the report-rate codes and the layout of
+// the stage rows.
 
 // The sensor ranges, the report rate codes and the usable stage count live
 // with the model's limits, which the profile store checks files against.

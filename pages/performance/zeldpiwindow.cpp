@@ -1,5 +1,6 @@
 #include "zeldpiwindow.h"
 
+#include "device/sensors.h"
 #include "pages/performance/performancefacts.h"
 #include "pages/performance/zelsingledpi.h"
 #include "profile/description.h"

@@ -1,5 +1,6 @@
 #include "zelsingledpi.h"
 
+#include "device/sensors.h"
 #include "pages/performance/performancefacts.h"
 #include "pages/performance/zeltwobarslider.h"
 #include "profile/configstore.h"

@@ -218,6 +218,18 @@
         <source>The firmware updater could not be started.</source>
         <translation>The firmware updater could not be started.</translation>
     </message>
+    <message>
+        <source>Start at Login</source>
+        <translation>Start at Login</translation>
+    </message>
+    <message>
+        <source>Mouse battery low</source>
+        <translation>Mouse battery low</translation>
+    </message>
+    <message>
+        <source>%1 has %2% battery left. Connect the cable to charge it.</source>
+        <translation>%1 has %2% battery left. Connect the cable to charge it.</translation>
+    </message>
 </context>
 <context>
     <name>ZelBtnWindow</name>

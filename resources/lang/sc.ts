@@ -218,6 +218,18 @@
         <source>The firmware updater could not be started.</source>
         <translation>无法启动固件升级程序。</translation>
     </message>
+    <message>
+        <source>Start at Login</source>
+        <translation>登录时启动</translation>
+    </message>
+    <message>
+        <source>Mouse battery low</source>
+        <translation>鼠标电量低</translation>
+    </message>
+    <message>
+        <source>%1 has %2% battery left. Connect the cable to charge it.</source>
+        <translation>%1 剩余电量 %2%。请连接数据线充电。</translation>
+    </message>
 </context>
 <context>
     <name>ZelBtnWindow</name>

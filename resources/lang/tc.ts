@@ -218,6 +218,18 @@
         <source>The firmware updater could not be started.</source>
         <translation>無法啟動韌體更新程式。</translation>
     </message>
+    <message>
+        <source>Start at Login</source>
+        <translation>登入時啟動</translation>
+    </message>
+    <message>
+        <source>Mouse battery low</source>
+        <translation>滑鼠電量低</translation>
+    </message>
+    <message>
+        <source>%1 has %2% battery left. Connect the cable to charge it.</source>
+        <translation>%1 剩餘電量 %2%。請連接傳輸線充電。</translation>
+    </message>
 </context>
 <context>
     <name>ZelBtnWindow</name>

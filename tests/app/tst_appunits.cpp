@@ -60,6 +60,35 @@ private slots:
         QCOMPARE(batteryMillivolts(0xFF, 0xFF), 65535 * 990 / 240);
     }
 
+    // A sequence of battery reports (level, charging, cable) and whether
+    // each one gives the low-battery notice: once per discharge.
+    void lowBatteryNoticeOncePerDischarge_data()
+    {
+        QTest::addColumn<QList<int>>("levels");
+        QTest::addColumn<QList<int>>("charging");   // 1 charging, 2 on the cable
+        QTest::addColumn<QList<bool>>("notices");
+        QTest::newRow("running down") << QList<int>{50, 30, 20, 20, 10, 10} << QList<int>{0, 0, 0, 0, 0, 0}
+                                      << QList<bool>{false, false, true, false, false, false};
+        QTest::newRow("jitter around the threshold") << QList<int>{20, 30, 20, 40, 20} << QList<int>{0, 0, 0, 0, 0}
+                                                     << QList<bool>{true, false, false, false, false};
+        QTest::newRow("charged, then down again") << QList<int>{20, 20, 30, 20} << QList<int>{0, 1, 0, 0}
+                                                  << QList<bool>{true, false, false, true};
+        QTest::newRow("on the cable") << QList<int>{10, 10, 10} << QList<int>{2, 2, 0}
+                                      << QList<bool>{false, false, true};
+        QTest::newRow("charged elsewhere") << QList<int>{10, 90, 20} << QList<int>{0, 0, 0}
+                                           << QList<bool>{true, false, true};
+    }
+
+    void lowBatteryNoticeOncePerDischarge()
+    {
+        QFETCH(QList<int>, levels);
+        QFETCH(QList<int>, charging);
+        QFETCH(QList<bool>, notices);
+        LowBatteryAlarm alarm;
+        for (int i = 0; i < levels.size(); ++i)
+            QCOMPARE(alarm.report(levels.at(i), charging.at(i) == 1, charging.at(i) == 2), notices.at(i));
+    }
+
     void connectionStates()
     {
         // cable, dongle, charging -> state, picture, bar

@@ -10,6 +10,7 @@
 // the generator's seed (1 by default), for a longer or a different run.
 
 #include "app/profilelibrary.h"
+#include "device/sensors.h"
 #include "profile/configstore.h"
 #include "profile/inifile.h"
 #include "profile/modellimits.h"

@@ -1,16 +1,36 @@
-// The program as a whole: one copy per product.
+// The program as a whole: one copy per user and product, found on a session
+// bus of the test's own; a second start brings the first up.
 
 #include "platform/singleinstance.h"
+#include "tests/common/privatebus.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
+#include <memory>
+
+namespace {
+const QString kDemoName = QStringLiteral("org.example.mousecfg.Demo");
+const QString kSuffix = QStringLiteral(" Wireless Gaming Mouse Mutex1");
+
+// How a copy is started.
+struct Start {
+    QString runtimeDir;           // also TMPDIR
+    bool bus = true;              // DBUS_SESSION_BUS_ADDRESS names the test's bus
+    QStringList arguments;
+};
+}
 
 class TestEntry : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<PrivateBus> m_bus;
+    QDBusConnection m_watch{QString()};
 
     // An application directory of its own, for a product no one else runs.
     static bool makeAppDir(const QString &dir, const QString &product)
@@ -22,83 +42,164 @@ class TestEntry : public QObject {
         return true;
     }
 
-    static QProcess *start(const QString &appDir, QObject *parent, const QString &runtimeDir = QString())
+    QProcess *start(const QString &appDir, const Start &how = Start())
     {
-        auto *process = new QProcess(parent);
+        auto *process = new QProcess(this);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (!runtimeDir.isEmpty())
-            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+        if (!how.runtimeDir.isEmpty()) {
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), how.runtimeDir);
+            env.insert(QStringLiteral("TMPDIR"), how.runtimeDir);
+        } else {
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        }
+        if (how.bus)
+            env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+        else
+            env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        env.remove(QStringLiteral("DISPLAY"));
         env.insert(QStringLiteral("MOUSECFG_APPDIR"), appDir);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("mousecfg.ui=true"));
         env.insert(QStringLiteral("HOME"), appDir);
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), appDir + QStringLiteral("/xdg"));
         process->setProcessEnvironment(env);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), QStringList());
+        process->start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), how.arguments);
         return process;
     }
 
+    static platform::LockHolder holderIn(const QString &appDir, const QString &product)
+    {
+        platform::SingleInstance probe(appDir + QStringLiteral("/Configs"), product + kSuffix,
+                                       platform::SingleInstance::Mode::Reader);
+        return probe.holder();
+    }
+
+    bool onTheBus() const { return m_watch.interface()->isServiceRegistered(kDemoName).value(); }
+
+    static void end(QProcess *p)
+    {
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(10000);
+        }
+    }
+
+    // What a process printed on its error channel so far.
+    static QByteArray errors(QProcess *p) { return p->readAllStandardError(); }
+
 private slots:
-    void aSecondCopyEndsWithOneAndTheFirstRunsOn()
+    void initTestCase()
+    {
+        m_bus.reset(new PrivateBus);
+        if (!m_bus->isUp())
+            QSKIP("dbus-daemon is not installed");
+        m_watch = m_bus->connect(QStringLiteral("watch"));
+    }
+
+    // A second start (or a click on the launcher) brings the running window
+    // up and ends with 0; the first runs on.
+    void aSecondStartBringsUpTheFirst()
     {
         QTemporaryDir dir;
         const QString product = QStringLiteral("ENTRYTEST%1").arg(QCoreApplication::applicationPid());
         QVERIFY(makeAppDir(dir.path(), product));
-        const QString lock = platform::SingleInstance::lockPathFor(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
-
-        QProcess *first = start(dir.path(), this);
+        QProcess *first = start(dir.path());
         QVERIFY(first->waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(onTheBus(), 20000);
+        const platform::LockHolder holder = holderIn(dir.path(), product);
+        QCOMPARE(holder.role, platform::LockHolder::Window);
+        QCOMPARE(holder.pid, first->processId());
+        QCOMPARE(holder.busName, kDemoName);
+        QCOMPARE(holder.busAddress, m_bus->address());
 
-        QProcess *second = start(dir.path(), this);
+        QProcess *second = start(dir.path());
         QVERIFY(second->waitForFinished(20000));
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second->exitCode(), 1);
+        QCOMPARE(second->exitCode(), 0);
+        QByteArray firstSaid;
+        QTRY_VERIFY_WITH_TIMEOUT((firstSaid += errors(first)).contains("Brought to the front"), 10000);
         QCOMPARE(first->state(), QProcess::Running);
 
-        first->kill();
-        QVERIFY(first->waitForFinished(10000));
-        // The killed copy's lock does not block the next start.
-        QProcess *third = start(dir.path(), this);
+        // Killed: what it leaves behind, even an empty lock file, does not
+        // block the next start.
+        end(first);
+        QFile lock(platform::SingleInstance::lockPathFor(dir.path() + QStringLiteral("/Configs"), product + kSuffix));
+        QVERIFY(lock.exists());
+        QVERIFY(lock.resize(0));
+        QProcess *third = start(dir.path());
         QVERIFY(third->waitForStarted(10000));
-        QTest::qWait(1500);
-        QCOMPARE(third->state(), QProcess::Running);
-        third->kill();
-        third->waitForFinished(10000);
-        QFile::remove(lock);   // left by the killed copy
+        QTRY_VERIFY_WITH_TIMEOUT(holderIn(dir.path(), product).pid == third->processId(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(onTheBus(), 20000);
+
+        // --quit asks the running copy to end (the launcher's Quit action).
+        QProcess *quit = start(dir.path(), Start{QString(), true, {QStringLiteral("--quit")}});
+        QVERIFY(quit->waitForFinished(20000));
+        QCOMPARE(quit->exitCode(), 0);
+        QVERIFY(third->waitForFinished(20000));
+        QCOMPARE(third->exitCode(), 0);
     }
 
-    // Two users of one machine (two runtime folders) each run a copy; each
-    // user's second start still ends with 1.
-    void twoUsersEachRunACopy()
+    // Another runtime or temporary folder, and no bus named in the
+    // environment (cron, a service): the lock still says where the window is.
+    void anotherEnvironmentStillFindsTheRunningCopy()
     {
         QTemporaryDir dir, runA, runB;
         for (const QTemporaryDir *run : {&runA, &runB})
             QVERIFY(QFile::setPermissions(run->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QString product = QStringLiteral("SEATTEST%1").arg(QCoreApplication::applicationPid());
         QVERIFY(makeAppDir(dir.path(), product));
-        const QString lockName = QFileInfo(platform::SingleInstance::lockPathFor(
-                                               product + QStringLiteral(" Wireless Gaming Mouse Mutex1")))
-                                     .fileName();
+        QProcess *first = start(dir.path(), Start{runA.path(), true, {}});
+        QVERIFY(first->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(onTheBus(), 20000);
+        QProcess *again = start(dir.path(), Start{runB.path(), false, {}});
+        QVERIFY(again->waitForFinished(20000));
+        QCOMPARE(again->exitCode(), 0);
+        QByteArray firstSaid;
+        QTRY_VERIFY_WITH_TIMEOUT((firstSaid += errors(first)).contains("Brought to the front"), 10000);
+        QCOMPARE(first->state(), QProcess::Running);
+        end(first);
+    }
 
-        QProcess *userA = start(dir.path(), this, runA.path());
-        QVERIFY(userA->waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runA.filePath(lockName)), 20000);
-        QProcess *userB = start(dir.path(), this, runB.path());
-        QVERIFY(userB->waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runB.filePath(lockName)), 20000);
-        QCOMPARE(userA->state(), QProcess::Running);
-        QCOMPARE(userB->state(), QProcess::Running);
+    // A window that cannot be reached (it has no session bus): the second
+    // start says why and ends with 1 instead of running beside it.
+    void aWindowOffTheBusIsNotJoined()
+    {
+        QTemporaryDir dir;
+        const QString product = QStringLiteral("NOBUSTEST%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(makeAppDir(dir.path(), product));
+        QProcess *first = start(dir.path(), Start{QString(), false, {}});
+        QVERIFY(first->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(holderIn(dir.path(), product).role == platform::LockHolder::Window, 20000);
+        QProcess *second = start(dir.path(), Start{QString(), false, {}});
+        QVERIFY(second->waitForFinished(30000));
+        QCOMPARE(second->exitCode(), 1);
+        const QByteArray said = errors(second);
+        QVERIFY2(said.contains("mousecfg is already running (process " + QByteArray::number(first->processId())
+                               + ") but does not answer on the session bus."),
+                 said.constData());
+        QCOMPARE(first->state(), QProcess::Running);
+        end(first);
+    }
 
-        QProcess *againA = start(dir.path(), this, runA.path());
-        QVERIFY(againA->waitForFinished(20000));
-        QCOMPARE(againA->exitCode(), 1);
-        QCOMPARE(userA->state(), QProcess::Running);
-
-        for (QProcess *p : {userA, userB}) {
-            p->kill();
-            QVERIFY(p->waitForFinished(10000));
-        }
+    // A command that only asks the mouse (mousecfgctl status) holds the lock
+    // shared for a moment: a window started meanwhile waits for it and runs.
+    void aReadingCommandDoesNotTurnTheWindowAway()
+    {
+        QTemporaryDir dir;
+        const QString product = QStringLiteral("READTEST%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(makeAppDir(dir.path(), product));
+        auto reader = std::make_unique<platform::SingleInstance>(dir.path() + QStringLiteral("/Configs"),
+                                                                 product + kSuffix,
+                                                                 platform::SingleInstance::Mode::Reader);
+        QVERIFY(reader->tryLock());
+        QProcess *window = start(dir.path());
+        QVERIFY(window->waitForStarted(10000));
+        QTest::qWait(1500);
+        QCOMPARE(window->state(), QProcess::Running);
+        reader.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(holderIn(dir.path(), product).pid == window->processId(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(onTheBus(), 20000);
+        end(window);
     }
 
     // A user who starts the program from a terminal sees nothing unless
@@ -117,6 +218,7 @@ private slots:
         env.insert(QStringLiteral("HOME"), dir.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path() + QStringLiteral("/xdg"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), run.path());
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
         demo.setProcessEnvironment(env);
         demo.setProcessChannelMode(QProcess::MergedChannels);
         demo.start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), QStringList());

@@ -30,6 +30,7 @@
 #include "widgets/zelpushbutton.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QDBusConnection>
 #include <QLabel>
@@ -144,6 +145,7 @@ class TestMainWindow : public QObject {
     FakeOsd m_osd;
     platform::RecordingPointerSpeed m_speed;
     bool m_tray = true;
+    bool m_updaterRuns = true;
 
     bool shown(const QString &text) const
     {
@@ -201,6 +203,7 @@ private:
         s.chooseFile = [this](const QString &, const QString &, bool) { return m_chosenFile; };
         s.logicalDpi = [] { return 96.0; };
         s.trayAvailable = [this] { return m_tray; };
+        s.canRun = [this](const QString &) { return m_updaterRuns; };
         s.osd = &m_osd;
     }
 
@@ -235,6 +238,7 @@ private slots:
         m_speed.applied.clear();
         g_mouseOff.store(false);
         m_tray = true;
+        m_updaterRuns = true;
     }
 
     void cleanup()
@@ -614,6 +618,28 @@ private slots:
         sim::resetCounters();
         QCOMPARE(w->writeAndReport(), quint8(0));
         QVERIFY(commandsSent().isEmpty());
+    }
+
+    // An edit left in a slot by a switch to another is kept on disk, and
+    // when the slot comes back the mouse and the files hold the same.
+    void anEditLeftInASlotIsKept()
+    {
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        QCOMPARE(w->writeAndReport(true), quint8(0));   // the mouse holds the saved set
+        ZelBtnWindow *buttons = w->buttonsPage();
+        buttons->select(1, ZelBtnWindow::GroupPrimary);
+        buttons->assign(buttons->actionFor(3));   // "Middle", not applied
+        w->profileButton(2)->click();
+        QVERIFY(m_shown.isEmpty());
+        QVERIFY2(slotOnTheMouse(workingSet(), 2).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), 2)));
+        QTemporaryDir copy;
+        QCOMPARE(storedSetFromCopy(m_dir->path(), copy.path()).profiles[0].buttons[1].Fun, 3);
+
+        w->profileButton(0)->click();
+        QVERIFY2(slotOnTheMouse(workingSet(), 0).isEmpty(), qPrintable(slotOnTheMouse(workingSet(), 0)));
+        QTemporaryDir again;
+        const ProfileSet stored = storedSetFromCopy(m_dir->path(), again.path());
+        QVERIFY(sameProfile(stored.profiles[0], workingSet().profiles[0]));
     }
 
     // The mouse's switch reported while a write runs waits for it, and a
@@ -1087,14 +1113,19 @@ private slots:
         QCOMPARE(m_osd.received.first().colour, QColor(255, 125, 0));   // the shipped theme colour
     }
 
+    // The display is started at most five times, 500 ms apart, while the
+    // window goes on: nothing waits for it on the window's thread.
     void displayProgramIsStartedAtMostFiveTimes()
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
         m_osd.present = false;
-        {
-            platform::VirtualClock clock;
-            w->showOsdText(QStringLiteral("1000 HZ"));
-        }
+        QElapsedTimer clock;
+        clock.start();
+        w->showOsdText(QStringLiteral("1000 HZ"));
+        QVERIFY(clock.elapsed() < 200);
+        QCOMPARE(m_started.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_started.size(), 5, 5000);
+        QTest::qWait(800);
         QCOMPARE(m_started.size(), 5);
         QVERIFY(m_started.first().endsWith(QStringLiteral("/OSD")));
         QVERIFY(m_osd.received.isEmpty());
@@ -1192,6 +1223,26 @@ private slots:
         QCOMPARE(w->connectionIconState(), 1);
     }
 
+    // No updater can run on this system (a Windows program without Wine):
+    // said at once, on the cable or not, before any question.
+    void firmwareUpdateSaysAtOnceWhenNoUpdaterCanRun()
+    {
+        m_updaterRuns = false;
+        sim::setReleaseNumber(sim::Side::Cable, 0x0102);
+        sim::plug(sim::Side::Cable);
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        for (bool fromPress : {true, false}) {
+            m_shown.clear();
+            w->firmwareUpdate(fromPress);
+            QCOMPARE(m_shown.size(), 1);
+            QCOMPARE(m_shown.first().text, QStringLiteral("The firmware updater could not be started."));
+            QCOMPARE(m_shown.first().type, 2);
+        }
+        QVERIFY(m_started.isEmpty());
+        QVERIFY(m_exits.isEmpty());
+        QVERIFY(w->batteryBar());   // still running
+    }
+
     void firmwareUpdateNeedsTheCable()
     {
         QScopedPointer<MousecfgWidget> w(makeWindow());
@@ -1224,21 +1275,85 @@ private slots:
         QCOMPARE(m_exits, QList<int>{0});
     }
 
+    // Without a tray every way of hiding the window minimises it instead:
+    // it stays where the desktop shows windows, and a second start brings
+    // it back.
+    void withoutATrayTheWindowStaysReachable_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("OK") << QStringLiteral("okButton");
+        QTest::newRow("Cancel") << QStringLiteral("cancelButton");
+        QTest::newRow("close") << QStringLiteral("closeButton");
+        QTest::newRow("no-mouse warning") << QString();
+    }
+
     void withoutATrayTheWindowStaysReachable()
     {
+        QFETCH(QString, button);
         m_tray = false;
         QScopedPointer<MousecfgWidget> w(makeWindow());
         w->show();
-        w->controlButton("cancelButton")->click();
+        if (button.isEmpty()) {
+            sim::unplug(sim::Side::Receiver);
+            QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("Dongle Disconnect!")), 3000);
+        } else {
+            w->controlButton(button)->click();
+        }
+        QTRY_VERIFY(w->isMinimized());
         QVERIFY(!w->isHidden());
-        QVERIFY(w->isMinimized());
-        w->showNormal();
-        // The close button ends the program instead of hiding it out of reach.
-        w->controlButton("closeButton")->click();
-        QVERIFY(!w->isHidden());
+        const int warnings = m_shown.size();
+        w->bringToFront();
+        if (button.isEmpty()) {
+            // Still no mouse: brought up with its warning again.
+            QCOMPARE(m_shown.size(), warnings + 1);
+            QCOMPARE(m_shown.last().text, QStringLiteral("Dongle Disconnect!"));
+        } else {
+            QVERIFY(!w->isMinimized());
+        }
+        QVERIFY(w->isVisible());
+        // The window's own menu offers what the tray's does.
+        QVERIFY(w->findChild<QAction *>(QStringLiteral("autostartAction")));
+
+        // With a tray, as before: hidden to it.
         m_tray = true;
-        w->controlButton("closeButton")->click();
-        QVERIFY(w->isHidden());
+        if (!button.isEmpty()) {
+            w->controlButton(button)->click();
+            QVERIFY(w->isHidden());
+        }
+    }
+
+    // "Start at Login" writes the autostart entry that starts this program
+    // hidden, and removes it again; a start at login shows nothing until the
+    // program is asked for.
+    void startAtLogin()
+    {
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
+        const QString entry = m_dir->filePath(QStringLiteral("config/autostart/org.example.mousecfg.desktop"));
+        QScopedPointer<MousecfgWidget> w(makeWindow());
+        auto *action = w->findChild<QAction *>(QStringLiteral("autostartAction"));
+        QVERIFY(action);
+        QVERIFY(!action->isChecked());   // off by default
+        action->trigger();
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        file.close();
+        QVERIFY2(text.contains("\nExec=" + QFile::encodeName(QCoreApplication::applicationFilePath()) + " --hidden\n"),
+                 text.constData());
+        action->trigger();
+        QVERIFY(!QFile::exists(entry));
+        w.reset();
+        qputenv("XDG_CONFIG_HOME", saved);
+
+        MousecfgWidget::setStartHidden(true);
+        QScopedPointer<MousecfgWidget> hidden(makeWindow());
+        MousecfgWidget::setStartHidden(false);
+        QTest::qWait(400);   // past the 200 ms that shows a window started normally
+        QVERIFY(hidden->isHidden());
+        QVERIFY(m_shown.isEmpty());
+        hidden->bringToFront();
+        QVERIFY(hidden->isVisible());
     }
 
     void scaledScreenGivesTheLargerWindow()

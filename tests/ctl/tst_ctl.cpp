@@ -4,8 +4,11 @@
 
 #include "platform/singleinstance.h"
 #include "sim/simmouse.h"
+#include "tests/common/privatebus.h"
 #include "tests/common/smalldisk.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -16,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +45,9 @@ class TestCtl : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<PrivateBus> m_bus;
+    QDBusConnection m_watch{QString()};
+    QString m_tmp;   // TMPDIR and XDG_RUNTIME_DIR of the next command; empty: tempDir()
 
     QString appDir() const { return m_dir->path(); }
     QString configs() const { return appDir() + QStringLiteral("/Configs"); }
@@ -48,17 +55,67 @@ class TestCtl : public QObject {
     QString tempDir() const { return appDir() + QStringLiteral("/tmp"); }
     QString productConfig() const { return configs() + QStringLiteral("/VELKOR/Config.ini"); }
 
-    Outcome ctl(const QStringList &args)
+    QProcessEnvironment environment(bool bus = true) const
     {
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("MOUSECFG_APPDIR"), appDir());
-        env.insert(QStringLiteral("TMPDIR"), tempDir());
+        const QString tmp = m_tmp.isEmpty() ? tempDir() : m_tmp;
+        env.insert(QStringLiteral("TMPDIR"), tmp);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp);
         env.insert(QStringLiteral("HOME"), appDir());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), appDir() + QStringLiteral("/xdg"));
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("QT_LOGGING_RULES"));
-        process.setProcessEnvironment(env);
+        if (bus && m_bus && m_bus->isUp())
+            env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+        else
+            env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        return env;
+    }
+
+    QProcess *startCtl(const QStringList &args, bool bus = true)
+    {
+        auto *process = new QProcess(this);
+        process->setProcessEnvironment(environment(bus));
+        process->start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfgctl-demo"), args);
+        return process;
+    }
+
+    // The demo's window on the test's bus, with this test's Configs.
+    QProcess *startWindow()
+    {
+        auto *process = new QProcess(this);
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("MOUSECFG_NO_PANEL"), QStringLiteral("1"));
+        process->setProcessEnvironment(env);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), QStringList());
+        return process;
+    }
+
+    bool windowOnTheBus() const
+    {
+        return m_watch.isConnected()
+               && m_watch.interface()->isServiceRegistered(QStringLiteral("org.example.mousecfg.Demo")).value();
+    }
+
+    static void end(QProcess *p)
+    {
+        if (p->state() != QProcess::NotRunning) {
+            p->terminate();
+            if (!p->waitForFinished(10000)) {
+                p->kill();
+                p->waitForFinished(10000);
+            }
+        }
+        delete p;
+    }
+
+    Outcome ctl(const QStringList &args, bool bus = true)
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment(bus));
         process.start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfgctl-demo"), args);
         Outcome o;
         if (!process.waitForFinished(60000)) {
@@ -128,8 +185,16 @@ class TestCtl : public QObject {
     }
 
 private slots:
+    void initTestCase()
+    {
+        m_bus.reset(new PrivateBus);
+        if (m_bus->isUp())
+            m_watch = m_bus->connect(QStringLiteral("watch"));
+    }
+
     void init()
     {
+        m_tmp.clear();
         m_dir.reset(new QTemporaryDir);
         QVERIFY(m_dir->isValid());
         const QString built = qEnvironmentVariable("MOUSECFG_APPDIR");
@@ -411,21 +476,22 @@ private slots:
         QCOMPARE(m.blocks[1].mid(11, 5).toHex(), QByteArray("0107020702"));
     }
 
-    void aRunningWindowKeepsTheMouseToItself()
+    // The lock is held by a window that does not answer on the bus (hung, or
+    // on another bus): every command that needs the mouse says so and exits
+    // with 2; reading the files still works.
+    void aWindowThatDoesNotAnswerKeepsTheMouseToItself()
     {
         keepMouse(demoBattery());
         QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
         const QByteArray mouseBefore = fileBytes(keptPath());
         const QMap<QString, QByteArray> filesBefore = configFiles();
 
-        // The window's single-instance lock, held as the window holds it.
-        const QByteArray oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", tempDir().toLocal8Bit());
         QSettings description(appDir() + QStringLiteral("/DefaultProfile.bin"), QSettings::IniFormat);
         const QString product = description.value(QStringLiteral("PROFILE/ProductName")).toString();
-        auto window = std::make_unique<platform::SingleInstance>(product + QStringLiteral(" Wireless Gaming Mouse Mutex1"));
-        qputenv("TMPDIR", oldTmp);
-        QVERIFY(window->isOwner());
+        auto window = std::make_unique<platform::SingleInstance>(
+            configs(), product + QStringLiteral(" Wireless Gaming Mouse Mutex1"), platform::SingleInstance::Mode::Window);
+        QVERIFY(window->tryLock());
+        window->setBusEndpoint(QStringLiteral("org.example.mousecfg.Nobody"), m_bus->isUp() ? m_bus->address() : QString());
 
         const QList<QStringList> writes = {
             {QStringLiteral("apply")},
@@ -433,11 +499,14 @@ private slots:
             {QStringLiteral("dpi"), QStringLiteral("--stage"), QStringLiteral("1"), QStringLiteral("3200")},
             {QStringLiteral("rate"), QStringLiteral("500")},
             {QStringLiteral("status")},
+            {QStringLiteral("export"), appDir() + QStringLiteral("/one.prof")},
         };
+        const QByteArray said = "mousecfg is running (process " + QByteArray::number(QCoreApplication::applicationPid())
+            + ") but does not answer on the session bus. Quit it and try again.\n";
         for (const QStringList &args : writes) {
             const Outcome o = ctl(args);
             QCOMPARE(o.exitCode, 2);
-            QVERIFY2(o.err.startsWith("mousecfg is running"), o.err.constData());
+            QCOMPARE(o.err, said);
         }
         QCOMPARE(fileBytes(keptPath()), mouseBefore);
         QCOMPARE(configFiles(), filesBefore);
@@ -448,6 +517,188 @@ private slots:
 
         window.reset();
         QCOMPARE(ctl({QStringLiteral("rate"), QStringLiteral("500")}).exitCode, 0);
+    }
+
+    // With the window running, each command goes through it and prints what
+    // it prints alone; the window and the mouse hold the result.
+    void besideTheWindowTheSameOutput()
+    {
+        if (!m_bus->isUp())
+            QSKIP("dbus-daemon is not installed");
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        const Outcome aloneJson = ctl({QStringLiteral("status"), QStringLiteral("--json")});
+        const Outcome aloneText = ctl({QStringLiteral("status")});
+        QCOMPARE(aloneJson.exitCode, 0);
+
+        QProcess *window = startWindow();
+        QVERIFY(window->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(windowOnTheBus(), 30000);
+
+        const Outcome json = ctl({QStringLiteral("status"), QStringLiteral("--json")});
+        QCOMPARE(json.exitCode, 0);
+        QCOMPARE(QJsonDocument::fromJson(json.out).object(), QJsonDocument::fromJson(aloneJson.out).object());
+        QCOMPARE(json.out, aloneJson.out);
+        QCOMPARE(ctl({QStringLiteral("status")}).out, aloneText.out);
+
+        Outcome o = ctl({QStringLiteral("slot"), QStringLiteral("3")});
+        QCOMPARE(o.exitCode, 0);
+        QCOMPARE(o.out, QByteArray("Slot 3 (Profile 3) is active.\n"));
+        o = ctl({QStringLiteral("dpi"), QStringLiteral("--stage"), QStringLiteral("2"), QStringLiteral("1600")});
+        QCOMPARE(o.exitCode, 0);
+        QCOMPARE(o.out, QByteArray("DPI stage 2 of slot 3 at 1600 DPI is saved.\nWritten to the mouse: DPI.\n"));
+        o = ctl({QStringLiteral("rate"), QStringLiteral("500")});
+        QCOMPARE(o.out, QByteArray("The report rate of slot 3 at 500 Hz is saved.\nWritten to the mouse: general settings.\n"));
+        o = ctl({QStringLiteral("apply")});
+        QCOMPARE(o.out, QByteArray("Nothing to write: the mouse holds these settings already.\n"));
+        o = ctl({QStringLiteral("dpi"), QStringLiteral("--slot"), QStringLiteral("1"), QStringLiteral("--stage"),
+                 QStringLiteral("2"), QStringLiteral("2250")});
+        QCOMPARE(o.out, QByteArray("DPI stage 2 of slot 1 at 2250 DPI is saved.\n"
+                                   "Slot 1 is not active: the mouse takes its DPI stages when it is.\n"));
+        o = ctl({QStringLiteral("--json"), QStringLiteral("rate"), QStringLiteral("250")});
+        QCOMPARE(QJsonDocument::fromJson(o.out).object().value(QStringLiteral("written")).toArray(),
+                 QJsonArray{QStringLiteral("general")});
+
+        const QString prof = appDir() + QStringLiteral("/game.prof");
+        o = ctl({QStringLiteral("export"), QStringLiteral("--slot"), QStringLiteral("3"), prof});
+        QCOMPARE(o.out, ("Exported to " + prof + ".\n").toUtf8());
+        o = ctl({QStringLiteral("import"), prof, QStringLiteral("--slot"), QStringLiteral("2")});
+        QCOMPARE(o.exitCode, 0);
+        QVERIFY2(o.out.startsWith("Profile \"game\" (slot 2) is saved.\n"), o.out.constData());
+        QSettings(prof, QSettings::IniFormat).setValue(QStringLiteral("MouseName/Name"), QStringLiteral("OTHERMOUSE"));
+        QFile::rename(prof, appDir() + QStringLiteral("/other.prof"));
+        o = ctl({QStringLiteral("import"), appDir() + QStringLiteral("/other.prof")});
+        QCOMPARE(o.exitCode, 1);
+        QCOMPARE(o.err, (appDir() + QStringLiteral("/other.prof: The file is not match current mouse!\n")).toUtf8());
+        o = ctl({QStringLiteral("export"), appDir() + QStringLiteral("/missing/x.prof")});
+        QCOMPARE(o.exitCode, 1);
+        QVERIFY(!QFileInfo::exists(appDir() + QStringLiteral("/missing")));
+
+        // The window ends when asked (the launcher's Quit), keeping its mouse.
+        QProcess quit;
+        quit.setProcessEnvironment(window->processEnvironment());
+        quit.start(qEnvironmentVariable("MOUSECFG_APPDIR") + QStringLiteral("/mousecfg-demo"), {QStringLiteral("--quit")});
+        QVERIFY(quit.waitForFinished(20000));
+        QVERIFY2(quit.exitCode() == 0, quit.readAllStandardError().constData());
+        QVERIFY(window->waitForFinished(20000));
+        delete window;
+        const Mouse m = kept();
+        QCOMPARE(m.activeProfile, 2);
+        QCOMPARE(m.blocks[1].mid(7, 4).toHex(), QByteArray("1f001f00"));   // slot 3's stage 2: 1600 DPI
+        QCOMPARE(quint8(m.blocks[0].at(13)), quint8(4));                  // slot 3 at 250 Hz
+    }
+
+    // Two commands that write at once, started from different temporary and
+    // runtime folders (cron beside a terminal): the second waits for the first,
+    // and neither loses the other's change to the same slot file.
+    void twoWritersAtOnceLoseNothing()
+    {
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        QTemporaryDir elsewhere;
+        if (::getuid() == 0) {
+            // A folder another user made where the old lock went.
+            const QByteArray foreign = QFile::encodeName(elsewhere.path() + QStringLiteral("/mousecfg-0"));
+            QVERIFY(QDir().mkpath(QFile::decodeName(foreign)));
+            QVERIFY(::chown(foreign.constData(), 65534, 65534) == 0);
+        }
+        const int rates[] = {125, 250, 500, 1000};
+        const int dpis[] = {800, 1600, 2400, 3200};
+        for (int round = 0; round < 4; ++round) {
+            m_tmp = tempDir();
+            QProcess *a = startCtl({QStringLiteral("rate"), QStringLiteral("--slot"), QStringLiteral("2"),
+                                    QString::number(rates[round])}, false);
+            m_tmp = elsewhere.path();
+            QProcess *b = startCtl({QStringLiteral("dpi"), QStringLiteral("--slot"), QStringLiteral("2"),
+                                    QStringLiteral("--stage"), QStringLiteral("1"), QString::number(dpis[round])}, false);
+            for (QProcess *p : {a, b}) {
+                QVERIFY(p->waitForFinished(60000));
+                QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
+                delete p;
+            }
+            m_tmp.clear();
+            const QJsonObject slot2 = QJsonDocument::fromJson(ctl({QStringLiteral("profiles"), QStringLiteral("--json")}).out)
+                                          .object().value(QStringLiteral("slots")).toArray().at(1).toObject();
+            QCOMPARE(slot2.value(QStringLiteral("reportRateHz")).toInt(), rates[round]);
+            QCOMPARE(slot2.value(QStringLiteral("stages")).toArray().at(0).toObject().value(QStringLiteral("dpi")).toInt(),
+                     dpis[round]);
+        }
+    }
+
+    // What a kill leaves: the lock file emptied, and a settings lock of
+    // QSettings with nothing in it. Neither stalls the next write.
+    void leftoversOfAKillDoNotStallAWrite()
+    {
+        keepMouse(demoBattery());
+        QCOMPARE(ctl({QStringLiteral("apply"), QStringLiteral("--all")}).exitCode, 0);
+        QSettings description(appDir() + QStringLiteral("/DefaultProfile.bin"), QSettings::IniFormat);
+        const QString product = description.value(QStringLiteral("PROFILE/ProductName")).toString();
+        QFile instance(platform::SingleInstance::lockPathFor(configs(), product + QStringLiteral(" Wireless Gaming Mouse Mutex1")));
+        QVERIFY(instance.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        instance.close();
+        for (const QString &lock : {productConfig() + QStringLiteral(".lock"), configs() + QStringLiteral("/Config.ini.lock")}) {
+            QFile empty(lock);
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+        }
+        QElapsedTimer clock;
+        clock.start();
+        const Outcome o = ctl({QStringLiteral("rate"), QStringLiteral("250")});
+        QCOMPARE(o.exitCode, 0);
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!QFile::exists(productConfig() + QStringLiteral(".lock")));
+    }
+
+    // status --watch alone: a line at once, another when the mouse changes.
+    void watchFollowsTheMouseAlone()
+    {
+        keepMouse(demoBattery());
+        QProcess *watch = startCtl({QStringLiteral("status"), QStringLiteral("--json"), QStringLiteral("--watch")}, false);
+        QVERIFY(watch->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(watch->canReadLine(), 20000);
+        const QJsonObject first = QJsonDocument::fromJson(watch->readLine()).object();
+        QCOMPARE(first.value(QStringLiteral("battery")).toObject().value(QStringLiteral("level")).toInt(), 90);
+        QCOMPARE(first, QJsonDocument::fromJson(ctl({QStringLiteral("status"), QStringLiteral("--json")}, false).out).object());
+
+        kept();
+        sim::BatteryState low = demoBattery();
+        low.low = 0x0A;   // 778: 3209 mV, 20 %
+        sim::setBattery(low);
+        QVERIFY(sim::saveState(keptPath()));
+        QTRY_VERIFY_WITH_TIMEOUT(watch->canReadLine(), 20000);
+        const QJsonObject second = QJsonDocument::fromJson(watch->readLine()).object();
+        QCOMPARE(second.value(QStringLiteral("battery")).toObject().value(QStringLiteral("level")).toInt(), 20);
+        end(watch);
+    }
+
+    // list names what Linux calls the mouse: its USB ids and hidraw node.
+    void listShowsUsbIdsAndNode()
+    {
+        keepMouse(demoBattery());
+        Outcome o = ctl({QStringLiteral("list")});
+        QCOMPARE(o.exitCode, 0);
+        QCOMPARE(o.out, QByteArray("VELKOR (receiver)\n  USB:   248a:fa02\n  node:  none (simulated mouse)\n"));
+        o = ctl({QStringLiteral("list"), QStringLiteral("--json")});
+        const QJsonObject link = QJsonDocument::fromJson(o.out).array().at(0).toObject()
+                                     .value(QStringLiteral("connections")).toArray().at(0).toObject();
+        QCOMPARE(link.value(QStringLiteral("connection")).toString(), QStringLiteral("receiver"));
+        QCOMPARE(link.value(QStringLiteral("usb")).toString(), QStringLiteral("248a:fa02"));
+        QVERIFY(link.value(QStringLiteral("node")).isNull());
+    }
+
+    // Every command's line in the help is a whole sentence.
+    void helpLinesAreWhole()
+    {
+        const Outcome o = ctl({QStringLiteral("--help")});
+        const QList<QByteArray> lines = o.out.split('\n');
+        int summaries = 0;
+        for (int i = 0; i + 1 < lines.size(); ++i) {
+            if (!lines.at(i).startsWith("  ") || lines.at(i).startsWith("   ") || !lines.at(i + 1).startsWith("      "))
+                continue;
+            ++summaries;
+            QVERIFY2(lines.at(i + 1).endsWith('.'), lines.at(i + 1).constData());
+        }
+        QCOMPARE(summaries, 9);
+        QVERIFY(o.out.contains("--watch"));
     }
 
     void usageErrorsAndHelp_data()
@@ -462,6 +713,8 @@ private slots:
                                            << QStringLiteral("mousecfgctl-demo: \"6\" is not a slot");
         QTest::newRow("option of another command") << QStringList{QStringLiteral("rate"), QStringLiteral("--all"), QStringLiteral("500")}
                                                    << 1 << QString() << QStringLiteral("mousecfgctl-demo: rate does not take --all.");
+        QTest::newRow("watch is for status") << QStringList{QStringLiteral("slot"), QStringLiteral("--watch"), QStringLiteral("2")}
+                                             << 1 << QString() << QStringLiteral("mousecfgctl-demo: slot does not take --watch.");
         QTest::newRow("dpi the sensor lacks") << QStringList{QStringLiteral("dpi"), QStringLiteral("1625")} << 1 << QString()
                                               << QStringLiteral("mousecfgctl-demo: 1625 DPI is not a value this mouse offers (50 to 26000). "
                                                                 "The nearest are 1600 and 1650.");
@@ -501,6 +754,7 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("offered");
+        QTest::newRow("options of status") << QStringLiteral("mousecfgctl status --") << QStringLiteral("--json --help --watch");
         QTest::newRow("commands") << QStringLiteral("mousecfgctl ")
                                   << QStringLiteral("list status profiles slot apply import export dpi rate --json --help --version");
         QTest::newRow("a command") << QStringLiteral("mousecfgctl st") << QStringLiteral("status");

@@ -2,6 +2,7 @@
 // into the Profile folder.
 
 #include "fuzzenv.h"
+#include "device/sensors.h"
 #include "profile/configstore.h"
 #include "profile/modellimits.h"
 #include "profile/profilefile.h"

@@ -3,6 +3,7 @@
 
 #include "profiletest.h"
 
+#include "device/sensors.h"
 #include "profile/description.h"
 
 #include <QtTest>

@@ -2,6 +2,7 @@
 
 #include "profiletest.h"
 
+#include "device/sensors.h"
 #include "profile/configstore.h"
 #include "profile/description.h"
 #include "profile/inifile.h"

@@ -105,6 +105,7 @@ struct MockKernel::Private {
     std::atomic<int> out{0};
     std::atomic<int> motionOut{0};
     std::atomic<int> motionDropped{0};
+    std::atomic<int> motionAhead{0};
     std::thread pump;
 
     void pumpLoop();
@@ -136,6 +137,12 @@ void MockKernel::Private::moveOut(int side)
             }
             std::memset(report + n, 0, size_t(kReportLength - qMin(n, int(kReportLength))));
             n = qMax(n, int(kReportLength));
+        } else {
+            unsigned char still[kReportLength] = {sim::MOUSE_REPORT_ID, 0, 1};
+            for (int i = motionAhead; i > 0; --i) {
+                if (::write(master[side], still, sizeof still) == int(sizeof still))
+                    ++motionOut;
+            }
         }
         if (::write(master[side], report, size_t(n)) == n) {
             ++out;
@@ -244,6 +251,11 @@ void MockKernel::setMotion(int hz)
 {
     sim::setMotionOnControl(true);
     sim::setMotion(hz);
+}
+
+void MockKernel::setMotionAheadOfReplies(int count)
+{
+    d->motionAhead = qBound(0, count, kNodeBuffer - 1);
 }
 
 int MockKernel::motionOut() const

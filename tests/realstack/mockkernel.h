@@ -69,6 +69,12 @@ public:
     // node held 64 unread reports.
     int motionOut() const;
     int motionDropped() const;
+    // Every reply of the mouse (echo, battery reply, status report) reaches
+    // the node behind `count` motion reports (0..63), whatever the time: a
+    // moving mouse as the reader finds it, without the timing of a real one
+    // (a busy machine reads a node fed at 1000 Hz late, and a download's
+    // frames then depend on the load).
+    void setMotionAheadOfReplies(int count);
 
 private:
     struct Private;

@@ -2,6 +2,7 @@
 // entry: private key codes, nested combo events, fire-key and sniper values.
 
 #include "device/buttoncatalogue.h"
+#include "device/sensors.h"
 #include "pages/buttons/keycapture.h"
 #include "profile/keys.h"
 

@@ -1,6 +1,7 @@
 // The key, fire-key, sniper and macro selection dialogs, each built alone,
 // fed with keyboard hook events as the keyboard would report them.
 
+#include "device/sensors.h"
 #include "pages/buttons/zelcombokeywindow.h"
 #include "pages/buttons/zelfirekeywindow.h"
 #include "pages/buttons/zelmacroselect.h"

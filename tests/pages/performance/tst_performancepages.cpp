@@ -1,6 +1,7 @@
 // The DPI tab's pages built alone: what a user sees and what each page keeps
 // after an action, and that a refresh from the record is never an edit.
 
+#include "device/sensors.h"
 #include "pages/performance/performancefacts.h"
 #include "pages/performance/zeldpiwindow.h"
 #include "pages/performance/zelpointspeed.h"
