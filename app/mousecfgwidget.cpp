@@ -1078,8 +1078,10 @@ void MousecfgWidget::mouseReleaseEvent(QMouseEvent *event)
     QWidget::mouseReleaseEvent(event);
 }
 
-void MousecfgWidget::paintEvent(QPaintEvent *)
+void MousecfgWidget::paintEvent(QPaintEvent *event)
 {
+    const QRect area = event->rect();
+    qCDebug(lcPaint, "Window painted: %d,%d %dx%d", area.x(), area.y(), area.width(), area.height());
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!m_Backgrounds[0].isNull()) {

@@ -11,7 +11,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config ccache
   qtbase5-dev qttools5-dev qttools5-dev-tools
-  libhidapi-dev libudev-dev libx11-dev libxi-dev libxdamage-dev
+  libhidapi-dev libudev-dev libx11-dev libxi-dev
   umockdev libumockdev-dev
   fonts-dejavu-core fonts-wqy-microhei
   clang libclang-rt-dev llvm

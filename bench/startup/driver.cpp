@@ -1,7 +1,8 @@
 // Start-up as a user feels it: from launching the program to its main window
 // being mapped on an X server, and to its first frame drawn, next to a bare
 // Qt window of the same size started in the same run; peak memory of both;
-// the window drawn again whole in its first two seconds. With --idle, what
+// the window painted again whole in its first two seconds (as the program
+// reports its paints in the mousecfg.ui.paint category). With --idle, what
 // the program costs once it sits there with the mouse connected: CPU and
 // wake-ups.
 //
@@ -27,6 +28,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
@@ -34,9 +36,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#ifdef BENCH_HAVE_XDAMAGE
-#include <X11/extensions/Xdamage.h>
-#endif
 
 #include <algorithm>
 #include <csignal>
@@ -56,7 +55,6 @@ struct Display_ {
     QProcess server;
     Display *display = nullptr;
     QString name;
-    int damageEvent = -1;   // the DAMAGE extension's first event, -1 without it
 };
 
 bool startServer(Display_ &x)
@@ -76,11 +74,6 @@ bool startServer(Display_ &x)
         }
         if (x.display) {
             XSelectInput(x.display, DefaultRootWindow(x.display), SubstructureNotifyMask);
-#ifdef BENCH_HAVE_XDAMAGE
-            int error = 0;
-            if (!XDamageQueryExtension(x.display, &x.damageEvent, &error))
-                x.damageEvent = -1;
-#endif
             XSync(x.display, True);
             return true;
         }
@@ -103,33 +96,12 @@ long peakRssKb(qint64 pid)
 }
 
 // What the X server said about the windows of one start: the main window
-// (a top-level window of its size, once mapped) and the moments whole-window
-// areas were drawn into it.
+// (a top-level window of its size, once mapped).
 struct Watch {
     Display *display = nullptr;
-    int damageEvent = -1;
     QElapsedTimer *clock = nullptr;
     Window mainWindow = 0;
     double mappedMs = 0;
-    QVector<QPair<Window, double>> wholeDraws;   // window, ms from launch
-#ifdef BENCH_HAVE_XDAMAGE
-    QVector<Damage> damages;
-    struct Burst {
-        Window window = 0;
-        Time serverMs = 0;
-        double atMs = 0;
-        qint64 area = 0;
-    } burst;
-
-    // Most of the window drawn at once: the whole window drawn again (the
-    // window's shape cuts its corners off).
-    void closeBurst()
-    {
-        if (burst.window && burst.area >= qint64(kWidth) * kHeight * 8 / 10)
-            wholeDraws.append({burst.window, burst.atMs});
-        burst = Burst();
-    }
-#endif
 
     // Handles what is pending, without waiting.
     void drain()
@@ -137,30 +109,6 @@ struct Watch {
         while (XPending(display)) {
             XEvent event;
             XNextEvent(display, &event);
-#ifdef BENCH_HAVE_XDAMAGE
-            // Every top-level window is watched from its creation, so the
-            // first frame of the main window is seen whenever it comes.
-            if (event.type == CreateNotify && damageEvent >= 0) {
-                damages << XDamageCreate(display, event.xcreatewindow.window, XDamageReportRawRectangles);
-                continue;
-            }
-            if (damageEvent >= 0 && event.type == damageEvent + XDamageNotify) {
-                // One draw into a shaped window arrives as many rectangles
-                // with the same server time: they are added up. Draws within
-                // 10 ms count as one: Qt puts a new window's first frame
-                // again when the server exposes it (the bare window too).
-                const auto *d = reinterpret_cast<const XDamageNotifyEvent *>(&event);
-                if (d->drawable != burst.window || d->timestamp > burst.serverMs + 10) {
-                    closeBurst();
-                    burst.window = d->drawable;
-                    burst.atMs = clock->nsecsElapsed() / 1e6;
-                    burst.area = 0;
-                }
-                burst.serverMs = d->timestamp;
-                burst.area += qint64(d->area.width) * d->area.height;
-                continue;
-            }
-#endif
             if (event.type != MapNotify || mainWindow)
                 continue;
             XWindowAttributes a;
@@ -191,28 +139,23 @@ struct Watch {
         drain();
         return done();
     }
-
-    // The draws seen so far, the last one included.
-    void finish()
-    {
-        drain();
-#ifdef BENCH_HAVE_XDAMAGE
-        closeBurst();
-#endif
-    }
-
-    void release()
-    {
-#ifdef BENCH_HAVE_XDAMAGE
-        XErrorHandler previous = XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
-        for (Damage d : damages)
-            XDamageDestroy(display, d);   // those of windows gone are gone already
-        XSync(display, False);
-        XSetErrorHandler(previous);
-        damages.clear();
-#endif
-    }
 };
+
+// The whole-window paints the program reported (its mousecfg.ui.paint
+// debug lines: "Window painted: x,y wxh").
+int wholeWindowPaints(const QByteArray &log)
+{
+    int paints = 0;
+    static const QRegularExpression line(QStringLiteral("Window painted: (-?\\d+),(-?\\d+) (\\d+)x(\\d+)"));
+    auto it = line.globalMatch(QString::fromLocal8Bit(log));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        // Most of the window: its shape cuts the corners off.
+        if (qint64(m.captured(3).toInt()) * m.captured(4).toInt() >= qint64(kWidth) * kHeight * 8 / 10)
+            ++paints;
+    }
+    return paints;
+}
 
 // True once the window's middle shows something other than the black of a
 // window nothing has drawn into yet (opaque or clear, so the colour bits
@@ -242,8 +185,7 @@ struct Subject {
     bool watchRepaints = false;
     QVector<double> ms;        // mapped, or the whole run of a command
     QVector<double> frameMs;
-    QVector<double> repaints;  // whole-window draws after the first frame
-    QVector<double> repaintAt; // when the first of them came, ms from launch
+    QVector<double> repaints;  // whole-window paints after the first frame
     long rssKb = 0;
 };
 
@@ -276,7 +218,6 @@ struct WindowRun {
     double mappedMs = 0;
     double frameMs = 0;
     int repaints = -1;         // -1: not counted
-    double firstRepaintMs = 0;
     long rssKb = 0;
 };
 
@@ -285,14 +226,16 @@ bool runWindow(Display_ &x, Subject &s, WindowRun *out, int idleSeconds = 0)
     if (s.fresh && !emptyFolder(s.configs))
         return false;
     QProcess process;
-    process.setProcessEnvironment(s.env);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment env = s.env;
+    if (s.watchRepaints)
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("mousecfg.ui.paint.debug=true"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(s.watchRepaints ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
     process.setStandardOutputFile(QProcess::nullDevice());
     XSync(x.display, True);   // forget what came before
     QElapsedTimer timer;
     Watch watch;
     watch.display = x.display;
-    watch.damageEvent = s.watchRepaints ? x.damageEvent : -1;
     watch.clock = &timer;
     timer.start();
     process.start(s.program, s.args);
@@ -302,21 +245,12 @@ bool runWindow(Display_ &x, Subject &s, WindowRun *out, int idleSeconds = 0)
     out->mappedMs = watch.mappedMs;
     if (mapped && watch.waitFor([&] { return painted(x.display, watch.mainWindow); }, process, 20000))
         out->frameMs = timer.nsecsElapsed() / 1e6;
-    if (mapped && watch.damageEvent >= 0) {
-        // Watched for two seconds from launch: whole-window draws after the
+    if (mapped && s.watchRepaints) {
+        // Watched for two seconds from launch: whole-window paints after the
         // first one are repaints of a window that was already drawn.
         watch.waitFor([] { return false; }, process, kWatchMs);
-        watch.finish();
-        int draws = 0;
-        for (const auto &draw : watch.wholeDraws) {
-            if (draw.first != watch.mainWindow)
-                continue;
-            if (++draws == 2)
-                out->firstRepaintMs = draw.second;
-        }
-        out->repaints = std::max(0, draws - 1);
+        out->repaints = std::max(0, wholeWindowPaints(process.readAllStandardError()) - 1);
     }
-    watch.release();
     if (mapped && idleSeconds > 0) {
         // Let the start settle, then watch the process sit idle.
         QThread::sleep(2);
@@ -390,11 +324,8 @@ bool runOnce(Display_ &x, Subject &s, bool record)
     if (record) {
         s.ms << run.mappedMs;
         s.frameMs << run.frameMs;
-        if (run.repaints >= 0) {
+        if (run.repaints >= 0)
             s.repaints << run.repaints;
-            if (run.repaints > 0)
-                s.repaintAt << run.firstRepaintMs;
-        }
         s.rssKb = std::max(s.rssKb, run.rssKb);
     }
     return true;
@@ -526,7 +457,7 @@ int main(int argc, char **argv)
     enum { Bare, Raster, Returning, First, Library, CtlStatus, CtlLibraryStatus };
     subjects[First].configs = first.path() + QStringLiteral("/Configs");
     subjects[First].fresh = true;
-    for (int i : {Raster, Returning, First, Library})
+    for (int i : {Returning, First, Library})
         subjects[i].watchRepaints = true;
 
     // Warm-up: the file cache, each Configs folder set up by a first start
@@ -567,12 +498,8 @@ int main(int argc, char **argv)
             continue;
         }
         std::printf("%-40s %6.1f ms %9.1f ms %7.1f MB", s.name, median(s.ms), median(s.frameMs), s.rssKb / 1024.0);
-        if (!s.repaints.isEmpty()) {
-            std::printf(" %10.0f", median(s.repaints));
-            if (!s.repaintAt.isEmpty())
-                std::printf("  (first at %.0f ms in %d of %d runs)", median(s.repaintAt), s.repaintAt.size(),
-                            s.repaints.size());
-        }
+        if (!s.repaints.isEmpty())
+            std::printf(" %6.0f (most %.0f)", median(s.repaints), *std::max_element(s.repaints.begin(), s.repaints.end()));
         std::printf("\n");
     }
     const Subject &raster = subjects[Raster];
@@ -587,8 +514,6 @@ int main(int argc, char **argv)
     std::printf("505 profiles / 5 profiles:\n");
     std::printf("  mapped                      %.2f\n", median(subjects[Library].ms) / median(subjects[Returning].ms));
     std::printf("  mousecfgctl-demo status     %.2f\n", median(subjects[CtlLibraryStatus].ms) / median(subjects[CtlStatus].ms));
-    if (x.damageEvent < 0)
-        std::printf("(whole-window repaints not counted: the X server has no DAMAGE extension)\n");
     std::printf("mousecfg-demo / bare Qt window with its GL set-up: mapped %.2f, memory %.2f\n",
                 median(subjects[Returning].ms) / median(subjects[Bare].ms),
                 double(subjects[Returning].rssKb) / subjects[Bare].rssKb);
