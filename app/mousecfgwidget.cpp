@@ -199,7 +199,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 
     loadProfileSet(savedSet());
     workingSet() = savedSet();
-    m_Library.load();
+    m_Library.load(ProfileLibrary::Files::Later);
     savedSet() = workingSet();
     {
         const int speed = readSystemPointerSpeed();
@@ -216,7 +216,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     refreshPages();
     retranslate();
     updateProfileControls();
-    refreshDefaultProfileFile();
+    QTimer::singleShot(1000, this, &MousecfgWidget::writeStartFiles);
     // The keyboard stays with the window until the user picks a field: no
     // caret blinks (and wakes the program twice a second) while it sits idle.
     setFocusPolicy(Qt::ClickFocus);
@@ -261,6 +261,7 @@ void MousecfgWidget::setBusCaller(bool on)
 
 MousecfgWidget::~MousecfgWidget()
 {
+    writeStartFiles();
     finishFollowWrite(FollowWait::Block);
     delete m_pOsdSocket;
     setDeviceConnectedQuery(nullptr);
@@ -1078,10 +1079,24 @@ void MousecfgWidget::mouseReleaseEvent(QMouseEvent *event)
     QWidget::mouseReleaseEvent(event);
 }
 
+void MousecfgWidget::writeStartFiles()
+{
+    if (m_bStartFilesWritten)
+        return;
+    m_bStartFilesWritten = true;
+    m_Library.writePendingFiles();
+    refreshDefaultProfileFile();
+}
+
 void MousecfgWidget::paintEvent(QPaintEvent *event)
 {
     const QRect area = event->rect();
     qCDebug(lcPaint, "Window painted: %d,%d %dx%d", area.x(), area.y(), area.width(), area.height());
+    if (!m_bStartFilesQueued) {
+        // After this frame is on the screen.
+        m_bStartFilesQueued = true;
+        QTimer::singleShot(0, this, &MousecfgWidget::writeStartFiles);
+    }
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!m_Backgrounds[0].isNull()) {

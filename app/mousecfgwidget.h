@@ -366,6 +366,11 @@ private:
     ZelProcessThread *m_pFollowThread = nullptr;
     int m_iFollowRun = 0;
     bool m_bFollowWanted = false;
+    // The files of a first start, written once the first frame is shown (or
+    // after a second when the window starts hidden, or when it goes).
+    void writeStartFiles();
+    bool m_bStartFilesQueued = false;
+    bool m_bStartFilesWritten = false;
     bool m_bFollowPosted = false;
     bool m_bAwaitingFollow = false;
     int m_iWrites = 0;

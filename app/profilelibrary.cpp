@@ -7,6 +7,7 @@
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
+#include "profile/slotcache.h"
 #include "profile/wholefile.h"
 
 #include <QDir>
@@ -80,8 +81,18 @@ QString ProfileLibrary::currentName() const
     return m_set.names[currentSlot()];
 }
 
-void ProfileLibrary::load()
+void ProfileLibrary::load(Files files)
 {
+    if (!m_pending.isEmpty()) {
+        // Left by a load() of another product: its profile files go where
+        // they were meant to; its list is not written over this product's
+        // (its next load finds the files under the slots' default names).
+        for (const PendingFile &f : qAsConst(m_pending)) {
+            if (!QFileInfo::exists(f.path) && writeProfileFile(f.profile, f.path))
+                refreshSlotFileLater(f.path);
+        }
+        m_pending.clear();
+    }
     // Every operation below writes the new profile file first, then the list
     // and the slot names in one write, and removes an old file last. A kill
     // in between leaves at most a profile file that is not listed yet (or no
@@ -137,8 +148,12 @@ void ProfileLibrary::load()
                 readSlotFile(m_set.profiles[i], name);
             } else {
                 buildDefaultProfile(m_set.profiles[i]);
-                if (writeSlotFile(m_set.profiles[i], name))
+                if (files == Files::Later && !slotFilePath(name).isEmpty()) {
+                    m_pending.append({slotFilePath(name), m_set.profiles[i]});
                     onDisk.insert(name);
+                } else if (writeSlotFile(m_set.profiles[i], name)) {
+                    onDisk.insert(name);
+                }
                 created = true;
             }
         }
@@ -154,12 +169,35 @@ void ProfileLibrary::load()
     }
     // Whatever the files hold, the working set holds what the model takes.
     clampProfileSetToModel(m_set, currentModelLimits());
+    if (!m_pending.isEmpty()) {
+        m_pendingList = changed;
+        m_pendingDiff = created;
+        return;
+    }
     if (changed)
         persist();
     // What the mouse holds is not known for profiles made just now: the next
     // write sends everything.
     if (created)
         writeDiff(1);
+}
+
+bool ProfileLibrary::writePendingFiles()
+{
+    if (m_pending.isEmpty())
+        return false;
+    // A file that is there already (written by another process meanwhile)
+    // is kept.
+    for (const PendingFile &f : qAsConst(m_pending)) {
+        if (!QFileInfo::exists(f.path) && writeProfileFile(f.profile, f.path))
+            refreshSlotFileLater(f.path);
+    }
+    m_pending.clear();
+    if (m_pendingList)
+        persist();
+    if (m_pendingDiff)
+        writeDiff(1);
+    return true;
 }
 
 QStringList ProfileLibrary::unlistedProfileFiles(const QString &folder, const QSet<QString> &onDisk) const

@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class ProfileLibrary {
 public:
@@ -27,8 +28,16 @@ public:
     explicit ProfileLibrary(ProfileSet &working);
 
     // Reads the library list of the current product. A product seen for the
-    // first time gets the five default profiles, so every slot names a file.
-    void load();
+    // first time gets the five default profiles, so every slot names a file:
+    // written at once, or with Files::Later by writePendingFiles() (the
+    // window writes them once its first frame is on the screen).
+    enum class Files { Now, Later };
+    void load(Files files = Files::Now);
+    // The files load(Files::Later) left: the profile files first, then the
+    // list naming them, so a kill in between leaves complete files that the
+    // next load() finds. False when there was nothing to write.
+    bool writePendingFiles();
+    bool hasPendingFiles() const { return !m_pending.isEmpty(); }
     const QStringList &names() const { return m_names; }
 
     static bool isDefaultName(const QString &name);
@@ -80,4 +89,11 @@ private:
 
     ProfileSet &m_set;
     QStringList m_names;
+    struct PendingFile {
+        QString path;   // kept from load(): the product may change meanwhile
+        ProfileData profile;
+    };
+    QVector<PendingFile> m_pending;
+    bool m_pendingList = false;   // the list and slot names to write after them
+    bool m_pendingDiff = false;
 };
