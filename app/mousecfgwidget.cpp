@@ -131,7 +131,8 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     // Before any child exists: each is styled once as it is made, not all
     // over again afterwards. Tool tips in the skin's colours and the theme's.
     setThemeColorIndex(readAccentIndex());
-    setStyleSheet(QStringLiteral("*{outline:0px;}") + toolTipStyleSheet());
+    useFocuslessStyle();
+    setStyleSheet(toolTipStyleSheet());
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MousecfgWidget"));
     resize(400, 300);
