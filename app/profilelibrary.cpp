@@ -170,8 +170,10 @@ void ProfileLibrary::load(Files files)
     // Whatever the files hold, the working set holds what the model takes.
     clampProfileSetToModel(m_set, currentModelLimits());
     if (!m_pending.isEmpty()) {
+        // What the mouse holds is not known for the profiles made now: the
+        // next write sends everything, whenever the files come.
+        writeDiff(1);
         m_pendingList = changed;
-        m_pendingDiff = created;
         return;
     }
     if (changed)
@@ -195,8 +197,6 @@ bool ProfileLibrary::writePendingFiles()
     m_pending.clear();
     if (m_pendingList)
         persist();
-    if (m_pendingDiff)
-        writeDiff(1);
     return true;
 }
 

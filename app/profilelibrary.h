@@ -95,5 +95,4 @@ private:
     };
     QVector<PendingFile> m_pending;
     bool m_pendingList = false;   // the list and slot names to write after them
-    bool m_pendingDiff = false;
 };
