@@ -40,6 +40,11 @@ bool batteryBarVisible(int state)
     return state == 2 || state == 3;
 }
 
+bool batteryOutlineCharging(int state)
+{
+    return state == 0 || state == 1;
+}
+
 bool LowBatteryAlarm::report(int level, bool charging, bool cable)
 {
     if (charging || cable || level >= REARM_LEVEL) {

@@ -13,6 +13,8 @@ int batteryLevel(int millivolts, int fullThreshold);
 int connectionIconState(bool cable, bool dongle, bool charging);
 bool connectionPictureVisible(int state);
 bool batteryBarVisible(int state);
+// The battery outline shows its charging picture (bat2.png).
+bool batteryOutlineCharging(int state);
 
 // The low-battery notice: given once per discharge, when a wireless mouse
 // that is not charging reports LOW_LEVEL or less. A charge (the mouse says it

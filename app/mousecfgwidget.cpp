@@ -137,7 +137,8 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     // Before any child exists: each is styled once as it is made, not all
     // over again afterwards. Tool tips in the skin's colours and the theme's.
     setThemeColorIndex(readAccentIndex());
-    setStyleSheet(QStringLiteral("*{outline:0px;}") + toolTipStyleSheet());
+    useFocuslessStyle();
+    setStyleSheet(toolTipStyleSheet());
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MousecfgWidget"));
     resize(400, 300);
@@ -207,7 +208,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
 
     loadProfileSet(savedSet());
     workingSet() = savedSet();
-    m_Library.load();
+    m_Library.load(ProfileLibrary::Files::Later);
     savedSet() = workingSet();
     {
         const int speed = readSystemPointerSpeed();
@@ -224,7 +225,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     refreshPages();
     retranslate();
     updateProfileControls();
-    refreshDefaultProfileFile();
+    QTimer::singleShot(1000, this, &MousecfgWidget::writeStartFiles);
     // The keyboard stays with the window until the user picks a field: no
     // caret blinks (and wakes the program twice a second) while it sits idle.
     setFocusPolicy(Qt::ClickFocus);
@@ -269,6 +270,7 @@ void MousecfgWidget::setBusCaller(bool on)
 
 MousecfgWidget::~MousecfgWidget()
 {
+    writeStartFiles();
     finishFollowWrite(FollowWait::Block);
     delete m_Osd.socket;
     setDeviceConnectedQuery(nullptr);

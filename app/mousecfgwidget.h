@@ -185,6 +185,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // The window draws nothing that shows the focus: taking or losing it
+    // (the window activated) repaints nothing.
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     // The tray's menu on the window too (a desktop without a tray).
     void contextMenuEvent(QContextMenuEvent *event) override;
 
@@ -206,6 +210,8 @@ private:
     void relayout();
     void applyScaleStep(const ScaleStep &step);
     void updateMask();
+    // The battery outline the window draws (design units).
+    static QRect batteryOutlineRect() { return QRect(69, 581, 86, 47); }
 
     // Texts, fonts, menus.
     void retranslate();
@@ -256,6 +262,7 @@ private:
     void scheduleReconnect();
     void reopenDevice();
     void recomputeConnectionIcon();
+    void setBatterySheet(const QString &sheet);
     bool modelConnected(int entry, int side) const;
     bool firstModelHas(int slot) const;
     // The display hand-off of a Wayland client (made when first needed).
@@ -289,6 +296,11 @@ private:
     enum class FollowWait { IfDone, BehindBusyAnimation, Block };
     void finishFollowWrite(FollowWait wait);
     QString writeFailureText(quint8 result);
+    // The files of a first start, written once the first frame is shown (or
+    // after a second when the window starts hidden, or when it goes).
+    void writeStartFiles();
+    bool m_bStartFilesQueued = false;
+    bool m_bStartFilesWritten = false;
     int m_iWrites = 0;
     QString chooseFile(const QString &title, const QString &filter, bool save);
 
@@ -431,4 +443,5 @@ private:
         platform::LocalSocketOsdChannel *socket = nullptr;
         platform::NotificationOsdChannel *notifications = nullptr;
     } m_Osd;
+
 };

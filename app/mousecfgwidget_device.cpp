@@ -325,13 +325,25 @@ void MousecfgWidget::recomputeConnectionIcon()
 {
     const bool cable = firstModelHas(WiredControl);
     const bool dongle = firstModelHas(ReceiverControl);
+    const bool wasCharging = batteryOutlineCharging(m_Battery.connectionState);
     m_Battery.connectionState = ::connectionIconState(cable, dongle, m_Battery.charging);
     m_Ui.connection->setVisible(connectionPictureVisible(m_Battery.connectionState));
     // No mouse, no battery level: the outline stays empty.
     m_Ui.batteryBar->setVisible(batteryBarVisible(m_Battery.connectionState) && listedMouseCount() > 0);
     m_Ui.charging->hide();
-    update();
+    // The battery outline the window draws itself: drawn again only where
+    // it and only when it changes (a battery report every few seconds would
+    // otherwise repaint the whole window).
+    if (batteryOutlineCharging(m_Battery.connectionState) != wasCharging)
+        update(scaled(batteryOutlineRect()));
     emit statusChanged();
+}
+
+void MousecfgWidget::setBatterySheet(const QString &sheet)
+{
+    // Styled again only when the look changes, not on every report.
+    if (m_Ui.batteryBar->styleSheet() != sheet)
+        m_Ui.batteryBar->setStyleSheet(sheet);
 }
 
 void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, quint8 iHiByte)
@@ -347,10 +359,10 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
         const QString off = tr("MOUSE OFF");
         m_Ui.batteryBar->setFormat(off);
         m_Ui.batteryBar->setTextVisible(false);
-        m_Ui.batteryBar->setStyleSheet(QStringLiteral(
+        setBatterySheet(QStringLiteral(
             "QProgressBar{background-color:rgb(100,100,100);color:white;font-weight:bold;font-size:%1px;"
             "border:0px;text-align:center;}QProgressBar::chunk{background-color:rgb(100,100,100);}")
-                                      .arg(fontPx));
+                            .arg(fontPx));
         m_Ui.batteryBar->setToolTip(off);
         m_Ui.charging->hide();
         g_mouseOff.store(true);
@@ -366,7 +378,7 @@ void MousecfgWidget::slotRefreshBatteryStatus(quint8 iCharge, quint8 iLowByte, q
     m_Ui.batteryBar->setFormat(cable ? QString() : QStringLiteral("%p%"));
     m_Ui.batteryBar->setToolTip(QString());
     const QColor theme = themeColor();
-    m_Ui.batteryBar->setStyleSheet(
+    setBatterySheet(
         QStringLiteral("QProgressBar{background-color:white;color:black;font-weight:bold;font-size:%1px;"
                        "border:0px;border-radius:2px;text-align:center;}"
                        "QProgressBar::chunk{background-color:rgb(%2,%3,%4);border-radius:2px;}")

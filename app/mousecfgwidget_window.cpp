@@ -10,7 +10,10 @@
 #include "profile/language.h"
 #include "profile/paths.h"
 #include "profile/profileset.h"
+#include "profile/profilefile.h"
 #include "widgets/logging.h"
+
+#include <QTimer>
 #include "widgets/uistate.h"
 #include "widgets/zelaction.h"
 #include "widgets/zellabel.h"
@@ -250,8 +253,24 @@ void MousecfgWidget::mouseReleaseEvent(QMouseEvent *event)
     QWidget::mouseReleaseEvent(event);
 }
 
-void MousecfgWidget::paintEvent(QPaintEvent *)
+void MousecfgWidget::writeStartFiles()
 {
+    if (m_bStartFilesWritten)
+        return;
+    m_bStartFilesWritten = true;
+    m_Library.writePendingFiles();
+    refreshDefaultProfileFile();
+}
+
+void MousecfgWidget::paintEvent(QPaintEvent *event)
+{
+    const QRect area = event->rect();
+    qCDebug(lcPaint, "Window painted: %d,%d %dx%d", area.x(), area.y(), area.width(), area.height());
+    if (!m_bStartFilesQueued) {
+        // After this frame is on the screen.
+        m_bStartFilesQueued = true;
+        QTimer::singleShot(0, this, &MousecfgWidget::writeStartFiles);
+    }
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!m_Backgrounds[0].isNull()) {
@@ -261,10 +280,9 @@ void MousecfgWidget::paintEvent(QPaintEvent *)
         else
             p.drawPixmap(0, 0, m_Backgrounds[0].scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
-    const QPixmap &battery = (m_Battery.connectionState == 0 || m_Battery.connectionState == 1) ? m_Battery.pictures[1]
-                                                                                   : m_Battery.pictures[0];
+    const QPixmap &battery = m_Battery.pictures[batteryOutlineCharging(m_Battery.connectionState) ? 1 : 0];
     if (!battery.isNull())
-        p.drawPixmap(scaled(QRect(69, 581, 86, 47)), battery);
+        p.drawPixmap(scaled(batteryOutlineRect()), battery);
 }
 
 void MousecfgWidget::resizeEvent(QResizeEvent *event)
@@ -311,6 +329,16 @@ void MousecfgWidget::applyScaleStep(const ScaleStep &step)
     if (m_Menus.model)
         m_Menus.model->setFixedWidth(scaled(150));
     relayout();
+}
+
+void MousecfgWidget::focusInEvent(QFocusEvent *event)
+{
+    event->accept();
+}
+
+void MousecfgWidget::focusOutEvent(QFocusEvent *event)
+{
+    event->accept();
 }
 
 void MousecfgWidget::closeEvent(QCloseEvent *event)

@@ -7,12 +7,17 @@
 #include "profile/paths.h"
 #include "profile/profilefile.h"
 #include "profile/profileset.h"
+#include "profile/slotcache.h"
 #include "profile/wholefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QtDebug>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -20,6 +25,29 @@ bool fileExists(const QString &name)
 {
     const QString path = slotFilePath(name);
     return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+const QString kProfileSuffix = QStringLiteral(".prof");
+
+// The profile files of a folder by name, without ".prof": one listing of the
+// folder, no file opened or asked for its times.
+QSet<QString> profileFilesIn(const QString &dir)
+{
+    QSet<QString> names;
+    const QStringList files = QDir(dir).entryList({QLatin1Char('*') + kProfileSuffix}, QDir::Files | QDir::Hidden);
+    for (const QString &file : files)
+        names.insert(file.chopped(kProfileSuffix.size()));
+    return names;
+}
+
+// The file's modification time as the file system keeps it (no conversion
+// to local time), or 0 when it cannot be read.
+qint64 modifiedNs(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 } // namespace
@@ -53,23 +81,43 @@ QString ProfileLibrary::currentName() const
     return m_set.names[currentSlot()];
 }
 
-void ProfileLibrary::load()
+void ProfileLibrary::load(Files files)
 {
+    if (!m_pending.isEmpty()) {
+        // Left by a load() of another product: its profile files go where
+        // they were meant to; its list is not written over this product's
+        // (its next load finds the files under the slots' default names).
+        for (const PendingFile &f : qAsConst(m_pending)) {
+            if (!QFileInfo::exists(f.path) && writeProfileFile(f.profile, f.path))
+                refreshSlotFileLater(f.path);
+        }
+        m_pending.clear();
+    }
     // Every operation below writes the new profile file first, then the list
     // and the slot names in one write, and removes an old file last. A kill
     // in between leaves at most a profile file that is not listed yet (or no
     // longer): it is adopted here, never lost, and a slot whose file is
     // missing takes such a file rather than factory defaults.
     const QStringList listed = readLibraryList();
+    // The folder is listed once; whether a profile's file is there is looked
+    // up in that listing, not asked of the file system name by name.
+    const QString folder = profileDir();
+    QSet<QString> onDisk = profileFilesIn(folder);
+    const auto present = [&onDisk](const QString &name) {
+        return isSafeFileName(name) && !isReservedProfileName(name) && onDisk.contains(name);
+    };
     bool changed = false;
     m_names.clear();
+    QSet<QString> taken;
     for (const QString &name : listed) {
-        if (fileExists(name) && !m_names.contains(name))
+        if (present(name) && !taken.contains(name)) {
             m_names.append(name);
-        else
+            taken.insert(name);
+        } else {
             changed = true;
+        }
     }
-    QStringList orphans = unlistedProfileFiles();
+    QStringList orphans = unlistedProfileFiles(folder, onDisk);
     for (const QString &name : orphans) {
         qCDebug(lcProfile, "Adopting the unlisted profile file %s", qPrintable(slotFilePath(name)));
         m_names.append(name);
@@ -81,7 +129,7 @@ void ProfileLibrary::load()
     bool created = false;
     for (int i = 0; i < SLOT_COUNT; ++i) {
         QString name = usableSlotName(i);
-        if (!fileExists(name)) {
+        if (!present(name)) {
             QString adopted;
             for (const QString &orphan : orphans) {
                 bool used = false;
@@ -100,7 +148,12 @@ void ProfileLibrary::load()
                 readSlotFile(m_set.profiles[i], name);
             } else {
                 buildDefaultProfile(m_set.profiles[i]);
-                writeSlotFile(m_set.profiles[i], name);
+                if (files == Files::Later && !slotFilePath(name).isEmpty()) {
+                    m_pending.append({slotFilePath(name), m_set.profiles[i]});
+                    onDisk.insert(name);
+                } else if (writeSlotFile(m_set.profiles[i], name)) {
+                    onDisk.insert(name);
+                }
                 created = true;
             }
         }
@@ -116,6 +169,13 @@ void ProfileLibrary::load()
     }
     // Whatever the files hold, the working set holds what the model takes.
     clampProfileSetToModel(m_set, currentModelLimits());
+    if (!m_pending.isEmpty()) {
+        // What the mouse holds is not known for the profiles made now: the
+        // next write sends everything, whenever the files come.
+        writeDiff(1);
+        m_pendingList = changed;
+        return;
+    }
     if (changed)
         persist();
     // What the mouse holds is not known for profiles made just now: the next
@@ -124,16 +184,45 @@ void ProfileLibrary::load()
         writeDiff(1);
 }
 
-QStringList ProfileLibrary::unlistedProfileFiles() const
+bool ProfileLibrary::writePendingFiles()
 {
-    // Newest first: the file a slot most likely meant.
-    const QFileInfoList files = QDir(profileDir()).entryInfoList({QStringLiteral("*.prof")}, QDir::Files, QDir::Time);
-    QStringList names;
-    for (const QFileInfo &file : files) {
-        const QString name = file.fileName().chopped(5);
-        if (isSafeFileName(name) && !isReservedProfileName(name) && !m_names.contains(name))
-            names.append(name);
+    if (m_pending.isEmpty())
+        return false;
+    // A file that is there already (written by another process meanwhile)
+    // is kept.
+    for (const PendingFile &f : qAsConst(m_pending)) {
+        if (!QFileInfo::exists(f.path) && writeProfileFile(f.profile, f.path))
+            refreshSlotFileLater(f.path);
     }
+    m_pending.clear();
+    if (m_pendingList)
+        persist();
+    return true;
+}
+
+QStringList ProfileLibrary::unlistedProfileFiles(const QString &folder, const QSet<QString> &onDisk) const
+{
+    // Profile files the list does not name (a kill between writing a file and
+    // the list, or files copied in by hand).
+    struct Orphan {
+        QString name;
+        qint64 modified;
+    };
+    QVector<Orphan> orphans;
+    const QSet<QString> listed(m_names.cbegin(), m_names.cend());
+    for (const QString &name : onDisk) {
+        if (!name.startsWith(QLatin1Char('.')) && isSafeFileName(name) && !isReservedProfileName(name)
+            && !listed.contains(name))
+            orphans.append({name, modifiedNs(folder + QLatin1Char('/') + name + kProfileSuffix)});
+    }
+    // Newest first: the file a slot most likely meant; files of the same time
+    // by name.
+    std::sort(orphans.begin(), orphans.end(), [](const Orphan &a, const Orphan &b) {
+        return a.modified != b.modified ? a.modified > b.modified : a.name < b.name;
+    });
+    QStringList names;
+    for (const Orphan &orphan : orphans)
+        names.append(orphan.name);
     return names;
 }
 

@@ -7,8 +7,10 @@
 
 #include "profile/records.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class ProfileLibrary {
 public:
@@ -26,8 +28,16 @@ public:
     explicit ProfileLibrary(ProfileSet &working);
 
     // Reads the library list of the current product. A product seen for the
-    // first time gets the five default profiles, so every slot names a file.
-    void load();
+    // first time gets the five default profiles, so every slot names a file:
+    // written at once, or with Files::Later by writePendingFiles() (the
+    // window writes them once its first frame is on the screen).
+    enum class Files { Now, Later };
+    void load(Files files = Files::Now);
+    // The files load(Files::Later) left: the profile files first, then the
+    // list naming them, so a kill in between leaves complete files that the
+    // next load() finds. False when there was nothing to write.
+    bool writePendingFiles();
+    bool hasPendingFiles() const { return !m_pending.isEmpty(); }
     const QStringList &names() const { return m_names; }
 
     static bool isDefaultName(const QString &name);
@@ -73,8 +83,16 @@ private:
     void setSlotName(int slot, const QString &name);
     int slotOrCurrent(int slot) const;
     void persist() const;   // list and slot names, one write
-    QStringList unlistedProfileFiles() const;
+    // The profile files of `onDisk` (names in `folder`) that the list does not
+    // name, newest first.
+    QStringList unlistedProfileFiles(const QString &folder, const QSet<QString> &onDisk) const;
 
     ProfileSet &m_set;
     QStringList m_names;
+    struct PendingFile {
+        QString path;   // kept from load(): the product may change meanwhile
+        ProfileData profile;
+    };
+    QVector<PendingFile> m_pending;
+    bool m_pendingList = false;   // the list and slot names to write after them
 };

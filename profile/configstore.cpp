@@ -209,7 +209,8 @@ int readAccentIndex()
 
 QString readCurrentProduct()
 {
-    return IniFile(globalConfigPath()).value(key("CurrentProductName")).toString();
+    // Asked for by nearly every path and picture: read from the file once per change.
+    return cachedIniValue(globalConfigPath(), key("CurrentProductName")).toString();
 }
 
 void writeCurrentProduct(const QString &name)

@@ -29,37 +29,19 @@ int readMatrix(const char *suffix, quint8 out[16])
 {
     if (!descriptionExists())
         return -1;
-    IniFile ini(descriptionPath());
+    const QSettings::SettingsMap keys = cachedIniKeys(descriptionPath());
     for (int i = 0; i < 16; ++i)
-        out[i] = lowU8(iniInt(ini, QStringLiteral("PROFILE/BUTTON_INFO_%1_%2").arg(i).arg(QLatin1String(suffix))));
+        out[i] = lowU8(
+            variantInt(keys.value(QStringLiteral("PROFILE/BUTTON_INFO_%1_%2").arg(i).arg(QLatin1String(suffix)))));
     return 0;
 }
 
 // A value of the description as IniFile reads it. The file is small and read
 // only, but asked for dozens of times while the window is built: its keys are
-// read once, and again whenever the file (its path, size or modification
-// time, its inode) changes.
+// read once, and again whenever the file changes.
 QVariant descriptionValue(const QString &key)
 {
-    static std::mutex mutex;
-    static QString cachedPath;
-    static SlotFileStamp cachedStamp;
-    static bool read = false;
-    static QSettings::SettingsMap keys;
-
-    const QString path = descriptionPath();
-    const SlotFileStamp stamp = stampSlotFile(path);
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!read || path != cachedPath || stamp != cachedStamp) {
-        keys.clear();
-        QFile file(path);
-        if (stamp.valid && file.open(QIODevice::ReadOnly) && !readIniDevice(file, keys))
-            keys.clear();   // as QSettings has a file it cannot read: no keys
-        cachedPath = path;
-        cachedStamp = stamp;
-        read = true;
-    }
-    return keys.value(key);
+    return cachedIniValue(descriptionPath(), key);
 }
 
 } // namespace
@@ -74,54 +56,53 @@ bool readDeviceDescription(DeviceDescription &out)
     out = DeviceDescription();
     if (!descriptionExists())
         return false;
-    IniFile ini(descriptionPath());
-    ini.beginGroup(QStringLiteral("PROFILE"));
-    out.dpi = lowU8(iniInt(ini, QStringLiteral("dpi")));
+    const QSettings::SettingsMap keys = cachedIniKeys(descriptionPath());
+    const auto value = [&keys](const QString &key) { return keys.value(kGroup + key); };
+    const auto number = [&value](const QString &key) { return variantInt(value(key)); };
+    out.dpi = lowU8(number(QStringLiteral("dpi")));
     for (int i = 0; i < 8; ++i)
-        out.xy[i] = lowI32(iniInt(ini, QStringLiteral("DPI_INFO_%1_xy").arg(i)));
-    out.pollrate = lowI32(iniInt(ini, QStringLiteral("pollrate")));
-    out.LedMode = lowU8(iniInt(ini, QStringLiteral("LedMode")));
-    out.Style = lowU8(iniInt(ini, QStringLiteral("Style")));
+        out.xy[i] = lowI32(number(QStringLiteral("DPI_INFO_%1_xy").arg(i)));
+    out.pollrate = lowI32(number(QStringLiteral("pollrate")));
+    out.LedMode = lowU8(number(QStringLiteral("LedMode")));
+    out.Style = lowU8(number(QStringLiteral("Style")));
     for (int i = 0; i < 4; ++i)
-        out.FontSize[i] = lowU8(iniInt(ini, QStringLiteral("FontSize_%1").arg(i)));
-    out.ButtonCount = lowU8(iniInt(ini, QStringLiteral("ButtonCount")));
+        out.FontSize[i] = lowU8(number(QStringLiteral("FontSize_%1").arg(i)));
+    out.ButtonCount = lowU8(number(QStringLiteral("ButtonCount")));
     for (int i = 0; i < 4; ++i)
-        out.FontName[i] = ini.value(QStringLiteral("FontName_%1").arg(i)).toString();
-    out.Font_RGB = ini.value(QStringLiteral("Font_RGB")).value<QColor>();
-    out.BackPic = ini.value(QStringLiteral("BackPic")).toString();
-    out.CompanyName = ini.value(QStringLiteral("CompanyName")).toString();
-    out.ProductName = ini.value(QStringLiteral("ProductName")).toString();
-    out.FolderPath = ini.value(QStringLiteral("FolderPath")).toString();
+        out.FontName[i] = value(QStringLiteral("FontName_%1").arg(i)).toString();
+    out.Font_RGB = value(QStringLiteral("Font_RGB")).value<QColor>();
+    out.BackPic = value(QStringLiteral("BackPic")).toString();
+    out.CompanyName = value(QStringLiteral("CompanyName")).toString();
+    out.ProductName = value(QStringLiteral("ProductName")).toString();
+    out.FolderPath = value(QStringLiteral("FolderPath")).toString();
     for (int i = 0; i < 4; ++i)
-        out.Lang[i] = lowU8(iniInt(ini, QStringLiteral("Lang_%1").arg(i)));
+        out.Lang[i] = lowU8(number(QStringLiteral("Lang_%1").arg(i)));
     for (int i = 0; i < EFFECT_COUNT; ++i) {
         const QString prefix = QStringLiteral("LedMode/LED_MODE_%1_").arg(i);
-        out.effects[i].colour = ini.value(prefix + QStringLiteral("RGB")).value<QColor>();
-        out.effects[i].bright = lowI32(iniInt(ini, prefix + QStringLiteral("bright")));
-        out.effects[i].breath = lowI32(iniInt(ini, prefix + QStringLiteral("breath")));
+        out.effects[i].colour = value(prefix + QStringLiteral("RGB")).value<QColor>();
+        out.effects[i].bright = lowI32(number(prefix + QStringLiteral("bright")));
+        out.effects[i].breath = lowI32(number(prefix + QStringLiteral("breath")));
     }
     // The file describes the first 16 button slots; 16 to 19 stay zero.
     for (int i = 0; i < 16; ++i) {
         const QString prefix = QStringLiteral("BUTTON_INFO_%1_").arg(i);
         DeviceDescription::Button &b = out.buttons[i];
-        b.ID = lowI32(iniInt(ini, prefix + QStringLiteral("ID")));
-        b.Fun = lowI32(iniInt(ini, prefix + QStringLiteral("Fun")));
-        b.LoopNumber = lowI32(iniInt(ini, prefix + QStringLiteral("LoopNumber")));
-        b.KeyNumber = lowI32(iniInt(ini, prefix + QStringLiteral("KeyNumber")));
-        b.Res1 = lowU8(iniInt(ini, prefix + QStringLiteral("Res1")));
-        b.Res2 = lowU8(iniInt(ini, prefix + QStringLiteral("Res2")));
-        b.Res3 = lowU8(iniInt(ini, prefix + QStringLiteral("Res3")));
-        b.Res4 = lowU8(iniInt(ini, prefix + QStringLiteral("Res4")));
+        b.ID = lowI32(number(prefix + QStringLiteral("ID")));
+        b.Fun = lowI32(number(prefix + QStringLiteral("Fun")));
+        b.LoopNumber = lowI32(number(prefix + QStringLiteral("LoopNumber")));
+        b.KeyNumber = lowI32(number(prefix + QStringLiteral("KeyNumber")));
+        b.Res1 = lowU8(number(prefix + QStringLiteral("Res1")));
+        b.Res2 = lowU8(number(prefix + QStringLiteral("Res2")));
+        b.Res3 = lowU8(number(prefix + QStringLiteral("Res3")));
+        b.Res4 = lowU8(number(prefix + QStringLiteral("Res4")));
     }
     return true;
 }
 
 int descriptionInt(const QString &key)
 {
-    const qint64 fallback = defaultFor(key);
-    if (!descriptionExists())
-        return lowI32(fallback);
-    return lowI32(variantInt(descriptionValue(kGroup + key), fallback));
+    // A missing file has no keys: every key reads as its default.
+    return lowI32(variantInt(descriptionValue(kGroup + key), defaultFor(key)));
 }
 
 bool wideDpiRange()
@@ -189,8 +170,6 @@ bool sleepShown()
 
 QString descriptionString(const QString &key)
 {
-    if (!descriptionExists())
-        return QString();
     return descriptionValue(kGroup + key).toString();
 }
 

@@ -1,6 +1,7 @@
 #include "inifile.h"
 #include "profile/logging.h"
 #include "records.h"
+#include "slotcache.h"
 
 #include <QColor>
 #include <QDataStream>
@@ -8,7 +9,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QFile>
+#include <QHash>
 #include <QStringList>
+
+#include <mutex>
 
 namespace {
 
@@ -602,6 +607,37 @@ QSettings::Format IniFile::format()
     static const QSettings::Format registered = QSettings::registerFormat(
         QStringLiteral("ini"), &readIniDevice, &writeIniDevice, Qt::CaseSensitive);
     return registered;
+}
+
+QSettings::SettingsMap cachedIniKeys(const QString &path)
+{
+    struct Entry {
+        SlotFileStamp stamp;
+        QSettings::SettingsMap keys;
+    };
+    static std::mutex mutex;
+    static QHash<QString, Entry> files;
+
+    const SlotFileStamp stamp = stampSlotFile(path);
+    std::lock_guard<std::mutex> lock(mutex);
+    auto it = files.find(path);
+    if (it == files.end() || it->stamp != stamp) {
+        if (files.size() > 16)
+            files.clear();
+        Entry entry;
+        entry.stamp = stamp;
+        QFile file(path);
+        if (stamp.valid && stamp.size <= kMaxIniFileSize && file.open(QIODevice::ReadOnly)
+            && !readIniDevice(file, entry.keys))
+            entry.keys.clear();   // as QSettings has a file it cannot read: no keys
+        it = files.insert(path, entry);
+    }
+    return it->keys;
+}
+
+QVariant cachedIniValue(const QString &path, const QString &key)
+{
+    return cachedIniKeys(path).value(key);
 }
 
 qint64 maxIniFileSize()

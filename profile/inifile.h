@@ -28,6 +28,14 @@ public:
     static QSettings::Format format();
 };
 
+// A value of an INI file as IniFile reads it, from the file's keys read once
+// and again whenever the file changes (its size, times or inode): for files
+// asked for one key again and again (the device description, the product of
+// Config.ini). One stat per call, no QSettings set up.
+QVariant cachedIniValue(const QString &path, const QString &key);
+// All keys of the file, read the same way.
+QSettings::SettingsMap cachedIniKeys(const QString &path);
+
 // Files above this size are refused by every reader and by the imports.
 qint64 maxIniFileSize();
 // True when the file exists and is larger than maxIniFileSize().

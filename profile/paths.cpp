@@ -67,12 +67,26 @@ struct AppDirChoice {
     bool installed = false;
 };
 
+// The install layout of the executable's folder, found once: every path the
+// program builds starts from it (caller holds the mutex).
+const InstallLayout &executableLayout()
+{
+    static QString dir;
+    static InstallLayout layout;
+    const QString now = executableDir();
+    if (now != dir || layout.dataDir.isEmpty()) {
+        dir = now;
+        layout = installLayoutFor(now);
+    }
+    return layout;
+}
+
 AppDirChoice defaultAppDir()
 {
     const QByteArray env = qgetenv("MOUSECFG_APPDIR");
     if (!env.isEmpty())
         return {QDir::cleanPath(QString::fromLocal8Bit(env)), false};
-    const InstallLayout layout = installLayoutFor(executableDir());
+    const InstallLayout &layout = executableLayout();
     return {layout.dataDir, layout.installed};
 }
 
@@ -296,8 +310,8 @@ QString languageConfigPath()
 QString productDir()
 {
     const QString base = configsBase();
-    const QString product = IniFile(base + QStringLiteral("/Config.ini"))
-                                .value(QStringLiteral("Config/CurrentProductName")).toString();
+    const QString product =
+        cachedIniValue(base + QStringLiteral("/Config.ini"), QStringLiteral("Config/CurrentProductName")).toString();
     if (product.isEmpty())
         return base;
     if (!isSafeFileName(product)) {

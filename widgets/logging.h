@@ -11,3 +11,11 @@ inline const QLoggingCategory &lcUi()
     static const QLoggingCategory category("mousecfg.ui", QtWarningMsg);
     return category;
 }
+
+// mousecfg.ui.paint: each paint of the main window, with the area painted
+// (bench_startup counts the whole-window ones).
+inline const QLoggingCategory &lcPaint()
+{
+    static const QLoggingCategory category("mousecfg.ui.paint", QtWarningMsg);
+    return category;
+}

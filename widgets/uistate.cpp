@@ -3,9 +3,12 @@
 #include "profile/language.h"
 #include "profile/paths.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QWidget>
 
 #include <cmath>
@@ -163,6 +166,30 @@ QString toolTipStyleSheet()
         .arg(c.red())
         .arg(c.green())
         .arg(c.blue());
+}
+
+namespace {
+
+class FocuslessStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element == PE_FrameFocusRect)
+            return;
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
+} // namespace
+
+void useFocuslessStyle()
+{
+    if (dynamic_cast<FocuslessStyle *>(QApplication::style()))
+        return;
+    QApplication::setStyle(new FocuslessStyle(QStyleFactory::create(QApplication::style()->objectName())));
 }
 
 QString dialogButtonStyleSheet()

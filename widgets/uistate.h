@@ -82,6 +82,11 @@ QString dialogButtonStyleSheet();
 // border in the theme colour. A widget whose own style sheet gives every
 // child a transparent background adds it after that rule.
 QString toolTipStyleSheet();
+// The application's style, drawing no focus frames (the program shows the
+// focus its own way): the same pixels as an `outline` rule in a style sheet
+// on every widget, without putting every widget through sheet styling.
+// Installed once; later calls do nothing.
+void useFocuslessStyle();
 
 // --- skinned dialog frame -------------------------------------------------------
 // The skin picture stretched over the whole widget (a dark fill when the

@@ -21,9 +21,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QtTest>
 
 #include <csignal>
@@ -191,6 +193,77 @@ int checkThenWork(const QString &base, bool thenWork, quint32 rngSeed)
     return 0;
 }
 
+// A first start of a product: the library made with its files left for
+// later, then those files written, as the window does once it shows. It
+// says "ready" before the first write and "done" after the last, then waits
+// to be killed.
+int firstStart(const QString &base)
+{
+    setConfigsBase(base);
+    removeStaleConfigLocks();
+    ProfileSet &set = workingSet();
+    loadProfileSet(set);
+    ProfileLibrary lib(set);
+    lib.load(ProfileLibrary::Files::Later);
+    printf("ready\n");
+    fflush(stdout);
+    lib.writePendingFiles();
+    refreshDefaultProfileFile();
+    printf("done\n");
+    fflush(stdout);
+    for (;;)
+        pause();
+}
+
+// The start after a first start was killed: every slot names a listed file
+// holding the factory profile, whole; the default profile file is whole.
+int checkFirstStart(const QString &base)
+{
+    setConfigsBase(base);
+    removeStaleConfigLocks();
+    ProfileSet &set = workingSet();
+    loadProfileSet(set);
+    ProfileLibrary lib(set);
+    lib.load(ProfileLibrary::Files::Later);
+    lib.writePendingFiles();
+    refreshDefaultProfileFile();
+    ProfileData factory;
+    buildDefaultProfile(factory);
+    clampProfileToModel(factory, currentModelLimits());
+    QStringList problems;
+    const QStringList listed = readLibraryList();
+    if (listed != lib.names())
+        problems << QStringLiteral("stored list differs from the loaded one");
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        const QString &name = set.names[i];
+        if (name != ProfileLibrary::defaultName(i))
+            problems << QStringLiteral("slot %1 is named %2").arg(i).arg(name);
+        if (!listed.contains(name))
+            problems << QStringLiteral("slot %1 (%2) unlisted").arg(i).arg(name);
+        // Read again from the file, not the slot cache or the working set.
+        ProfileData p;
+        readProfileFile(p, slotFilePath(name));
+        p.ProfileName = factory.ProfileName;
+        p.ProfilePath = factory.ProfilePath;
+        clampProfileToModel(p, currentModelLimits());
+        const QString why = profileDifference(p, factory);
+        if (!why.isEmpty())
+            problems << QStringLiteral("%1's file is not the factory profile: %2").arg(name, why);
+    }
+    ProfileData fromDefault;
+    readProfileFile(fromDefault, defaultProfileFilePath());
+    fromDefault.ProfileName = factory.ProfileName;
+    fromDefault.ProfilePath = factory.ProfilePath;
+    clampProfileToModel(fromDefault, currentModelLimits());
+    const QString why = profileDifference(fromDefault, factory);
+    if (!why.isEmpty())
+        problems << QStringLiteral("the default profile file is not whole: %1").arg(why);
+    for (const QString &p : problems)
+        printf("%s\n", p.toUtf8().constData());
+    fflush(stdout);
+    return problems.isEmpty() ? 0 : 1;
+}
+
 } // namespace
 
 class TestCrashConsistency : public QObject
@@ -199,7 +272,58 @@ class TestCrashConsistency : public QObject
 
 private slots:
     void killsNeverLoseAProfile();
+    void firstStartKilledAtAnyMoment();
 };
+
+void TestCrashConsistency::firstStartKilledAtAnyMoment()
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    // How long the writes take here, from an undisturbed first start; then
+    // kills spread over that time (the first before any write, the last
+    // after all of them). Wherever a kill falls, the next start finds
+    // consistent files.
+    const int kills = 12;
+    qint64 span = 0;
+    for (int round = -1; round <= kills; ++round) {
+        QTemporaryDir root;
+        const QString base = root.path() + QStringLiteral("/Configs");
+        setConfigsBase(base);
+        writeCurrentProduct(kModel);
+        setConfigsBase(QString());
+        QProcess child;
+        child.start(self, {QStringLiteral("--first"), base, QStringLiteral("0")});
+        QVERIFY2(child.waitForStarted(), "child did not start");
+        QByteArray report;
+        while (!report.contains("ready\n") && child.state() == QProcess::Running) {
+            child.waitForReadyRead(1000);
+            report += child.readAllStandardOutput();
+        }
+        QElapsedTimer clock;
+        clock.start();
+        if (round < 0) {
+            while (!report.contains("done\n") && child.state() == QProcess::Running) {
+                child.waitForReadyRead(1000);
+                report += child.readAllStandardOutput();
+            }
+            span = clock.nsecsElapsed() / 1000;
+        } else {
+            const qint64 at = span * round / kills;
+            while (clock.nsecsElapsed() / 1000 < at)
+                QThread::usleep(50);
+        }
+        QVERIFY2(child.state() == QProcess::Running, child.readAllStandardError().constData());
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(30000));
+
+        QProcess check;
+        check.start(self, {QStringLiteral("--first-check"), base, QStringLiteral("0")});
+        QVERIFY(check.waitForFinished(120000));
+        QVERIFY2(check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0,
+                 qPrintable(QStringLiteral("killed at %1 of %2 us:\n").arg(span * std::max(round, 0) / kills).arg(span)
+                            + QString::fromUtf8(check.readAllStandardOutput())
+                            + QString::fromUtf8(check.readAllStandardError())));
+    }
+}
 
 void TestCrashConsistency::killsNeverLoseAProfile()
 {
@@ -265,6 +389,10 @@ void TestCrashConsistency::killsNeverLoseAProfile()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--first") == 0)
+        return firstStart(QString::fromLocal8Bit(argv[2]));
+    if (argc == 4 && qstrcmp(argv[1], "--first-check") == 0)
+        return checkFirstStart(QString::fromLocal8Bit(argv[2]));
     if (argc == 4 && (qstrcmp(argv[1], "--work") == 0 || qstrcmp(argv[1], "--check") == 0))
         return checkThenWork(QString::fromLocal8Bit(argv[2]), qstrcmp(argv[1], "--work") == 0,
                              quint32(QByteArray(argv[3]).toUInt()));

@@ -16,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 using R = ProfileLibrary::Result;
 
 class TestProfileLibrary : public QObject {
@@ -420,6 +423,38 @@ private slots:
         QVERIFY(!lib.names().contains(QStringLiteral("Gone")));
         QVERIFY(!lib.names().contains(QStringLiteral("DefaultProfile")));
         QCOMPARE(readLibraryList(), lib.names());
+    }
+
+    // Unlisted files join in the order of their modification times, newest
+    // first, files of the same time by name; a slot whose file is missing
+    // takes the newest. Times a second apart and a nanosecond apart alike.
+    void unlistedFilesJoinNewestFirst()
+    {
+        ProfileLibrary lib(m_set);
+        freshProduct(lib);
+        struct File { const char *name; qint64 sec; long nsec; };
+        const File files[] = {{"Middle", 1700000100, 0}, {"Oldest", 1600000000, 0}, {"Newest", 1800000000, 5},
+                              {"Newest but one", 1800000000, 4}, {"Same b", 1700000000, 0},
+                              {"Same a", 1700000000, 0}};
+        for (const File &f : files) {
+            ProfileData p;
+            buildDefaultProfile(p);
+            QVERIFY(writeSlotFile(p, QString::fromUtf8(f.name)));
+            const timespec times[2] = {{f.sec, f.nsec}, {f.sec, f.nsec}};
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(slotFilePath(QString::fromUtf8(f.name))).constData(),
+                                 times, 0), 0);
+        }
+        // Slot 3's file is gone: it takes the newest unlisted file.
+        QVERIFY(QFile::remove(slotFilePath(m_set.names[2])));
+        writeLibraryList({m_set.names[0], m_set.names[1], m_set.names[3], m_set.names[4]});
+        lib.load();
+        const QStringList expected{m_set.names[0], m_set.names[1], m_set.names[3], m_set.names[4],
+                                   QStringLiteral("Newest"), QStringLiteral("Newest but one"),
+                                   QStringLiteral("Middle"), QStringLiteral("Same a"), QStringLiteral("Same b"),
+                                   QStringLiteral("Oldest")};
+        QCOMPARE(lib.names(), expected);
+        QCOMPARE(m_set.names[2], QStringLiteral("Newest"));
+        QCOMPARE(readLibraryList(), expected);
     }
 
     // Apply on a full disk: the files keep the last save, nothing reaches
