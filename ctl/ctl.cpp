@@ -398,6 +398,8 @@ private:
     int status();
     int profiles();
     int slot();
+    // "Slot N (name) is active." or its JSON; EXIT_OK.
+    int slotIsActive(int n, const QString &name);
     int apply();
     int importFile();
     int exportFile();
@@ -1081,18 +1083,7 @@ int Session::slot()
         QVariantMap p;
         if (!callWindow(QStringLiteral("SelectSlot"), {n}, &reply, &exitStatus) || !windowProperties(&p, &exitStatus))
             return exitStatus;
-        const QString name = p.value(QStringLiteral("SlotNames")).toStringList().value(index);
-        if (m_o.json) {
-            QJsonObject o;
-            o.insert(QStringLiteral("ok"), true);
-            o.insert(QStringLiteral("activeSlot"), n);
-            o.insert(QStringLiteral("profile"), name);
-            printJson(o);
-        } else {
-            m_out << "Slot " << n << " (" << name << ") is active.\n";
-            m_out.flush();
-        }
-        return EXIT_OK;
+        return slotIsActive(n, p.value(QStringLiteral("SlotNames")).toStringList().value(index));
     }
     if (!openMouse())
         return fail(EXIT_NO_MOUSE, noMouseText());
@@ -1111,14 +1102,19 @@ int Session::slot()
     }
     if (outcome.result != WRITE_OK)
         return fail(EXIT_NOT_TAKEN, QStringLiteral("Send data failed, please try again."));
+    return slotIsActive(n, workingSet().names[index]);
+}
+
+int Session::slotIsActive(int n, const QString &name)
+{
     if (m_o.json) {
         QJsonObject o;
         o.insert(QStringLiteral("ok"), true);
         o.insert(QStringLiteral("activeSlot"), n);
-        o.insert(QStringLiteral("profile"), workingSet().names[index]);
+        o.insert(QStringLiteral("profile"), name);
         printJson(o);
     } else {
-        m_out << "Slot " << n << " (" << workingSet().names[index] << ") is active.\n";
+        m_out << "Slot " << n << " (" << name << ") is active.\n";
         m_out.flush();
     }
     return EXIT_OK;
