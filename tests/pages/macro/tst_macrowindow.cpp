@@ -7,6 +7,7 @@
 #include "app/services.h"
 #include "app/batterylevel.h"
 #include "pages/macro/macrodialog.h"
+#include "device/pollercontrol.h"
 #include "platform/clock.h"
 #include "platform/keyboardhook.h"
 #include "platform/pointerspeed.h"
@@ -138,6 +139,9 @@ private slots:
             QVERIFY(!w->pageTab(MousecfgWidget::PageLighting)->isEnabled());   // the window waits
             QVERIFY(!w->controlButton(QStringLiteral("applyButton"))->isEnabled());
             {
+                // The virtual clock counts every thread's pauses: the
+                // battery poller's would run it ahead between the keys.
+                pollerControl()->stopPoller();
                 platform::VirtualClock clock;
                 KeyboardHook::inject(0x1D, 0, platform::VK_LCONTROL_KEY);
                 platform::VirtualClock::advance(120);
@@ -147,6 +151,7 @@ private slots:
                 platform::VirtualClock::advance(100);
                 KeyboardHook::inject(0x1D, 0x80, platform::VK_LCONTROL_KEY);
             }
+            pollerControl()->startPoller();
             page->control(QStringLiteral("stopButton"))->click();
             QVERIFY(w->pageTab(MousecfgWidget::PageLighting)->isEnabled());
             QCOMPARE(dump(page->rows()), dump(expected));
