@@ -188,6 +188,14 @@ bool ProfileLibrary::writePendingFiles()
 {
     if (m_pending.isEmpty())
         return false;
+    settleFiles();
+    return true;
+}
+
+void ProfileLibrary::settleFiles() const
+{
+    if (m_pending.isEmpty())
+        return;
     // A file that is there already (written by another process meanwhile)
     // is kept.
     for (const PendingFile &f : qAsConst(m_pending)) {
@@ -197,7 +205,7 @@ bool ProfileLibrary::writePendingFiles()
     m_pending.clear();
     if (m_pendingList)
         persist();
-    return true;
+    m_pendingList = false;
 }
 
 QStringList ProfileLibrary::unlistedProfileFiles(const QString &folder, const QSet<QString> &onDisk) const
@@ -304,6 +312,7 @@ void ProfileLibrary::persist() const
 
 void ProfileLibrary::selectSlot(int slot)
 {
+    settleFiles();
     if (slot < 0 || slot >= SLOT_COUNT)
         return;
     m_set.ProfileID = quint8(slot);
@@ -312,6 +321,7 @@ void ProfileLibrary::selectSlot(int slot)
 
 ProfileLibrary::Result ProfileLibrary::assign(const QString &name)
 {
+    settleFiles();
     if (usedByOtherSlot(name))
         return Result::AlreadyUsed;
     if (!isSafeFileName(name) || isReservedProfileName(name))
@@ -324,6 +334,7 @@ ProfileLibrary::Result ProfileLibrary::assign(const QString &name)
 
 ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
 {
+    settleFiles();
     const QString oldName = currentName();
     const QString newName = typed.trimmed();
     if (isDefaultName(oldName))
@@ -360,6 +371,7 @@ ProfileLibrary::Result ProfileLibrary::rename(const QString &typed)
 
 ProfileLibrary::Result ProfileLibrary::add(QString *created)
 {
+    settleFiles();
     QString name;
     for (int k = 1;; ++k) {
         name = QStringLiteral("Profile %1").arg(k);
@@ -392,6 +404,7 @@ ProfileLibrary::Result ProfileLibrary::canRemove() const
 
 ProfileLibrary::Result ProfileLibrary::remove(QString *replacement)
 {
+    settleFiles();
     const Result check = canRemove();
     if (check != Result::Ok)
         return check;
@@ -435,6 +448,7 @@ ProfileLibrary::Result ProfileLibrary::remove(QString *replacement)
 
 ProfileLibrary::Result ProfileLibrary::copy(QString *created)
 {
+    settleFiles();
     const QString name = currentName();
     QString candidate = name + QStringLiteral(" copy");
     for (int k = 2; fileExists(candidate); ++k)
@@ -461,6 +475,7 @@ ProfileLibrary::Result ProfileLibrary::copy(QString *created)
 
 void ProfileLibrary::readCurrent(const QString &name)
 {
+    settleFiles();
     ProfileData &profile = m_set.profiles[currentSlot()];
     readSlotFile(profile, name);
     profile.ProfileName = name;
@@ -469,12 +484,14 @@ void ProfileLibrary::readCurrent(const QString &name)
 
 void ProfileLibrary::reloadCurrent()
 {
+    settleFiles();
     const QString name = currentName();
     readCurrent(name);
 }
 
 void ProfileLibrary::resetCurrent()
 {
+    settleFiles();
     const QString name = currentName();
     buildDefaultProfile(m_set.profiles[currentSlot()]);
     m_set.profiles[currentSlot()].ProfileName = name;
@@ -482,6 +499,7 @@ void ProfileLibrary::resetCurrent()
 
 void ProfileLibrary::resetAll()
 {
+    settleFiles();
     // Every slot, not only the first, takes the factory profile, and so does
     // its file: a restart finds what the reset made.
     resetProfileSet(m_set);
@@ -499,11 +517,13 @@ void ProfileLibrary::resetAll()
 
 ProfileLibrary::Result ProfileLibrary::exportProfile(const QString &path, int slot) const
 {
+    settleFiles();
     return ::exportProfile(m_set.names[slotOrCurrent(slot)], path) ? Result::Ok : Result::Failed;
 }
 
 ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QString *imported, int slot)
 {
+    settleFiles();
     const int target = slotOrCurrent(slot);
     QString name;
     ProfileData record;
@@ -533,11 +553,13 @@ ProfileLibrary::Result ProfileLibrary::importProfile(const QString &path, QStrin
 
 ProfileLibrary::Result ProfileLibrary::exportConfiguration(const QString &path) const
 {
+    settleFiles();
     return exportConfig(m_set, path) ? Result::Ok : Result::Failed;
 }
 
 ProfileLibrary::Result ProfileLibrary::importConfiguration(const QString &path)
 {
+    settleFiles();
     ProfileSet imported = m_set;
     const ImportResult read = importConfig(imported, path);
     if (read == ImportResult::Ok)

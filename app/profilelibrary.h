@@ -93,6 +93,9 @@ private:
         QString path;   // kept from load(): the product may change meanwhile
         ProfileData profile;
     };
-    QVector<PendingFile> m_pending;
-    bool m_pendingList = false;   // the list and slot names to write after them
+    // Every operation on the files writes what a first start left pending
+    // first, so none of them finds a slot's file missing.
+    mutable QVector<PendingFile> m_pending;
+    mutable bool m_pendingList = false;   // the list and slot names to write after them
+    void settleFiles() const;
 };

@@ -86,6 +86,37 @@ private slots:
         QCOMPARE(again.profiles[2].LedMoveOFF, m_set.profiles[2].LedMoveOFF);
     }
 
+    // A first start writes its files after the window is on the screen; an
+    // operation asked for before that finds them written first: an export
+    // has a file to copy, a new profile does not take a slot's name.
+    void operationsBeforeTheFirstStartFilesAreWrittenFindThem()
+    {
+        ProfileLibrary lib(m_set);
+        loadProfileSet(m_set);
+        lib.load(ProfileLibrary::Files::Later);
+        QVERIFY(lib.hasPendingFiles());
+        QVERIFY(!exists(QStringLiteral("Profile 1")));
+        const QString exported = m_dir->path() + QStringLiteral("/out.prof");
+        QCOMPARE(lib.exportProfile(exported, 0), R::Ok);
+        QVERIFY(QFile::exists(exported));
+        QVERIFY(!lib.hasPendingFiles());
+        for (int i = 0; i < SLOT_COUNT; ++i)
+            QVERIFY(exists(m_set.names[i]));
+        QCOMPARE(readLibraryList().size(), 5);
+
+        ProfileLibrary other(m_set);
+        QDir(m_dir->path()).removeRecursively();
+        QVERIFY(QDir().mkpath(m_dir->path()));
+        writeCurrentProduct(QStringLiteral("VELKOR"));
+        m_set = ProfileSet();
+        loadProfileSet(m_set);
+        other.load(ProfileLibrary::Files::Later);
+        QString created;
+        QCOMPARE(other.add(&created), R::Ok);
+        QCOMPARE(created, QStringLiteral("Profile 6"));
+        QCOMPARE(other.names().size(), 6);
+    }
+
     void assignRefusesAProfileOfAnotherSlot()
     {
         ProfileLibrary lib(m_set);
