@@ -133,7 +133,10 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
             const QDBusConnection theirs = platform::busAt(holder.busAddress);
             if (callRunningCopy(theirs, holder.busName.isEmpty() ? busName : holder.busName, false))
                 return 0;
-            if (!theirs.isConnected() || (holder.ready && holder.busName.isEmpty()) || waited.elapsed() > 10000) {
+            // Until it has said where it answers it is still starting: waited
+            // for. Once it has, a bus that cannot be reached is final.
+            const bool unreachable = holder.ready && (holder.busName.isEmpty() || !theirs.isConnected());
+            if (unreachable || waited.elapsed() > 10000) {
                 say(QStringLiteral("mousecfg is already running (process %1) but does not answer on the session bus.")
                         .arg(holder.pid));
                 return 1;

@@ -106,6 +106,8 @@ private slots:
         QProcess *first = start(dir.path());
         QVERIFY(first->waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(onTheBus(), 20000);
+        // The lock's record says where it answers once the name is taken.
+        QTRY_VERIFY_WITH_TIMEOUT(holderIn(dir.path(), product).ready, 20000);
         const platform::LockHolder holder = holderIn(dir.path(), product);
         QCOMPARE(holder.role, platform::LockHolder::Window);
         QCOMPARE(holder.pid, first->processId());
