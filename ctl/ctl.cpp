@@ -1096,6 +1096,8 @@ int Session::slot()
     if (outcome.downloaded)
         savedSet() = workingSet();
     applyPointerSpeedOfSlot(workingSet(), index);
+    if (outcome.result == WRITE_NOT_SAVED)
+        return notSaved(QString());
     if (outcome.result == WRITE_MOUSE_OFF) {
         writeDiff(1);
         return fail(EXIT_NOT_TAKEN, QStringLiteral("Mouse is sleeping or not connected."));
