@@ -5,11 +5,16 @@
 
 #include <QCryptographicHash>
 #include <QFileInfo>
-#include <QLocalSocket>
+#include <QFile>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QtDebug>
 #include <QtEndian>
+#include <cerrno>
+#include <cstring>
+#include <memory>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace platform {
@@ -117,66 +122,86 @@ LocalSocketOsdChannel::LocalSocketOsdChannel(const QString &socketPath, bool)
 
 namespace {
 
-// Connected to a display of this user's, at once, or not at all.
-bool connectNow(QLocalSocket &socket, const QString &server)
+// Connected to a display of this user's, at once, or not at all: -1, or a
+// socket that does not block. A plain local socket, so the window needs no
+// network library for it.
+int connectNow(const QString &server)
 {
-    socket.connectToServer(server);
+    const QByteArray path = QFile::encodeName(server);
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path)
+        return -1;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
     // A local socket connects or is refused within the call; only a display
     // whose queue is full leaves it pending, which counts as absent.
-    if (socket.state() != QLocalSocket::ConnectedState && !socket.waitForConnected(0))
-        return false;
-    if (!peerIsThisUser(socket.socketDescriptor())) {
+    if (::connect(fd, reinterpret_cast<const struct sockaddr *>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    if (!peerIsThisUser(fd)) {
         qCWarning(lcPlatform, "The display socket %s belongs to another user: nothing is sent",
                   qPrintable(server));
-        socket.abort();
-        return false;
+        ::close(fd);
+        return -1;
     }
-    return true;
+    return fd;
 }
 
 } // namespace
 
 bool LocalSocketOsdChannel::windowExists()
 {
-    QLocalSocket socket;
-    const bool found = connectNow(socket, m_server);
-    socket.abort();
-    return found;
+    const int fd = connectNow(m_server);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
 }
 
 qint32 LocalSocketOsdChannel::send(const QByteArray &payload)
 {
-    auto *socket = new QLocalSocket;
-    if (!connectNow(*socket, m_server)) {
-        delete socket;
+    const int fd = connectNow(m_server);
+    if (fd < 0)
         return 0;
-    }
-    socket->write(payload);
-    socket->flush();
+    // One message fits a fresh socket's buffer whole; a display that hung up
+    // already shows up as no answer below.
+    if (::send(fd, payload.constData(), size_t(payload.size()), MSG_NOSIGNAL) != payload.size())
+        qCDebug(lcPlatform, "The display took the message only in part");
     // The answer is read when it comes; the socket goes when it has come,
     // when the display hangs up, or after two seconds.
-    auto *answer = new QByteArray;
-    auto *timer = new QTimer(socket);
+    auto *exchange = new QObject;
+    auto *readable = new QSocketNotifier(fd, QSocketNotifier::Read, exchange);
+    auto *timer = new QTimer(exchange);
     timer->setSingleShot(true);
-    const auto finish = [socket, answer, timer](bool timedOut) {
-        if (timer->property("done").toBool())
+    auto answer = std::make_shared<QByteArray>();
+    auto done = std::make_shared<bool>(false);
+    const auto finish = [fd, exchange, readable, answer, done](bool timedOut) {
+        if (*done)
             return;
-        timer->setProperty("done", true);
+        *done = true;
         const bool shown = answer->size() >= 4
             && qFromLittleEndian<qint32>(reinterpret_cast<const uchar *>(answer->constData())) != 0;
         if (!shown)
             qCDebug(lcPlatform, timedOut ? "The display did not answer" : "SendMessage failed\n");
-        delete answer;
-        socket->abort();
-        socket->deleteLater();
+        readable->setEnabled(false);
+        ::close(fd);
+        exchange->deleteLater();
     };
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, answer, finish] {
-        *answer += socket->readAll();
-        if (answer->size() >= 4)
-            finish(false);
+    QObject::connect(readable, &QSocketNotifier::activated, exchange, [fd, answer, finish] {
+        char buffer[64];
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            return;
+        if (got > 0)
+            answer->append(buffer, int(got));
+        if (got <= 0 || answer->size() >= 4)
+            finish(false);   // answered, hung up, or broken
     });
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, [finish] { finish(false); });
-    QObject::connect(timer, &QTimer::timeout, socket, [finish] { finish(true); });
+    QObject::connect(timer, &QTimer::timeout, exchange, [finish] { finish(true); });
     timer->start(2000);
     return 1;
 }
