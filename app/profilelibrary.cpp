@@ -34,9 +34,13 @@ const QString kProfileSuffix = QStringLiteral(".prof");
 QSet<QString> profileFilesIn(const QString &dir)
 {
     QSet<QString> names;
-    const QStringList files = QDir(dir).entryList({QLatin1Char('*') + kProfileSuffix}, QDir::Files | QDir::Hidden);
-    for (const QString &file : files)
-        names.insert(file.chopped(kProfileSuffix.size()));
+    // Filtered by suffix here (in any case, as a name filter would): a name
+    // filter would compile a pattern for the one listing.
+    const QStringList files = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    for (const QString &file : files) {
+        if (file.endsWith(kProfileSuffix, Qt::CaseInsensitive))
+            names.insert(file.chopped(kProfileSuffix.size()));
+    }
     return names;
 }
 

@@ -110,8 +110,12 @@ bool releaseFilterPasses(const DeviceEntry &entry, int side, quint32 release)
 
 void loadDeviceTable()
 {
-    std::memset(&g_table, 0, sizeof g_table);
+    // Only the entries in use are cleared: the rest of the table was never
+    // written, and clearing all of it would make every page of it resident.
+    for (quint32 i = 0; i < g_table.count && i < quint32(DEVICE_TABLE_CAPACITY); ++i)
+        std::memset(&g_table.entries[i], 0, sizeof g_table.entries[i]);
     g_table.count = 1;
+    std::memset(&g_table.entries[0], 0, sizeof g_table.entries[0]);
     DeviceEntry &e = g_table.entries[0];
     const DescribedIds ids = describedIds();
     e.vid1 = ids.vid1;

@@ -583,7 +583,13 @@ QByteArray formatIniText(const QSettings::SettingsMap &map)
 
 bool readIniDevice(QIODevice &device, QSettings::SettingsMap &map)
 {
-    const QByteArray data = device.read(kMaxIniFileSize + 1);
+    // Read by the file's size where it is known: asking for the limit would
+    // set aside the whole limit for every small file.
+    const qint64 known = device.isSequential() ? -1 : device.size() - device.pos();
+    const qint64 first = known >= 0 && known < kMaxIniFileSize ? known + 1 : kMaxIniFileSize + 1;
+    QByteArray data = device.read(first);
+    if (data.size() == first && first <= kMaxIniFileSize)   // it grew meanwhile
+        data += device.read(kMaxIniFileSize + 1 - first);
     if (data.size() > kMaxIniFileSize) {
         qCDebug(lcProfile, "INI file larger than %lld bytes: not read", static_cast<long long>(kMaxIniFileSize));
         return false;

@@ -247,9 +247,12 @@ QString configsBase()
 int removeStaleLockFiles(const QString &dir)
 {
     int removed = 0;
-    QDirIterator it(dir, {QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    // Filtered by suffix here (in any case, as a name filter would): a name
+    // filter would compile a pattern.
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        if (removeIfStale(it.next()))
+        const QString path = it.next();
+        if (path.endsWith(QLatin1String(".lock"), Qt::CaseInsensitive) && removeIfStale(path))
             ++removed;
     }
     return removed;
