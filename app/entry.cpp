@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QDBusMessage>
 #include <QElapsedTimer>
-#include <QIcon>
 #include <QInputMethod>
 #include <QLocale>
 #include <QPixmap>
@@ -151,8 +150,9 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
         }
         QThread::msleep(100);
     }
-    // The window's background is the largest picture of the first frame.
-    preloadImage(MousecfgWidget::backgroundPath());
+    // The pictures of the first frame (the largest is the background) are
+    // read on another core while the window is built.
+    preloadImages(MousecfgWidget::startPictures());
     // No other copy runs: a lock file left in Configs is stale.
     removeStaleConfigLocks();
     // Slot files the program writes are parsed again in the background, so
@@ -173,7 +173,6 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
             window->setWindowOpacity(1.0);
             window->show();
         }
-        window->setWindowIcon(QIcon(applicationDir() + QStringLiteral("/skin/icon.ico")));
         window->setWindowTitle(product);
         if (hooks.afterWindow)
             hooks.afterWindow(*window);

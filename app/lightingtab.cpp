@@ -1,4 +1,5 @@
 #include "app/lightingtab.h"
+#include "app/preload.h"
 #include "pages/lighting/lighting.h"
 #include "pages/lighting/zelcolorwindow.h"
 #include "profile/configstore.h"
@@ -47,15 +48,26 @@ void LightingTab::setShown(bool lightingShown)
     }
 }
 
+QStringList LightingTab::lightPicturePaths(const QString &product)
+{
+    const QString folder = QStringLiteral("/skin/mouse/") + product + QLatin1Char('/');
+    return {appFilePath(folder + QStringLiteral("Mouse_Led.png")), appFilePath(folder + QStringLiteral("Mouse_LedZone.png"))};
+}
+
 void LightingTab::refreshLightingPicture()
 {
     if (!m_pColorWindow || !m_bShown)
         return;
-    const QString folder = QStringLiteral("/skin/mouse/") + readCurrentProduct() + QLatin1Char('/');
+    const QString product = readCurrentProduct();
+    const QString folder = QStringLiteral("/skin/mouse/") + product + QLatin1Char('/');
     if (folder != m_LightSkinFolder) {
         m_LightSkinFolder = folder;
-        m_LightBase = QImage(appFilePath(folder + QStringLiteral("Mouse_Led.png")));
-        m_LightZone = QImage(appFilePath(folder + QStringLiteral("Mouse_LedZone.png")));
+        const QStringList paths = lightPicturePaths(product);
+        // Kept as they are drawn: the picture premultiplied, of the zone only
+        // how much it shines.
+        m_LightBase = takeImage(paths.at(0)).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage zone = takeImage(paths.at(1));
+        m_LightZone = zone.isNull() ? zone : zone.convertToFormat(QImage::Format_Alpha8);
     }
     const bool lit = !m_LightBase.isNull() && !m_LightZone.isNull();
     lighting::Preview preview;

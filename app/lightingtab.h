@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 class ZelColorWindow;
 
@@ -26,6 +27,10 @@ public:
     void forgetPicture() { m_bLightPictureShown = false; }
 
     ZelColorWindow *page() const { return m_pColorWindow; }
+
+    // The skin's pictures the lit picture is drawn from, for a product: worth
+    // reading ahead while the window is built.
+    static QStringList lightPicturePaths(const QString &product);
 
 protected:
     void build(bool shown) override;

@@ -289,6 +289,17 @@ QString MousecfgWidget::backgroundPath()
     return skin(QStringLiteral("cfgMainback.png"));
 }
 
+QString MousecfgWidget::iconPath()
+{
+    return appFilePath(QStringLiteral("/skin/icon.ico"));
+}
+
+QStringList MousecfgWidget::startPictures()
+{
+    // In the order the window's construction needs them.
+    return LightingTab::lightPicturePaths(readCurrentProduct()) + QStringList{iconPath(), backgroundPath()};
+}
+
 void MousecfgWidget::loadSkin()
 {
     m_Backgrounds[0] = QPixmap::fromImage(takeImage(backgroundPath()));

@@ -58,6 +58,9 @@ public:
     int currentPage() const { return m_iPage; }
     // The window's background picture (the start reads it ahead).
     static QString backgroundPath();
+    static QString iconPath();
+    // The pictures the first frame is drawn with, in the order they are needed.
+    static QStringList startPictures();
     int scaleStep() const { return m_Scale.step; }
     double scaleFactor() const { return m_Scale.factor; }
     int connectionIconState() const { return m_Battery.connectionState; }

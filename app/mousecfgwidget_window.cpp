@@ -2,6 +2,7 @@
 // dragging, painting and scaling.
 
 #include "app/mousecfgwidget.h"
+#include "app/preload.h"
 
 #include "app/services.h"
 #include "platform/autostart.h"
@@ -51,7 +52,10 @@ void MousecfgWidget::buildTray()
     m_Menus.tray = new QSystemTrayIcon(this);
     m_Menus.tray->setContextMenu(m_Menus.trayMenu);
     connect(m_Menus.tray, &QSystemTrayIcon::activated, this, &MousecfgWidget::iconActivated);
-    const QIcon icon(appFilePath(QStringLiteral("/skin/icon.ico")));
+    // Every size the icon file holds, read ahead with the other pictures.
+    QIcon icon;
+    for (const QImage &size : takeImages(iconPath()))
+        icon.addPixmap(QPixmap::fromImage(size));
     setWindowIcon(icon);
     m_Menus.tray->setIcon(icon);
     m_Menus.tray->setToolTip(readCurrentProduct());
@@ -258,6 +262,8 @@ void MousecfgWidget::writeStartFiles()
     if (m_bStartFilesWritten)
         return;
     m_bStartFilesWritten = true;
+    // Pictures read ahead for a page the window did not open first.
+    dropPreloads();
     m_Library.writePendingFiles();
     refreshDefaultProfileFile();
 }
