@@ -107,20 +107,22 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     const Options options = parseOptions(QCoreApplication::arguments());
 
     // A copy already running is brought up (a second start, a click on the
-    // launcher), and this one ends.
+    // launcher), and this one ends. Its lock says whether one runs: the bus is
+    // asked only then, so a first start does not wait for the bus before its
+    // window shows.
     const QString busName = hooks.busName.isEmpty() ? mousebus::applicationName() : hooks.busName;
-    const QDBusConnection bus = platform::userBus();
-    if (callRunningCopy(bus, busName, options.quit))
+    const QString product = productName();
+    platform::SingleInstance guard(configsFolder(), product + QStringLiteral(" Wireless Gaming Mouse Mutex1"),
+                                   platform::SingleInstance::Mode::Window);
+    bool locked = guard.tryLock();
+    if (!locked && guard.error().isEmpty() && callRunningCopy(platform::userBus(), busName, options.quit))
         return 0;
     if (options.quit)
         return 0;   // nothing runs that could be asked
 
-    const QString product = productName();
-    platform::SingleInstance guard(configsFolder(), product + QStringLiteral(" Wireless Gaming Mouse Mutex1"),
-                                   platform::SingleInstance::Mode::Window);
     QElapsedTimer waited;
     waited.start();
-    while (!guard.tryLock()) {
+    while (!locked && !(locked = guard.tryLock())) {
         if (!guard.error().isEmpty()) {
             say(guard.error() + QStringLiteral(" mousecfg does not start without its lock."));
             return 1;
@@ -179,7 +181,7 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
         // On the bus: a second start, the launcher and mousecfgctl find it
         // there; the lock says where.
         MousecfgBus service(window.get());
-        if (service.serve(bus, busName))
+        if (service.serve(platform::userBus(), busName))
             guard.setBusEndpoint(busName, platform::userBusAddress());
         else
             guard.setBusEndpoint(QString(), QString());   // up, but on no bus
