@@ -4,6 +4,9 @@
 
 #include <QBitmap>
 #include <QEvent>
+#include <QHash>
+#include <QPair>
+#include <QRegion>
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -164,11 +167,29 @@ void ZelPushButton::updateMask()
         clearMask();
         return;
     }
-    const QBitmap shape = first.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation).mask();
-    if (shape.isNull())
+    // Buttons of one picture and size share their shape: it is worked out
+    // once (the tabs and the profile list have a dozen alike).
+    struct Shape {
+        bool none = false;
+        QRegion region;
+    };
+    static QHash<QPair<qint64, qint64>, Shape> shapes;
+    const QPair<qint64, qint64> key(first.cacheKey(), qint64(width()) << 32 | qint64(height()));
+    auto found = shapes.constFind(key);
+    if (found == shapes.constEnd()) {
+        if (shapes.size() >= 256)
+            shapes.clear();
+        const QBitmap bitmap = first.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation).mask();
+        Shape shape;
+        shape.none = bitmap.isNull();
+        if (!shape.none)
+            shape.region = QRegion(bitmap);
+        found = shapes.insert(key, shape);
+    }
+    if (found->none)
         clearMask();
     else
-        setMask(shape);
+        setMask(found->region);
 }
 
 void ZelPushButton::resizeEvent(QResizeEvent *event)
