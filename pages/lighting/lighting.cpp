@@ -186,11 +186,20 @@ QImage composePreview(const QImage &base, const QImage &zone, const Preview &pre
         return out;
 
     // The light: the colour, or the spectrum across the zone, kept where the
-    // zone shines.
-    QImage light(out.size(), QImage::Format_ARGB32_Premultiplied);
-    light.fill(Qt::transparent);
+    // zone shines. A zone of the picture's size is the light's shape itself
+    // (the colour drawn into it), one pass instead of three.
+    const bool sameSize = zone.size() == out.size();
+    QImage light;
+    if (sameSize) {
+        light = zone.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    } else {
+        light = QImage(out.size(), QImage::Format_ARGB32_Premultiplied);
+        light.fill(Qt::transparent);
+    }
     {
         QPainter p(&light);
+        if (sameSize)
+            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
         if (hasColour(preview.effect)) {
             QColor c = preview.colour.isValid() ? preview.colour.toRgb() : QColor(0, 0, 0);
             c.setAlpha(255);
@@ -201,8 +210,10 @@ QImage composePreview(const QImage &base, const QImage &zone, const Preview &pre
                 g.setColorAt(i / 6.0, QColor::fromHsv((i * 60) % 360, 255, 255));
             p.fillRect(light.rect(), g);
         }
-        p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        p.drawImage(light.rect(), zone);
+        if (!sameSize) {
+            p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            p.drawImage(light.rect(), zone);
+        }
     }
     QPainter p(&out);
     if (hasBrightness(preview.effect)) {
