@@ -225,7 +225,7 @@ MousecfgWidget::MousecfgWidget(QWidget *parent)
     refreshPages();
     retranslate();
     updateProfileControls();
-    QTimer::singleShot(1000, this, &MousecfgWidget::writeStartFiles);
+    QTimer::singleShot(1000, this, &MousecfgWidget::finishStart);
     // The keyboard stays with the window until the user picks a field: no
     // caret blinks (and wakes the program twice a second) while it sits idle.
     setFocusPolicy(Qt::ClickFocus);
@@ -270,7 +270,7 @@ void MousecfgWidget::setBusCaller(bool on)
 
 MousecfgWidget::~MousecfgWidget()
 {
-    writeStartFiles();
+    finishStart();
     finishFollowWrite(FollowWait::Block);
     delete m_Osd.socket;
     setDeviceConnectedQuery(nullptr);
@@ -517,6 +517,7 @@ void MousecfgWidget::buildInterface()
     m_Ui.profileFileButton->setMenu(m_Menus.file);
     m_Ui.languageButton->setMenu(m_Menus.language);
     connect(m_Menus.file, &QMenu::triggered, this, &MousecfgWidget::slot_show_profilename);
+    connect(m_Menus.file, &QMenu::aboutToShow, this, &MousecfgWidget::fillProfileFileMenu);
     buildLanguageMenu();
 
     for (ZelLabel *label : {m_Ui.version, m_Ui.nameLabel}) {

@@ -83,7 +83,11 @@ public:
     QLabel *sidePicture() const { return m_Ui.sidePicture; }
     QLabel *connectionPicture() const { return m_Ui.connection; }
     QMenu *slotMenu() const { return m_Menus.slot; }
-    QMenu *profileFileMenu() const { return m_Menus.file; }
+    QMenu *profileFileMenu()
+    {
+        fillProfileFileMenu();
+        return m_Menus.file;
+    }
     QMenu *languageMenu() const { return m_Menus.language; }
     QMenu *modelMenu() const { return m_Menus.model; }
     QSystemTrayIcon *trayIcon() const { return m_Menus.tray; }
@@ -222,6 +226,9 @@ private:
     void buildLanguageMenu();
     void buildSlotMenu();
     void rebuildProfileFileMenu();
+    // The library's entries in the profile menu, filled when it is about to
+    // show (a long library costs nothing until then).
+    void fillProfileFileMenu();
     void rebuildModelList();
     bool loadCatalogue(int index);
 
@@ -299,9 +306,10 @@ private:
     enum class FollowWait { IfDone, BehindBusyAnimation, Block };
     void finishFollowWrite(FollowWait wait);
     QString writeFailureText(quint8 result);
-    // The files of a first start, written once the first frame is shown (or
-    // after a second when the window starts hidden, or when it goes).
-    void writeStartFiles();
+    // What the first frame does not need, done once it is shown (or after a
+    // second when the window starts hidden, or when it goes): the files of a
+    // first start, the window's icon.
+    void finishStart();
     bool m_bStartFilesQueued = false;
     bool m_bStartFilesWritten = false;
     int m_iWrites = 0;
@@ -376,6 +384,7 @@ private:
     struct MenusPart {
         QMenu *slot = nullptr;
         QMenu *file = nullptr;
+        bool fileStale = true;   // the library changed since the menu was filled
         QMenu *language = nullptr;
         QMenu *model = nullptr;
         ZelAction *slotActions[SLOT_COUNT] = {};

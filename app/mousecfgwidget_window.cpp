@@ -53,10 +53,10 @@ void MousecfgWidget::buildTray()
     m_Menus.tray->setContextMenu(m_Menus.trayMenu);
     connect(m_Menus.tray, &QSystemTrayIcon::activated, this, &MousecfgWidget::iconActivated);
     // Every size the icon file holds, read ahead with the other pictures.
+    // The window gets it once its first frame is on the screen.
     QIcon icon;
     for (const QImage &size : takeImages(iconPath()))
         icon.addPixmap(QPixmap::fromImage(size));
-    setWindowIcon(icon);
     m_Menus.tray->setIcon(icon);
     m_Menus.tray->setToolTip(readCurrentProduct());
     if (QSystemTrayIcon::isSystemTrayAvailable())
@@ -184,13 +184,23 @@ void MousecfgWidget::buildSlotMenu()
 
 void MousecfgWidget::rebuildProfileFileMenu()
 {
+    m_Menus.fileStale = true;
+    if (m_Menus.file && m_Menus.file->isVisible())
+        fillProfileFileMenu();
+    // The slot names may have changed with the list.
+    emit statusChanged();
+}
+
+void MousecfgWidget::fillProfileFileMenu()
+{
+    if (!m_Menus.file || !m_Menus.fileStale)
+        return;
+    m_Menus.fileStale = false;
     m_Menus.file->clear();
     for (const QString &name : m_Library.names()) {
         auto *action = new ZelAction(name, m_Menus.file);
         m_Menus.file->addAction(action);
     }
-    // The slot names may have changed with the list.
-    emit statusChanged();
 }
 
 
@@ -257,11 +267,15 @@ void MousecfgWidget::mouseReleaseEvent(QMouseEvent *event)
     QWidget::mouseReleaseEvent(event);
 }
 
-void MousecfgWidget::writeStartFiles()
+void MousecfgWidget::finishStart()
 {
     if (m_bStartFilesWritten)
         return;
     m_bStartFilesWritten = true;
+    // Not needed for the first frame: handed to the desktop after it (the
+    // largest size alone is a quarter of a megabyte to the display server).
+    if (m_Menus.tray)
+        setWindowIcon(m_Menus.tray->icon());
     // Pictures read ahead for a page the window did not open first.
     dropPreloads();
     m_Library.writePendingFiles();
@@ -275,7 +289,7 @@ void MousecfgWidget::paintEvent(QPaintEvent *event)
     if (!m_bStartFilesQueued) {
         // After this frame is on the screen.
         m_bStartFilesQueued = true;
-        QTimer::singleShot(0, this, &MousecfgWidget::writeStartFiles);
+        QTimer::singleShot(0, this, &MousecfgWidget::finishStart);
     }
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -1010,8 +1010,14 @@ private slots:
         QCOMPARE(m_shown.last().text, QStringLiteral("Profile is Already Used!"));
 
         // Add a profile, rename it, then try a name that leaves the folder.
+        // The menu, filled as it opens, lists the new one.
+        QMenu *menu = w->profileFileMenu();
         w->controlButton("addButton")->click();
         QCOMPARE(w->profileNameEdit()->text(), QStringLiteral("Profile 6"));
+        menu->popup(QPoint(0, 0));
+        QCOMPARE(menu->actions().size(), 6);
+        QCOMPARE(menu->actions().last()->text(), QStringLiteral("Profile 6"));
+        menu->hide();
         QCOMPARE(w->profileFileMenu()->actions().size(), 6);
         const int before = m_shown.size();
         w->controlButton("copyButton")->click();
