@@ -124,6 +124,22 @@ private slots:
         QVERIFY(takeImage(dir.filePath(QStringLiteral("missing.png"))).isNull());
         preloadImage(dir.filePath(QStringLiteral("missing.png")));
         QVERIFY(takeImage(dir.filePath(QStringLiteral("missing.png"))).isNull());
+
+        // A list is read in its order; a picture nobody took is let go, and
+        // the next take reads the file as it is then.
+        const QString a = dir.filePath(QStringLiteral("a.png"));
+        const QString b = dir.filePath(QStringLiteral("b.png"));
+        QVERIFY(first.save(a));
+        QVERIFY(second.save(b));
+        preloadImages({a, b});
+        QCOMPARE(takeImages(b).size(), 1);   // b read, so a was read before it
+        QVERIFY(second.scaled(3, 3).save(a));
+        QCOMPARE(takeImage(a).size(), QSize(40, 30));   // what was read ahead
+        preloadImages({b, a});
+        QCOMPARE(takeImage(a).size(), QSize(3, 3));
+        QVERIFY(first.save(b));
+        dropPreloads();
+        QCOMPARE(takeImage(b).size(), QSize(40, 30));
     }
 };
 

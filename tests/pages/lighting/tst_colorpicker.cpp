@@ -7,6 +7,8 @@
 #include "widgets/uistate.h"
 
 #include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QToolButton>
@@ -321,6 +323,58 @@ private slots:
         const int dim = QColor(lighting::composePreview(base, zone, preview).pixel(3, 5)).blue();
         preview.bright = 3;
         QVERIFY(dim < QColor(lighting::composePreview(base, zone, preview).pixel(3, 5)).blue());
+    }
+
+    // A zone of the picture's size is drawn in one pass; every partly lit
+    // pixel comes out as the light cut to the zone and laid over the picture
+    // (the way a zone of another size is drawn), whatever form the zone has.
+    void previewOfAZoneInOnePassIsThePreviewCutToTheZone()
+    {
+        QImage base(64, 8, QImage::Format_ARGB32);
+        QImage zone(64, 8, QImage::Format_ARGB32);
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                base.setPixel(x, y, qRgba(x * 4, y * 30, 200 - x, 255 - y));
+                zone.setPixel(x, y, qRgba(x * 3, 255 - x, y, (x * 4 + y * 37) & 0xFF));   // every kind of alpha
+            }
+        }
+        const auto cutAndLaid = [&](const lighting::Preview &preview, const QColor &colour) {
+            QImage light(base.size(), QImage::Format_ARGB32_Premultiplied);
+            light.fill(Qt::transparent);
+            QPainter p(&light);
+            if (colour.isValid()) {
+                p.fillRect(light.rect(), colour);
+            } else {
+                QLinearGradient g(0, 0, light.width(), 0);
+                for (int i = 0; i <= 6; ++i)
+                    g.setColorAt(i / 6.0, QColor::fromHsv((i * 60) % 360, 255, 255));
+                p.fillRect(light.rect(), g);
+            }
+            p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            p.drawImage(light.rect(), zone);
+            p.end();
+            QImage out = base.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            QPainter q(&out);
+            static const double levels[4] = {1.0, 0.45, 0.72, 1.0};
+            if (lighting::hasBrightness(preview.effect))
+                q.setOpacity(levels[preview.bright]);
+            q.drawImage(out.rect(), light);
+            return out;
+        };
+        for (const QImage &form : {zone, zone.convertToFormat(QImage::Format_Alpha8)}) {
+            for (const QColor &colour : {QColor(0, 128, 255), QColor(255, 255, 255), QColor(250, 7, 90)}) {
+                for (int bright : {1, 2, 3}) {
+                    lighting::Preview preview;
+                    preview.effect = lighting::EFFECT_FULL;
+                    preview.colour = colour;
+                    preview.bright = bright;
+                    QCOMPARE(lighting::composePreview(base, form, preview), cutAndLaid(preview, colour));
+                }
+            }
+            lighting::Preview spectrum;
+            spectrum.effect = 4;
+            QCOMPARE(lighting::composePreview(base, form, spectrum), cutAndLaid(spectrum, QColor()));
+        }
     }
 };
 
