@@ -278,8 +278,11 @@ void MousecfgWidget::finishStart()
         setWindowIcon(m_Menus.tray->icon());
     // Pictures read ahead for a page the window did not open first.
     dropPreloads();
-    m_Library.writePendingFiles();
+    // The factory profile's file first (every profile file waits for the
+    // background writer), then the slot files on another thread: the window
+    // answers meanwhile.
     refreshDefaultProfileFile();
+    m_Library.writePendingFiles(ProfileLibrary::Writer::InBackground);
 }
 
 void MousecfgWidget::paintEvent(QPaintEvent *event)

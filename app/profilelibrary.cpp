@@ -87,6 +87,12 @@ QString ProfileLibrary::currentName() const
 
 void ProfileLibrary::load(Files files)
 {
+    if (m_writing) {
+        // Files of the last load being written: they go where they were
+        // meant to, as below.
+        waitForBackgroundProfileFiles();
+        m_writing = false;
+    }
     if (!m_pending.isEmpty()) {
         // Left by a load() of another product: its profile files go where
         // they were meant to; its list is not written over this product's
@@ -188,17 +194,40 @@ void ProfileLibrary::load(Files files)
         writeDiff(1);
 }
 
-bool ProfileLibrary::writePendingFiles()
+bool ProfileLibrary::writePendingFiles(Writer writer)
 {
-    if (m_pending.isEmpty())
+    if (!hasPendingFiles())
         return false;
-    settleFiles();
+    if (writer == Writer::Here || m_pending.isEmpty()) {
+        settleFiles();
+        return true;
+    }
+    QVector<QPair<QString, ProfileData>> files;
+    for (const PendingFile &f : qAsConst(m_pending))
+        files.append({f.path, f.profile});
+    m_pending.clear();
+    m_writing = true;
+    // The list once the files are there, on this thread. The library waits
+    // for the writer before it goes, so the context outlives the call.
+    QObject *context = &m_context;
+    writeProfileFilesInBackground(files, [context, this] {
+        QMetaObject::invokeMethod(context, [this] { settleFiles(); }, Qt::QueuedConnection);
+    });
     return true;
+}
+
+ProfileLibrary::~ProfileLibrary()
+{
+    settleFiles();
 }
 
 void ProfileLibrary::settleFiles() const
 {
-    if (m_pending.isEmpty())
+    if (m_writing) {
+        waitForBackgroundProfileFiles();
+        m_writing = false;
+    }
+    if (m_pending.isEmpty() && !m_pendingList)
         return;
     // A file that is there already (written by another process meanwhile)
     // is kept.

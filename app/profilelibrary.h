@@ -9,6 +9,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QObject>
 #include <QStringList>
 #include <QVector>
 
@@ -26,6 +27,8 @@ public:
     };
 
     explicit ProfileLibrary(ProfileSet &working);
+    // A background write of its files is waited for, and the list written.
+    ~ProfileLibrary();
 
     // Reads the library list of the current product. A product seen for the
     // first time gets the five default profiles, so every slot names a file:
@@ -35,9 +38,14 @@ public:
     void load(Files files = Files::Now);
     // The files load(Files::Later) left: the profile files first, then the
     // list naming them, so a kill in between leaves complete files that the
-    // next load() finds. False when there was nothing to write.
-    bool writePendingFiles();
-    bool hasPendingFiles() const { return !m_pending.isEmpty(); }
+    // next load() finds. Here: written before it returns (and a background
+    // write started earlier finished). InBackground: the profile files on
+    // another thread, the list on this one once they are written (through
+    // the event loop, or by the next operation, whichever comes first).
+    // False when there was nothing to write.
+    enum class Writer { Here, InBackground };
+    bool writePendingFiles(Writer writer = Writer::Here);
+    bool hasPendingFiles() const { return !m_pending.isEmpty() || m_writing || m_pendingList; }
     const QStringList &names() const { return m_names; }
 
     static bool isDefaultName(const QString &name);
@@ -97,5 +105,9 @@ private:
     // first, so none of them finds a slot's file missing.
     mutable QVector<PendingFile> m_pending;
     mutable bool m_pendingList = false;   // the list and slot names to write after them
+    mutable bool m_writing = false;       // profile files handed to the background writer
+    // Receives the background writer's "done" on this thread; going with the
+    // library, it takes a late "done" with it.
+    QObject m_context;
     void settleFiles() const;
 };

@@ -17,6 +17,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <future>
 #include <mutex>
 
 namespace {
@@ -373,9 +374,17 @@ WholeWrite writeProfileText(const ProfileData &profile, const QString &path)
     return writeWholeFile(path, text) ? WholeWrite::Written : WholeWrite::Failed;
 }
 
-} // namespace
+bool writeThroughSettings(const ProfileData &profile, const QString &path)
+{
+    ensureParentDir(path);
+    IniFile file(path);
+    file.beginGroup(QStringLiteral("PROFILE"));
+    writeProfileKeys(file, profile, true);
+    file.endGroup();
+    return synced(file);
+}
 
-bool writeProfileFile(const ProfileData &profile, const QString &path)
+bool writeHere(const ProfileData &profile, const QString &path)
 {
     ensureParentDir(path);
     switch (writeProfileText(profile, path)) {
@@ -386,21 +395,69 @@ bool writeProfileFile(const ProfileData &profile, const QString &path)
     case WholeWrite::NotWhole:
         break;
     }
-    return writeProfileFileThroughSettings(profile, path);
+    return writeThroughSettings(profile, path);
+}
+
+// The files being written on another thread: every other read or write of a
+// profile file waits for them, so none is read half-way or written over by
+// the files of a first start.
+struct BackgroundFiles {
+    std::mutex mutex;
+    std::shared_future<void> job;
+};
+
+BackgroundFiles &backgroundFiles()
+{
+    static BackgroundFiles b;
+    return b;
+}
+
+} // namespace
+
+void writeProfileFilesInBackground(const QVector<QPair<QString, ProfileData>> &files, std::function<void()> done)
+{
+    waitForBackgroundProfileFiles();
+    BackgroundFiles &b = backgroundFiles();
+    std::lock_guard<std::mutex> lock(b.mutex);
+    b.job = std::async(std::launch::async, [files, done] {
+        for (const auto &f : files) {
+            // A file that is there already (written by another process
+            // meanwhile) is kept.
+            if (!QFileInfo::exists(f.first) && writeHere(f.second, f.first))
+                refreshSlotFileLater(f.first);
+        }
+        if (done)
+            done();
+    }).share();
+}
+
+void waitForBackgroundProfileFiles()
+{
+    std::shared_future<void> job;
+    {
+        BackgroundFiles &b = backgroundFiles();
+        std::lock_guard<std::mutex> lock(b.mutex);
+        job = b.job;
+    }
+    if (job.valid())
+        job.wait();
+}
+
+bool writeProfileFile(const ProfileData &profile, const QString &path)
+{
+    waitForBackgroundProfileFiles();
+    return writeHere(profile, path);
 }
 
 bool writeProfileFileThroughSettings(const ProfileData &profile, const QString &path)
 {
-    ensureParentDir(path);
-    IniFile file(path);
-    file.beginGroup(QStringLiteral("PROFILE"));
-    writeProfileKeys(file, profile, true);
-    file.endGroup();
-    return synced(file);
+    waitForBackgroundProfileFiles();
+    return writeThroughSettings(profile, path);
 }
 
 void readProfileFile(ProfileData &profile, const QString &path)
 {
+    waitForBackgroundProfileFiles();
     if (!QFile::exists(path)) {
         profile = missingFileProfile();
         return;
@@ -442,6 +499,7 @@ bool writeSlotFile(const ProfileData &profile, const QString &name)
 
 bool readSlotFile(ProfileData &profile, const QString &name)
 {
+    waitForBackgroundProfileFiles();
     const QString path = slotFilePath(name);
     if (path.isEmpty()) {
         profile = missingFileProfile();
@@ -458,6 +516,7 @@ bool readSlotFile(ProfileData &profile, const QString &name)
 
 bool writeActiveStage(const QString &name, int stage)
 {
+    waitForBackgroundProfileFiles();
     const QString path = slotFilePath(name);
     if (path.isEmpty())
         return false;

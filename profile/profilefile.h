@@ -2,7 +2,10 @@
 // Profile files (.prof, group PROFILE) and configuration exports (.conf).
 
 #include "records.h"
+#include <QPair>
 #include <QString>
+#include <QVector>
+#include <functional>
 
 // Every key is written; a missing file reads as all zero with LedMoveOFF 255
 // and LedSleepTime 1. A LedMode beyond the 14 effects reads as 0.
@@ -13,6 +16,14 @@ bool writeProfileFile(const ProfileData &profile, const QString &path);
 // writer above gives the same bytes at once when the file holds nothing else.
 bool writeProfileFileThroughSettings(const ProfileData &profile, const QString &path);
 void readProfileFile(ProfileData &profile, const QString &path);
+// Profile files written on another thread, each only where no file is yet (a
+// first start's slot files, once its window is on the screen); `done` runs on
+// that thread after the last. Every read or write of a profile file above and
+// below waits for them first.
+void writeProfileFilesInBackground(const QVector<QPair<QString, ProfileData>> &files,
+                                   std::function<void()> done = {});
+// Returns once the files handed over so far are written.
+void waitForBackgroundProfileFiles();
 
 // <profileDir>/<name>.prof; empty for an unsafe name and for the factory
 // profile's own name, "DefaultProfile" (in any letter case).

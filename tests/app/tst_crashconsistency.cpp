@@ -207,8 +207,11 @@ int firstStart(const QString &base)
     lib.load(ProfileLibrary::Files::Later);
     printf("ready\n");
     fflush(stdout);
-    lib.writePendingFiles();
+    // As the window writes them: the profile files on another thread, the
+    // list once they are there.
     refreshDefaultProfileFile();
+    lib.writePendingFiles(ProfileLibrary::Writer::InBackground);
+    lib.writePendingFiles();
     printf("done\n");
     fflush(stdout);
     for (;;)

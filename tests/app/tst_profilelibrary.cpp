@@ -117,6 +117,27 @@ private slots:
         QCOMPARE(other.names().size(), 6);
     }
 
+    // The window hands a first start's files to another thread: the list
+    // follows through the event loop once they are there, and a slot saved
+    // meanwhile keeps what was saved, not the factory profile.
+    void firstStartFilesWrittenInTheBackground()
+    {
+        ProfileLibrary lib(m_set);
+        loadProfileSet(m_set);
+        lib.load(ProfileLibrary::Files::Later);
+        QVERIFY(lib.writePendingFiles(ProfileLibrary::Writer::InBackground));
+        ProfileData mine = m_set.profiles[1];
+        mine.scrollspeed = 9;
+        QVERIFY(writeSlotFile(mine, m_set.names[1]));   // waits for the writer, then saves
+        QTRY_COMPARE(readLibraryList().size(), 5);
+        QVERIFY(!lib.hasPendingFiles());
+        for (int i = 0; i < SLOT_COUNT; ++i)
+            QVERIFY(exists(m_set.names[i]));
+        ProfileData again;
+        QVERIFY(readSlotFile(again, m_set.names[1]));
+        QCOMPARE(again.scrollspeed, quint8(9));
+    }
+
     void assignRefusesAProfileOfAnotherSlot()
     {
         ProfileLibrary lib(m_set);
