@@ -542,7 +542,7 @@ private slots:
         QCOMPARE(ctl({QStringLiteral("status")}).out, aloneText.out);
 
         Outcome o = ctl({QStringLiteral("slot"), QStringLiteral("3")});
-        QCOMPARE(o.exitCode, 0);
+        QVERIFY2(o.exitCode == 0, o.err.constData());
         QCOMPARE(o.out, QByteArray("Slot 3 (Profile 3) is active.\n"));
         o = ctl({QStringLiteral("dpi"), QStringLiteral("--stage"), QStringLiteral("2"), QStringLiteral("1600")});
         QCOMPARE(o.exitCode, 0);
