@@ -10,13 +10,15 @@
 #include "profile/slotcache.h"
 #include "profile/wholefile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QtDebug>
 
 #include <algorithm>
+#include <cstring>
+#include <dirent.h>
+#include <strings.h>
 #include <sys/stat.h>
 
 namespace {
@@ -29,18 +31,32 @@ bool fileExists(const QString &name)
 
 const QString kProfileSuffix = QStringLiteral(".prof");
 
-// The profile files of a folder by name, without ".prof": one listing of the
-// folder, no file opened or asked for its times.
+// The profile files of a folder by name, without ".prof": one pass over the
+// folder's entries as the system lists them (no sort, no file information
+// made per entry), no file opened or asked for its times. Links count when
+// they lead to a file, as in a listing of files.
 QSet<QString> profileFilesIn(const QString &dir)
 {
     QSet<QString> names;
-    // Filtered by suffix here (in any case, as a name filter would): a name
-    // filter would compile a pattern for the one listing.
-    const QStringList files = QDir(dir).entryList(QDir::Files | QDir::Hidden);
-    for (const QString &file : files) {
-        if (file.endsWith(kProfileSuffix, Qt::CaseInsensitive))
-            names.insert(file.chopped(kProfileSuffix.size()));
+    const QByteArray path = QFile::encodeName(dir);
+    DIR *folder = ::opendir(path.constData());
+    if (!folder)
+        return names;
+    while (const dirent *entry = ::readdir(folder)) {
+        const char *name = entry->d_name;
+        const size_t length = std::strlen(name);
+        // The suffix in any case, as a name filter would take it.
+        if (length <= 5 || ::strcasecmp(name + length - 5, ".prof") != 0)
+            continue;
+        if (entry->d_type != DT_REG) {
+            struct stat st;
+            if ((entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+                || ::stat((path + '/' + name).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+                continue;
+        }
+        names.insert(QFile::decodeName(QByteArray(name, int(length) - 5)));
     }
+    ::closedir(folder);
     return names;
 }
 

@@ -469,9 +469,18 @@ private slots:
         ProfileData p;
         buildDefaultProfile(p);
         QVERIFY(writeSlotFile(p, QStringLiteral("Orphan \U0001F47B")));
+        // Put there by hand: a link to a profile file is one; a folder and a
+        // link that leads nowhere are not.
+        const QString dir = profileDir() + QLatin1Char('/');
+        QVERIFY(QFile::link(slotFilePath(m_set.names[0]), dir + QStringLiteral("Linked.prof")));
+        QVERIFY(QDir(dir).mkdir(QStringLiteral("Folder.prof")));
+        QVERIFY(QFile::link(dir + QStringLiteral("nowhere"), dir + QStringLiteral("Dangling.prof")));
         writeLibraryList(lib.names() + QStringList{QStringLiteral("Gone")});
         lib.load();
         QVERIFY(lib.names().contains(QStringLiteral("Orphan \U0001F47B")));
+        QVERIFY(lib.names().contains(QStringLiteral("Linked")));
+        QVERIFY(!lib.names().contains(QStringLiteral("Folder")));
+        QVERIFY(!lib.names().contains(QStringLiteral("Dangling")));
         QVERIFY(!lib.names().contains(QStringLiteral("Gone")));
         QVERIFY(!lib.names().contains(QStringLiteral("DefaultProfile")));
         QCOMPARE(readLibraryList(), lib.names());
