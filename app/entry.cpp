@@ -22,6 +22,7 @@
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
+#include <future>
 #include <memory>
 
 namespace {
@@ -155,6 +156,12 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     // The pictures of the first frame (the largest is the background) are
     // read on another core while the window is built.
     preloadImages(MousecfgWidget::startPictures());
+    // The session bus is reached meanwhile on a thread of its own: the first
+    // widgets made bring up Qt's accessibility bridge, which waits for the
+    // bus (on a desktop without one, for libdbus trying to start one), and
+    // the window serves on it once it is built. The program's end waits for
+    // that thread.
+    const std::future<void> busReached = std::async(std::launch::async, [] { platform::userBus(); });
     // No other copy runs: a lock file left in Configs is stale.
     removeStaleConfigLocks();
     // Slot files the program writes are parsed again in the background, so
