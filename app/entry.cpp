@@ -153,6 +153,10 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
         }
         QThread::msleep(100);
     }
+    // The on-screen display this copy starts ends a while after it has gone.
+    // (Set before the threads below start: libdbus reads the environment
+    // without Qt's lock.)
+    qputenv("MOUSECFG_OSD_OWNER", QByteArray::number(QCoreApplication::applicationPid()));
     // The pictures of the first frame (the largest is the background) are
     // read on another core while the window is built.
     preloadImages(MousecfgWidget::startPictures());
@@ -168,8 +172,6 @@ int runMousecfg(int argc, char **argv, const EntryHooks &hooks)
     // the next start finds them ready.
     setSlotCacheRefresh(true);
     qCDebug(lcUi, "Application data in %s", qPrintable(applicationDir()));
-    // The on-screen display this copy starts ends a while after it has gone.
-    qputenv("MOUSECFG_OSD_OWNER", QByteArray::number(QCoreApplication::applicationPid()));
 
     if (hooks.beforeWindow)
         hooks.beforeWindow();
