@@ -103,22 +103,10 @@ QString ProfileLibrary::currentName() const
 
 void ProfileLibrary::load(Files files)
 {
-    if (m_writing) {
-        // Files of the last load being written: they go where they were
-        // meant to, as below.
-        waitForBackgroundProfileFiles();
-        m_writing = false;
-    }
-    if (!m_pending.isEmpty()) {
-        // Left by a load() of another product: its profile files go where
-        // they were meant to; its list is not written over this product's
-        // (its next load finds the files under the slots' default names).
-        for (const PendingFile &f : qAsConst(m_pending)) {
-            if (!QFileInfo::exists(f.path) && writeProfileFile(f.profile, f.path))
-                refreshSlotFileLater(f.path);
-        }
-        m_pending.clear();
-    }
+    // Profile files left by a load() of another product (or being written
+    // for it) go where they were meant to; its list is not written over this
+    // product's (its next load finds the files under the slots' default names).
+    writePendingProfileFiles();
     // Every operation below writes the new profile file first, then the list
     // and the slot names in one write, and removes an old file last. A kill
     // in between leaves at most a profile file that is not listed yet (or no
@@ -237,21 +225,20 @@ ProfileLibrary::~ProfileLibrary()
     settleFiles();
 }
 
-void ProfileLibrary::settleFiles() const
+void ProfileLibrary::writePendingProfileFiles() const
 {
     if (m_writing) {
         waitForBackgroundProfileFiles();
         m_writing = false;
     }
-    if (m_pending.isEmpty() && !m_pendingList)
-        return;
-    // A file that is there already (written by another process meanwhile)
-    // is kept.
-    for (const PendingFile &f : qAsConst(m_pending)) {
-        if (!QFileInfo::exists(f.path) && writeProfileFile(f.profile, f.path))
-            refreshSlotFileLater(f.path);
-    }
+    for (const PendingFile &f : qAsConst(m_pending))
+        writeProfileFileIfMissing(f.profile, f.path);
     m_pending.clear();
+}
+
+void ProfileLibrary::settleFiles() const
+{
+    writePendingProfileFiles();
     if (m_pendingList)
         persist();
     m_pendingList = false;

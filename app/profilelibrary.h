@@ -109,5 +109,7 @@ private:
     // Receives the background writer's "done" on this thread; going with the
     // library, it takes a late "done" with it.
     QObject m_context;
+    // The profile files of the last load, then (settleFiles) the list.
+    void writePendingProfileFiles() const;
     void settleFiles() const;
 };

@@ -398,6 +398,14 @@ bool writeHere(const ProfileData &profile, const QString &path)
     return writeThroughSettings(profile, path);
 }
 
+// A file that is there already (written by another process meanwhile) is
+// kept; one written is parsed again for the slot cache.
+void writeHereIfMissing(const ProfileData &profile, const QString &path)
+{
+    if (!QFileInfo::exists(path) && writeHere(profile, path))
+        refreshSlotFileLater(path);
+}
+
 // The files being written on another thread: every other read or write of a
 // profile file waits for them, so none is read half-way or written over by
 // the files of a first start.
@@ -420,12 +428,8 @@ void writeProfileFilesInBackground(const QVector<QPair<QString, ProfileData>> &f
     BackgroundFiles &b = backgroundFiles();
     std::lock_guard<std::mutex> lock(b.mutex);
     b.job = std::async(std::launch::async, [files, done] {
-        for (const auto &f : files) {
-            // A file that is there already (written by another process
-            // meanwhile) is kept.
-            if (!QFileInfo::exists(f.first) && writeHere(f.second, f.first))
-                refreshSlotFileLater(f.first);
-        }
+        for (const auto &f : files)
+            writeHereIfMissing(f.second, f.first);
         if (done)
             done();
     }).share();
@@ -447,6 +451,12 @@ bool writeProfileFile(const ProfileData &profile, const QString &path)
 {
     waitForBackgroundProfileFiles();
     return writeHere(profile, path);
+}
+
+void writeProfileFileIfMissing(const ProfileData &profile, const QString &path)
+{
+    waitForBackgroundProfileFiles();
+    writeHereIfMissing(profile, path);
 }
 
 bool writeProfileFileThroughSettings(const ProfileData &profile, const QString &path)

@@ -12,6 +12,9 @@
 // The writers return false when the file could not be written (a full disk,
 // a folder that refuses it); the old file is then left as it was.
 bool writeProfileFile(const ProfileData &profile, const QString &path);
+// Written only where no file is yet (another process may have written one
+// meanwhile, which is kept); a file written is parsed again for the slot cache.
+void writeProfileFileIfMissing(const ProfileData &profile, const QString &path);
 // The same file through QSettings, merging into what the file holds. The
 // writer above gives the same bytes at once when the file holds nothing else.
 bool writeProfileFileThroughSettings(const ProfileData &profile, const QString &path);
